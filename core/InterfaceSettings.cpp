@@ -1,0 +1,88 @@
+#include "InterfaceSettings.h"
+
+#include "GyroState.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <limits>
+#include <optional>
+
+namespace gyro {
+
+namespace {
+
+// A whole integer with optional sign and surrounding blanks, within 16 bits.
+std::optional<std::int16_t> parseSettingValue(const QByteArray& text)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok, 10);
+    if (!ok || value < std::numeric_limits<std::int16_t>::min() ||
+        value > std::numeric_limits<std::int16_t>::max())
+        return std::nullopt;
+    return static_cast<std::int16_t>(value);
+}
+
+std::int16_t* settingFor(GyroState& g, const QByteArray& key)
+{
+    if (key == "Interface")
+        return &g.InterfaceType;
+    if (key == "Port Address")
+        return &g.PortAddress;
+    if (key == "Factory")
+        return &g.FactoryMode;
+    if (key == "Product")
+        return &g.ProductNumber;
+    return nullptr;
+}
+
+// The numeric print format: a blank ahead of a non-negative number.
+QByteArray printNumber(std::int16_t value)
+{
+    QByteArray digits = QByteArray::number(value);
+    return value >= 0 ? " " + digits : digits;
+}
+
+} // namespace
+
+void LoadInterfaceSettings(GyroState& g, const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    while (!file.atEnd()) {
+        QByteArray line = file.readLine();
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        // The key is what stands before the blank ahead of "="; the value is what
+        // follows the blank after it. Exactly one character is skipped on each side.
+        const qsizetype eq = line.indexOf('=');
+        if (eq < 1)
+            continue;
+        std::int16_t* setting = settingFor(g, line.left(eq - 1));
+        if (setting == nullptr)
+            continue;
+        if (const auto value = parseSettingValue(line.mid(eq + 2)))
+            *setting = *value;
+    }
+}
+
+QByteArray InterfaceSettingsText(const GyroState& g)
+{
+    QByteArray text;
+    text += "Interface = " + printNumber(g.InterfaceType) + "\r\n";
+    text += "Port Address = " + printNumber(g.PortAddress) + "\r\n";
+    text += "Factory = " + printNumber(g.FactoryMode) + "\r\n";
+    text += "Product = " + printNumber(g.ProductNumber) + "\r\n";
+    return text;
+}
+
+bool SaveInterfaceSettings(const GyroState& g, const QString& path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(InterfaceSettingsText(g));
+    return file.commit();
+}
+
+} // namespace gyro

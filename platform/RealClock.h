@@ -1,0 +1,19 @@
+#pragma once
+#include "Clock.h"
+
+namespace gyro {
+
+// The system's clocks: local time of day and std::chrono::steady_clock.
+class RealClock final : public Clock {
+public:
+    double secondsSinceMidnight() override;
+    double monotonicSeconds() override;
+};
+
+// Burns CPU time in a loop the optimiser cannot remove (the counter is volatile).
+class RealBusyLoop final : public BusyLoop {
+public:
+    void spin(std::int64_t units, std::int32_t turnsPerUnit) override;
+};
+
+} // namespace gyro

@@ -1,0 +1,115 @@
+#include "InterfaceSettings.h"
+#include "TestPlatform.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace gyro;
+
+namespace {
+
+struct SettingsFile : ::testing::Test {
+    QTemporaryDir dir;
+    test::CoreFixture f;
+    QString path() const { return dir.filePath(QStringLiteral("CommPort.cfg")); }
+    void write(const QByteArray& text)
+    {
+        QFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    QByteArray read() const
+    {
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+} // namespace
+
+TEST_F(SettingsFile, SavedFileIsExactlyFourLinesWithTheNumericPrintFormat)
+{
+    f.g.InterfaceType = 2;
+    f.g.PortAddress = 888;
+    f.g.FactoryMode = 0;
+    f.g.ProductNumber = -5;
+    ASSERT_TRUE(SaveInterfaceSettings(f.g, path()));
+    EXPECT_EQ(read(),
+              QByteArray("Interface =  2\r\nPort Address =  888\r\nFactory =  0\r\nProduct = -5\r\n"));
+}
+
+TEST_F(SettingsFile, SaveThenLoadGivesBackAllValuesNegativesIncluded)
+{
+    f.g.InterfaceType = 1;
+    f.g.PortAddress = -32768;
+    f.g.FactoryMode = -1;
+    f.g.ProductNumber = 27140;
+    ASSERT_TRUE(SaveInterfaceSettings(f.g, path()));
+    test::CoreFixture other;
+    LoadInterfaceSettings(other.g, path());
+    EXPECT_EQ(other.g.InterfaceType, 1);
+    EXPECT_EQ(other.g.PortAddress, -32768);
+    EXPECT_EQ(other.g.FactoryMode, -1);
+    EXPECT_EQ(other.g.ProductNumber, 27140);
+}
+
+TEST_F(SettingsFile, KeyOrderDoesNotMatterAndLaterLinesWin)
+{
+    write("Product =  27130\nFactory =  3\nPort Address =  632\nInterface =  12\nInterface =  1\n");
+    LoadInterfaceSettings(f.g, path());
+    EXPECT_EQ(f.g.InterfaceType, 1);
+    EXPECT_EQ(f.g.PortAddress, 632);
+    EXPECT_EQ(f.g.FactoryMode, 3);
+    EXPECT_EQ(f.g.ProductNumber, 27130);
+}
+
+TEST_F(SettingsFile, MissingKeysLeaveTheirValues)
+{
+    write("Port Address = 632\r\n");
+    LoadInterfaceSettings(f.g, path());
+    EXPECT_EQ(f.g.InterfaceType, 0);
+    EXPECT_EQ(f.g.PortAddress, 632);
+}
+
+TEST_F(SettingsFile, MalformedLinesAreSkipped)
+{
+    f.g.InterfaceType = 0;
+    f.g.PortAddress = 7;
+    f.g.FactoryMode = 4;
+    f.g.ProductNumber = 9;
+    write("Interface= 2\n" // no blank before "=": key reads "Interfac"
+          "no equals sign here\n"
+          "= 3\n"
+          "Port Address =1\n" // nothing left after skipping one character
+          "Factory = abc\n"
+          "Product = 99999\n" // does not fit 16 bits
+          "interface = 2\n"   // keys are case-sensitive
+          "\n");
+    LoadInterfaceSettings(f.g, path());
+    EXPECT_EQ(f.g.InterfaceType, 0);
+    EXPECT_EQ(f.g.PortAddress, 7);
+    EXPECT_EQ(f.g.FactoryMode, 4);
+    EXPECT_EQ(f.g.ProductNumber, 9);
+}
+
+TEST_F(SettingsFile, MissingOrEmptyFileKeepsDefaults)
+{
+    SetInterfaceDefaults(f.g);
+    LoadInterfaceSettings(f.g, path());
+    EXPECT_EQ(f.g.InterfaceType, 0);
+    write("");
+    LoadInterfaceSettings(f.g, path());
+    EXPECT_EQ(f.g.InterfaceType, 0);
+    EXPECT_EQ(f.g.UsbSpiBits, 120);
+    EXPECT_EQ(f.g.UsbWordDelay, 25);
+}
+
+TEST_F(SettingsFile, FailedSaveReportsFailureAndKeepsThePreviousFile)
+{
+    write("Interface =  1\r\n");
+    f.g.InterfaceType = 2;
+    // The folder does not exist: the write cannot start and nothing is touched.
+    EXPECT_FALSE(SaveInterfaceSettings(f.g, dir.filePath(QStringLiteral("missing/CommPort.cfg"))));
+    EXPECT_EQ(read(), QByteArray("Interface =  1\r\n"));
+}
