@@ -1,0 +1,34 @@
+#include "SpiTraceFile.h"
+
+namespace gyro {
+
+std::unique_ptr<SpiTraceFile> SpiTraceFile::open(const QString& path, Clock& clock, QString* error)
+{
+    std::unique_ptr<SpiTraceFile> trace(new SpiTraceFile(clock));
+    trace->file_.setFileName(path);
+    if (!trace->file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        if (error != nullptr)
+            *error =
+                QStringLiteral("Cannot open the SPI trace file %1: %2").arg(path, trace->file_.errorString());
+        return nullptr;
+    }
+    return trace;
+}
+
+QByteArray SpiTraceFile::formatLine(double seconds, SpiInterface iface, std::uint16_t out, int in)
+{
+    QByteArray line = QByteArray::number(seconds, 'f', 6);
+    line += iface == SpiInterface::Usb ? " usb " : " par ";
+    line += QByteArray::number(out, 16).rightJustified(4, '0').toUpper();
+    line += ' ';
+    line += in == NotSampled ? QByteArray("----")
+                             : QByteArray::number(in & 0xFFFF, 16).rightJustified(4, '0').toUpper();
+    return line;
+}
+
+void SpiTraceFile::frame(SpiInterface iface, std::uint16_t out, int in)
+{
+    file_.write(formatLine(clock_.monotonicSeconds(), iface, out, in) + '\n');
+}
+
+} // namespace gyro
