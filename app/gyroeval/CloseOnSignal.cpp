@@ -1,0 +1,65 @@
+#include "CloseOnSignal.h"
+
+#include <QSocketNotifier>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
+namespace gyro {
+
+#ifdef Q_OS_UNIX
+namespace {
+
+int signalPipe[2] = {-1, -1}; // [0] read by the event loop, [1] written by the handler
+
+extern "C" void onTerminationSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1); // async-signal-safe
+}
+
+} // namespace
+
+CloseOnSignal::CloseOnSignal(std::function<void()> close, QObject* parent)
+    : QObject(parent), close_(std::move(close))
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+        return; // the default signal handling stays: the program just ends
+    notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, [this] {
+        char byte = 0;
+        [[maybe_unused]] const auto read = ::read(signalPipe[0], &byte, 1);
+        close_();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
+CloseOnSignal::~CloseOnSignal()
+{
+    if (notifier_ == nullptr)
+        return;
+    ::signal(SIGINT, SIG_DFL);
+    ::signal(SIGTERM, SIG_DFL);
+    ::close(signalPipe[0]);
+    ::close(signalPipe[1]);
+    signalPipe[0] = signalPipe[1] = -1;
+}
+#else
+// Elsewhere the window system's own close requests are the only way out.
+CloseOnSignal::CloseOnSignal(std::function<void()> close, QObject* parent)
+    : QObject(parent), close_(std::move(close))
+{
+}
+
+CloseOnSignal::~CloseOnSignal() = default;
+#endif
+
+} // namespace gyro

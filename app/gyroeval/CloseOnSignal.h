@@ -1,0 +1,24 @@
+#pragma once
+// Ctrl+C in the terminal and SIGTERM close the main window the normal way, so a
+// program stopped from outside still writes its settings file. The signal handler
+// only writes a byte into a pipe; the event loop reads it and runs the close.
+#include <QObject>
+#include <functional>
+
+class QSocketNotifier;
+
+namespace gyro {
+
+class CloseOnSignal final : public QObject {
+    Q_OBJECT
+public:
+    // `close` runs on the user-interface thread, once per signal received.
+    explicit CloseOnSignal(std::function<void()> close, QObject* parent = nullptr);
+    ~CloseOnSignal() override;
+
+private:
+    std::function<void()> close_;
+    QSocketNotifier* notifier_ = nullptr;
+};
+
+} // namespace gyro

@@ -1,0 +1,280 @@
+// The main window's load on each interface and system, the device menu, the
+// interface menu and the close.
+#include "InterfaceSettings.h"
+#include "MainWindowFixture.h"
+#include "Screenshot.h"
+
+#include <QFile>
+#include <QGroupBox>
+#include <QSignalSpy>
+
+using namespace gyro;
+using namespace gyro::test;
+
+namespace {
+
+const QString NoInterface = QStringLiteral("Please select an interface before taking data");
+const QString NoUsbOn95 = QStringLiteral("USB not available for Windows95");
+const QString SupplyLow = QStringLiteral("Suppl_Out < 3 V,  Check Dut Connections / Power");
+
+// One register read on the USB card: the read frame (address x 256) twice.
+std::vector<std::uint16_t> usbRead(int address)
+{
+    const auto frame = static_cast<std::uint16_t>(address * 256);
+    return {frame, frame};
+}
+
+} // namespace
+
+using MainWindowLoad = MainWindowTest;
+
+TEST_F(MainWindowLoad, UsbCardReadsTheSensorOnceAndShowsEverything)
+{
+    frmForm1& window = load(2);
+
+    EXPECT_TRUE(ui.texts().isEmpty()) << ui.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(g.OsName, "WinXP"); // platform 2, version 5.1
+    EXPECT_EQ(g.InterfaceType, 2);
+    EXPECT_TRUE(action("mnuUsb")->isChecked());
+    EXPECT_FALSE(action("mnuPort")->isChecked());
+    EXPECT_TRUE(action("mnu27140")->isChecked());
+    EXPECT_FALSE(action("mnu27130")->isChecked());
+    EXPECT_TRUE(window.windowTitle().startsWith(QStringLiteral("Korvex - Gyro Evaluation")));
+    EXPECT_TRUE(window.windowTitle().contains(sim.platform().description));
+    EXPECT_TRUE(control<QLabel>("lblPlatform")->text().contains(sim.platform().description));
+    EXPECT_EQ(control<QGroupBox>("FrameDataPLot")->title(), "Data Plot   Device = 27140");
+
+    // The card got the saved settings: SPI bits 0x78, word delay 25.
+    EXPECT_EQ(sim.usb().spiBits(0), 0x78);
+    EXPECT_EQ(sim.usb().wordDelay(0), 25);
+
+    // Status, Msc_Ctrl, the three control registers, Sens_Avg, the five outputs and
+    // the status again, and Sens_Avg for the gyro scale: each read twice on the card.
+    std::vector<std::uint16_t> expected;
+    for (int address : {0x3C, 0x34, 0x32, 0x28, 0x34, 0x38, 0x02, 0x04, 0x0A, 0x0C, 0x0E, 0x3C, 0x38}) {
+        const auto read = usbRead(address);
+        expected.insert(expected.end(), read.begin(), read.end());
+    }
+    EXPECT_EQ(framesOut(), expected);
+
+    // The readings of the pass: supply near 5 V, temperature near 25 C; the angle row is off.
+    EXPECT_NEAR(text("lblRegDat_1").toDouble(), 5.0, 0.1);
+    EXPECT_NEAR(text("lblRegDat_4").toDouble(), 25.0, 3.0);
+    EXPECT_EQ(text("lblRegDat_5"), "____");
+    EXPECT_EQ(backColor("lblRegDat_1"), QColor(255, 255, 255));
+    EXPECT_EQ(text("txtLoopDelay"), "5");
+    EXPECT_EQ(text("txtPowerDown"), "0");
+    EXPECT_EQ(text("lblPDElapsed"), "0.0");
+    EXPECT_EQ(text("lblCurSam1"), "0");
+    EXPECT_EQ(text("lblCurVal2"), "0");
+    EXPECT_TRUE(control<QAbstractButton>("ckLoop")->isChecked());
+    EXPECT_EQ(text("cmdReadData"), "Read");
+    EXPECT_EQ(text("lblLowSupplyFlag"), "OK");
+    EXPECT_EQ(backColor("lblLowSupplyFlag"), QColor(0, 255, 0));
+
+    // A few more passes so the charts show a trace, then a picture for people.
+    control<QAbstractButton>("ckLoop")->setChecked(false);
+    for (int pass = 0; pass < 60; ++pass)
+        click("cmdReadData");
+    SaveScreenshot(window, QStringLiteral("frmForm1"));
+}
+
+TEST_F(MainWindowLoad, NoInterfaceAsksForOneAndReadsNothing)
+{
+    g.ProductNumber = 27130;
+    load(0);
+
+    EXPECT_EQ(ui.texts(), QStringList{NoInterface});
+    EXPECT_TRUE(framesOut().empty());
+    EXPECT_FALSE(action("mnuUsb")->isChecked());
+    EXPECT_FALSE(action("mnuPort")->isChecked());
+    EXPECT_TRUE(action("mnu27130")->isChecked());
+    // Steps up to the caption ran; the readout was not touched.
+    EXPECT_EQ(text("txtLoopDelay"), "5");
+    EXPECT_EQ(text("lblpFS1"), "400");
+    EXPECT_EQ(text("lblRegDat_1"), "RegDat");
+    EXPECT_FALSE(control<QAbstractButton>("ckLoop")->isChecked());
+
+    // "Read" and "Read Status" do nothing without an interface.
+    click("cmdReadData");
+    click("CmdUpdateStatus");
+    EXPECT_TRUE(framesOut().empty());
+    EXPECT_EQ(text("lblLowSupplyFlag"), "OK");
+}
+
+TEST_F(MainWindowLoad, AnUnknownInterfaceNumberCountsAsNone)
+{
+    load(7);
+    EXPECT_EQ(ui.texts(), QStringList{NoInterface});
+    EXPECT_EQ(g.InterfaceType, 0);
+}
+
+TEST_F(MainWindowLoad, UsbOnWindows95IsRefusedAndItsMenuItemHidden)
+{
+    sim.os().set({1, 4, 0, 950});
+    load(2);
+
+    EXPECT_EQ(g.OsName, "Win95");
+    EXPECT_EQ(ui.texts(), QStringList{NoUsbOn95});
+    EXPECT_EQ(g.InterfaceType, 0);
+    EXPECT_FALSE(action("mnuUsb")->isVisible());
+    EXPECT_FALSE(action("mnuUsb")->isChecked());
+    EXPECT_TRUE(framesOut().empty());
+}
+
+TEST_F(MainWindowLoad, ParallelPortOnWindows98NeedsNoDriver)
+{
+    sim.os().set({1, 4, 10, 2222});
+    load(1);
+
+    EXPECT_EQ(g.OsName, "Win98");
+    EXPECT_TRUE(ui.texts().isEmpty());
+    EXPECT_TRUE(sim.processes().commandLines().isEmpty());
+    EXPECT_EQ(sim.parallelPort().giveioCalls(), 0);
+    EXPECT_FALSE(g.PortDriverReady);
+    EXPECT_TRUE(action("mnuPort")->isChecked());
+    // The sensor is read through the port all the same.
+    EXPECT_FALSE(sim.parallelPort().frames().empty());
+    EXPECT_NEAR(text("lblRegDat_1").toDouble(), 5.0, 0.1);
+}
+
+TEST_F(MainWindowLoad, ParallelPortOnWindowsXpInstallsTheDriverOncePerRun)
+{
+    load(1);
+
+    EXPECT_TRUE(ui.texts().isEmpty());
+    EXPECT_EQ(sim.processes().commandLines().size(), 1);
+    EXPECT_EQ(sim.parallelPort().giveioCalls(), 1);
+    EXPECT_TRUE(g.PortDriverReady);
+    EXPECT_TRUE(action("mnuPort")->isChecked());
+    EXPECT_NEAR(text("lblRegDat_1").toDouble(), 5.0, 0.1);
+
+    // The port setup window's OK in the same run leaves the driver alone.
+    QTimer::singleShot(0, [] {
+        auto* modal = QApplication::activeModalWidget();
+        QTest::mouseClick(modal->findChild<QAbstractButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    });
+    action("mnuPort")->trigger();
+    EXPECT_EQ(sim.processes().commandLines().size(), 1);
+    EXPECT_EQ(sim.parallelPort().giveioCalls(), 1);
+    EXPECT_EQ(g.InterfaceType, 1);
+    EXPECT_TRUE(action("mnuPort")->isChecked());
+}
+
+TEST_F(MainWindowLoad, PortAccessRefusedIsShownAndTheLoadGoesOn)
+{
+    sim.parallelPort().setGiveioFailure(QStringLiteral("No access to the parallel port."));
+    load(1);
+
+    ASSERT_FALSE(ui.texts().isEmpty());
+    EXPECT_EQ(ui.texts().front(), "No access to the parallel port.");
+    EXPECT_TRUE(action("mnuPort")->isChecked());
+    EXPECT_TRUE(control<QAbstractButton>("ckLoop")->isChecked());
+}
+
+TEST_F(MainWindowLoad, UsbCardMissingOpensTheSelectionAndWarnsOfTheSupply)
+{
+    sim.usb().detachCard(0);
+    closeNextModal();
+    load(2);
+
+    // The search's own message, the selection window (closed by the test; its own
+    // search repeats the message), then the pass reads nothing: supply 0 V.
+    ASSERT_GE(ui.texts().size(), 2);
+    EXPECT_EQ(ui.texts().back(), SupplyLow);
+    EXPECT_NE(form->findChild<QDialog*>(QStringLiteral("frmUSBselect")), nullptr);
+    EXPECT_FALSE(g.UsbCardReady);
+    EXPECT_TRUE(framesOut().empty());
+    EXPECT_EQ(text("lblRegDat_1"), "0.00");
+    EXPECT_EQ(backColor("lblRegDat_1"), QColor(255, 0, 0));
+}
+
+TEST_F(MainWindowLoad, LowSupplyAtLoadIsReported)
+{
+    sim.sensor().setSupplyVolts(2.8);
+    load(2);
+    EXPECT_EQ(ui.texts(), QStringList{SupplyLow});
+    EXPECT_NEAR(text("lblRegDat_1").toDouble(), 2.8, 0.02);
+    // 2.8 V is above the 2.6 V warning colour.
+    EXPECT_EQ(backColor("lblRegDat_1"), QColor(255, 255, 255));
+}
+
+TEST_F(MainWindowLoad, DeviceMenuSelectsTheModelAndResetsTheRanges)
+{
+    load(2);
+    click("cmdScaleGyro");
+    click("cmdScaleAcc");
+    EXPECT_EQ(text("lblpFS1"), "200");
+
+    action("mnu27130")->trigger();
+    EXPECT_EQ(g.ProductNumber, 27130);
+    EXPECT_TRUE(action("mnu27130")->isChecked());
+    EXPECT_FALSE(action("mnu27140")->isChecked());
+    EXPECT_EQ(control<QGroupBox>("FrameDataPLot")->title(), "Data Plot   Device = 27130");
+    // Ranges back to +-400 and (90, -45); middle values 0 and 22.5.
+    EXPECT_EQ(text("lblpFS1"), "400");
+    EXPECT_EQ(text("lblmidS1"), "0");
+    EXPECT_EQ(text("lblnFS1"), "-400");
+    EXPECT_EQ(text("lblpFS2"), "90");
+    EXPECT_EQ(text("lblmidS2"), "22.5");
+    EXPECT_EQ(text("lblnFS2"), "-45");
+
+    // Choosing the checked model again keeps it checked.
+    action("mnu27130")->trigger();
+    action("mnu27130")->trigger();
+    EXPECT_TRUE(action("mnu27130")->isChecked());
+}
+
+TEST_F(MainWindowLoad, UsbMenuWithNoCardLeavesNoInterface)
+{
+    load(1);
+    sim.usb().detachCard(0);
+    closeNextModal();
+    action("mnuUsb")->trigger();
+    EXPECT_EQ(g.InterfaceType, 0);
+    EXPECT_FALSE(action("mnuUsb")->isChecked());
+    EXPECT_FALSE(action("mnuPort")->isChecked());
+}
+
+TEST_F(MainWindowLoad, PortSetupCancelledKeepsTheUsbCard)
+{
+    load(2);
+    closeNextModal();
+    action("mnuPort")->trigger();
+    EXPECT_EQ(g.InterfaceType, 2);
+    EXPECT_TRUE(action("mnuUsb")->isChecked());
+    EXPECT_FALSE(action("mnuPort")->isChecked());
+}
+
+TEST_F(MainWindowLoad, WindowsNotInThisBuildAreDisabledWithAReason)
+{
+    load(0);
+    for (const char* name : {"MnuCal", "mnuOperation", "MnuAlarms", "mnuDatalog", "mnuRegisters"}) {
+        QAction* item = action(name);
+        EXPECT_FALSE(item->isEnabled()) << name;
+        EXPECT_TRUE(item->toolTip().contains(QStringLiteral("not available"))) << name;
+    }
+    EXPECT_TRUE(action("MnuExit")->isEnabled());
+}
+
+TEST_F(MainWindowLoad, ExitWritesTheSettingsFileAndEndsTheProgram)
+{
+    load(2);
+    g.PortAddress = 632;
+    QSignalSpy ended(form.get(), &frmForm1::programEnded);
+    const double before = sim.fakeClock()->monotonicSeconds();
+
+    action("MnuExit")->trigger();
+
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_NEAR(sim.fakeClock()->monotonicSeconds() - before, 0.25, 1e-6); // the 250 ms wait
+    QFile file(QStringLiteral("CommPort.cfg"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("Interface =  2\r\nPort Address =  632\r\nFactory =  0\r\n"
+                                         "Product =  27140\r\n"));
+    // A second close (the window system's, after Exit) does not write again.
+    QFile::remove(QStringLiteral("CommPort.cfg"));
+    form->close();
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_FALSE(QFile::exists(QStringLiteral("CommPort.cfg")));
+}

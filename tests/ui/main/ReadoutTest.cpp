@@ -1,0 +1,228 @@
+// The output-register panel: single passes, the loop and its stop paths, the
+// supply colour, the angle row and the loop delay text.
+#include "MainWindowFixture.h"
+#include "StripChart.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <algorithm>
+
+using namespace gyro;
+using namespace gyro::test;
+
+namespace {
+
+// Supply_Out counts at 1.83 mV: 1366 -> 2.49978 V ("2.50"), 1421 -> 2.60043 V
+// ("2.60"), 2732 -> 4.99956 V ("5.00").
+constexpr std::uint16_t Supply250 = 1366;
+constexpr std::uint16_t Supply260 = 1421;
+constexpr std::uint16_t Supply500 = 2732;
+
+const QColor Red(255, 0, 0);
+const QColor White(255, 255, 255);
+
+long countOf(const std::vector<std::uint16_t>& frames, std::uint16_t frame)
+{
+    return std::count(frames.begin(), frames.end(), frame);
+}
+
+} // namespace
+
+class Readout : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        load(2);
+        framesOut();
+        ui.clear();
+    }
+    StripChart* pic1() const { return control<StripChart>("pic1"); }
+    QAbstractButton* ckLoop() const { return control<QAbstractButton>("ckLoop"); }
+    // Passes made: each reads Supply_Out once, as two frames 0x0200.
+    long passes(const std::vector<std::uint16_t>& frames) const { return countOf(frames, 0x0200) / 2; }
+};
+
+TEST_F(Readout, OnePassReadsTheFiveOutputsThenTheStatus)
+{
+    ckLoop()->setChecked(false);
+    click("cmdReadData");
+    // Each read frame twice on the card: Supply, Gyro, Aux, Temp, Angle, Status.
+    const std::vector<std::uint16_t> expected{0x0200, 0x0200, 0x0400, 0x0400, 0x0A00, 0x0A00,
+                                              0x0C00, 0x0C00, 0x0E00, 0x0E00, 0x3C00, 0x3C00};
+    EXPECT_EQ(framesOut(), expected);
+    EXPECT_EQ(text("cmdReadData"), "Read");
+    // Every reading with two decimals.
+    for (const char* name : {"lblRegDat_1", "lblRegDat_2", "lblRegDat_3", "lblRegDat_4"})
+        EXPECT_TRUE(text(name).contains(QRegularExpression(QStringLiteral("^-?\\d+\\.\\d\\d$")))) << name;
+}
+
+TEST_F(Readout, SupplyColourFollowsTheDisplayedValue)
+{
+    ckLoop()->setChecked(false);
+    auto passWithSupply = [this](std::uint16_t counts) {
+        sim.sensor().setRegisterWord(SupplyAddress, counts);
+        click("cmdReadData");
+    };
+    passWithSupply(Supply250);
+    EXPECT_EQ(text("lblRegDat_1"), "2.50");
+    EXPECT_EQ(backColor("lblRegDat_1"), Red);
+    passWithSupply(Supply260); // exactly 2.60 shown: the colour stays
+    EXPECT_EQ(text("lblRegDat_1"), "2.60");
+    EXPECT_EQ(backColor("lblRegDat_1"), Red);
+    passWithSupply(Supply500);
+    EXPECT_EQ(backColor("lblRegDat_1"), White);
+    passWithSupply(Supply260);
+    EXPECT_EQ(backColor("lblRegDat_1"), White);
+}
+
+TEST_F(Readout, SupplyOfExactly260OnTheFirstPassKeepsTheDesignColour)
+{
+    form.reset();
+    sim.sensor().setRegisterWord(SupplyAddress, Supply260);
+    frmForm1 window(g);
+    const QColor design = window.lblRegDat[1]->palette().color(window.lblRegDat[1]->backgroundRole());
+    window.Form_Load();
+    EXPECT_EQ(window.lblRegDat[1]->text(), "2.60");
+    EXPECT_EQ(window.lblRegDat[1]->palette().color(window.lblRegDat[1]->backgroundRole()), design);
+}
+
+TEST_F(Readout, AngleRowIsReadWhileHiddenAndRestartsFromZeroWhenShown)
+{
+    ckLoop()->setChecked(false);
+    auto* caption = control<QLabel>("lblReg_5");
+    const QColor grey = QApplication::palette().color(QPalette::Disabled, QPalette::WindowText);
+    const QColor buttonText = QApplication::palette().color(QPalette::Active, QPalette::ButtonText);
+    EXPECT_EQ(caption->palette().color(caption->foregroundRole()), grey);
+    EXPECT_EQ(caption->toolTip(), "Click to enable Angle_Out");
+
+    click("cmdReadData");
+    EXPECT_EQ(countOf(framesOut(), 0x0E00), 2); // still read
+    EXPECT_EQ(text("lblRegDat_5"), "____");
+
+    // Enabling writes 0 to ANGL_OUT (0x0E): high byte to 0x0F first, then the low byte.
+    QTest::mouseClick(caption, Qt::LeftButton);
+    EXPECT_EQ(framesOut(), (std::vector<std::uint16_t>{0x8F00, 0x8E00}));
+    EXPECT_EQ(caption->palette().color(caption->foregroundRole()), buttonText);
+    EXPECT_EQ(caption->toolTip(), "Click to disable Angle_Out");
+    click("cmdReadData");
+    EXPECT_NE(text("lblRegDat_5"), "____");
+
+    // Disabling writes nothing.
+    framesOut();
+    QTest::mouseClick(caption, Qt::LeftButton);
+    EXPECT_TRUE(framesOut().empty());
+    EXPECT_EQ(text("lblRegDat_5"), "____");
+    EXPECT_EQ(caption->toolTip(), "Click to enable Angle_Out");
+
+    // The other row captions ignore clicks.
+    QTest::mouseClick(control<QLabel>("lblReg_2"), Qt::LeftButton);
+    EXPECT_TRUE(framesOut().empty());
+}
+
+TEST_F(Readout, WithoutLoopEveryClickIsOnePass)
+{
+    ckLoop()->setChecked(false);
+    for (int i = 0; i < 3; ++i)
+        click("cmdReadData");
+    EXPECT_EQ(passes(framesOut()), 3);
+    EXPECT_EQ(text("cmdReadData"), "Read");
+}
+
+TEST_F(Readout, SecondClickDuringTheLoopMakesOneMorePassAndStopsIt)
+{
+    const int startPosition = pic1()->position();
+    QString captionDuringLoop;
+    bool clicked = false;
+    ui.onYield = [&] {
+        // Yield 1 is the click's own; yield n + 1 falls inside pass n.
+        if (ui.yields == 2)
+            captionDuringLoop = text("cmdReadData");
+        if (ui.yields == 4 && !clicked) {
+            clicked = true;
+            click("cmdReadData"); // nested in pass 3: caption "Read", one single pass
+        }
+    };
+    click("cmdReadData");
+
+    EXPECT_EQ(captionDuringLoop, "STOP");
+    EXPECT_EQ(text("cmdReadData"), "Read");
+    EXPECT_EQ(passes(framesOut()), 4); // three passes of the loop and the click's own
+    EXPECT_EQ(pic1()->position(), startPosition + 4);
+}
+
+TEST_F(Readout, ClearingLoopEndsTheLoopAfterItsCurrentPass)
+{
+    ui.onYield = [&] {
+        if (ui.yields == 3) // inside pass 2
+            ckLoop()->setChecked(false);
+    };
+    click("cmdReadData");
+    EXPECT_EQ(text("cmdReadData"), "Read");
+    EXPECT_EQ(passes(framesOut()), 2);
+    // Checking the box again starts nothing.
+    ui.onYield = nullptr;
+    ckLoop()->setChecked(true);
+    EXPECT_TRUE(framesOut().empty());
+}
+
+TEST_F(Readout, LoopGoesOnWhileAMenuWindowIsOpenAndAfterItCloses)
+{
+    bool opened = false;
+    ui.onYield = [&] {
+        if (ui.yields == 3 && !opened) {
+            opened = true;
+            closeNextModal();
+            action("mnuPort")->trigger(); // the loop waits inside this yield
+        }
+        if (ui.yields == 8)
+            click("cmdReadData");
+    };
+    click("cmdReadData");
+    EXPECT_TRUE(opened);
+    EXPECT_NE(form->findChild<QDialog*>(QStringLiteral("frmPort")), nullptr);
+    EXPECT_GE(passes(framesOut()), 6);
+    EXPECT_EQ(g.InterfaceType, 2); // the port window was cancelled
+}
+
+TEST_F(Readout, ClosingTheWindowDuringTheLoopEndsItWithoutFurtherTraffic)
+{
+    QSignalSpy ended(form.get(), &frmForm1::programEnded);
+    ui.onYield = [&] {
+        if (ui.yields == 3) {
+            form->close();
+            framesOut();
+        }
+    };
+    click("cmdReadData");
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_TRUE(framesOut().empty());
+    EXPECT_TRUE(QFile::exists(QStringLiteral("CommPort.cfg")));
+}
+
+TEST_F(Readout, LoopDelayTextSettlesWithinZeroTo1000)
+{
+    auto* box = control<QLineEdit>("txtLoopDelay");
+    const std::pair<const char*, const char*> cases[] = {
+        {"abc", "0"}, {"2500", "1000"}, {"-3", "0"}, {"", "0"}, {"250", "250"}, {"12.5", "12.5"}, {"1000", "1000"},
+    };
+    for (const auto& [typed, settled] : cases) {
+        box->setText(QString::fromLatin1(typed));
+        EXPECT_EQ(box->text(), settled) << typed;
+    }
+    // Typing over the box goes through the same rules key by key.
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("x7"));
+    EXPECT_EQ(box->text(), "07");
+}
+
+TEST_F(Readout, LoopDelayIsTheWaitAfterEachPass)
+{
+    ckLoop()->setChecked(false);
+    control<QLineEdit>("txtLoopDelay")->setText(QStringLiteral("12.5"));
+    sim.fakeBusyLoop()->clearSpins();
+    click("cmdReadData");
+    ASSERT_FALSE(sim.fakeBusyLoop()->spins().empty());
+    EXPECT_EQ(sim.fakeBusyLoop()->spins().back().units, 1250); // 12.5 ms in 10 us units
+}

@@ -1,0 +1,69 @@
+// The program's start: message window, calibration, settings file, main window.
+#include "Main.h"
+#include "MainWindowFixture.h"
+#include "Screenshot.h"
+
+#include <QFile>
+
+using namespace gyro;
+using namespace gyro::test;
+
+using StartUp = MainWindowTest;
+
+TEST_F(StartUp, ShowsTheMessageCalibratesReadsTheSettingsAndOpensTheMainWindow)
+{
+    QFile file(QStringLiteral("CommPort.cfg"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Product = 27130\r\nInterface = 2\r\n");
+    file.close();
+    g.DelayCalibrated = false;
+    g.UsbWordDelay = 99; // the defaults come back before the file is read
+
+    QString messageShown;
+    bool messageVisible = false;
+    bool busyDuringFirstYield = true;
+    QWidget* messageWindow = nullptr;
+    ui.onYield = [&] {
+        if (ui.yields != 1)
+            return;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->objectName() == QLatin1String("frmMsg"))
+                messageWindow = w;
+        }
+        ASSERT_NE(messageWindow, nullptr);
+        messageVisible = messageWindow->isVisible();
+        messageShown = messageWindow->findChild<QLabel*>(QStringLiteral("lblMsg"))->text();
+        busyDuringFirstYield = ui.busyCursor;
+        SaveScreenshot(*messageWindow, QStringLiteral("frmMsg"));
+    };
+
+    ProgramWindows windows = Main(g);
+
+    EXPECT_TRUE(messageVisible);
+    EXPECT_EQ(messageShown, "\r\nLOADING...\r\n\r\nSetting up Delay function");
+    EXPECT_FALSE(busyDuringFirstYield); // the message is painted before the hourglass
+    EXPECT_EQ(windows.message->windowTitle(), g.AppTitle);
+    EXPECT_FALSE(windows.message->isVisible());
+    EXPECT_EQ(windows.message->lblMsg()->text(), " ");
+
+    EXPECT_TRUE(g.DelayCalibrated);
+    EXPECT_EQ(g.LoopsPer10us, 10000); // 1 ns per turn on the simulated PC
+    EXPECT_GE(ui.busyCursorChanges, 2);
+    EXPECT_FALSE(ui.busyCursor);
+
+    EXPECT_EQ(g.UsbWordDelay, 25);
+    EXPECT_EQ(g.InterfaceType, 2);
+    EXPECT_EQ(g.ProductNumber, 27130);
+    EXPECT_EQ(g.Reg[Idx_Gyro_Out].RegName, "Gyro_Out");
+    ASSERT_NE(windows.main, nullptr);
+    EXPECT_TRUE(windows.main->isVisible());
+    EXPECT_TRUE(windows.main->windowTitle().startsWith(QStringLiteral("Korvex - ")));
+    EXPECT_TRUE(ui.texts().isEmpty()) << ui.texts().join(QLatin1Char('|')).toStdString();
+}
+
+TEST_F(StartUp, WithoutSettingsFileNoInterfaceIsChosen)
+{
+    ProgramWindows windows = Main(g);
+    EXPECT_EQ(g.InterfaceType, 0);
+    EXPECT_EQ(ui.texts(), QStringList{QStringLiteral("Please select an interface before taking data")});
+}

@@ -1,0 +1,138 @@
+#include "StripChart.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace gyro {
+
+StripChart::StripChart(QWidget* parent) : QWidget(parent)
+{
+    setMouseTracking(true);
+    // paintEvent covers every pixel from the backing image.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    image_ = QImage(QSize(std::max(width(), 1), std::max(height(), 1)), QImage::Format_RGB32);
+    image_.fill(Background);
+    setRange(hiPk_, lowPk_);
+}
+
+void StripChart::setRange(double hiPk, double lowPk)
+{
+    hiPk_ = hiPk;
+    lowPk_ = lowPk;
+    // Position 0..350 spans the image from its first to its last column, the top
+    // value lands on the first row and the bottom value on the last.
+    const double sx = (image_.width() - 1) / static_cast<double>(SweepWidth);
+    const double sy = (image_.height() - 1) / (hiPk - lowPk);
+    world_ = QTransform(sx, 0, 0, -sy, 0, hiPk * sy);
+}
+
+void StripChart::plot(double y, double hiPk, double& lowPk)
+{
+    if (!initialised_) {
+        previousValue_ = 0.0;
+        initialised_ = true;
+    }
+    if (hiPk - lowPk == 0)
+        lowPk = -1;
+    // With a top of -1 the repaired range still has no height; draw one unit high
+    // rather than divide by zero.
+    setRange(hiPk, hiPk - lowPk == 0 ? hiPk - 1 : lowPk);
+
+    ++position_;
+    if (position_ > SweepWidth) {
+        position_ = 0;
+        previousPosition_ = 0;
+    }
+
+    // Erase the strip from this position to the next, then draw the cursor on the
+    // next one; both in whole image columns so the next erase removes the cursor.
+    const int lastColumn = image_.width() - 1;
+    const int stripLeft = static_cast<int>(std::lround(world_.m11() * position_));
+    const int cursorColumn = static_cast<int>(std::lround(world_.m11() * (position_ + 1)));
+    const int fillFrom = std::clamp(stripLeft, 0, lastColumn);
+    const int fillTo = std::clamp(cursorColumn, 0, lastColumn);
+    const QRgb background = Background.rgb();
+    const QRgb cursor = CursorColor.rgb();
+    const bool cursorVisible = cursorColumn <= lastColumn;
+    for (int row = 0; row < image_.height(); ++row) {
+        auto* line = reinterpret_cast<QRgb*>(image_.scanLine(row));
+        std::fill(line + fillFrom, line + fillTo + 1, background);
+        if (cursorVisible)
+            line[cursorColumn] = cursor;
+    }
+
+    {
+        QPainter painter(&image_);
+        painter.setTransform(world_);
+        painter.setPen(QPen(traceColor_, 0)); // cosmetic: one pixel at any scale
+        painter.drawLine(QPointF(previousPosition_, previousValue_), QPointF(position_, y));
+    }
+
+    const int traceLeft = static_cast<int>(std::floor(world_.m11() * previousPosition_)) - 1;
+    const int dirtyLeft = std::clamp(std::min(traceLeft, fillFrom), 0, lastColumn);
+    update(toWidgetRect(QRect(dirtyLeft, 0, fillTo - dirtyLeft + 1, image_.height())));
+
+    previousPosition_ = position_;
+    previousValue_ = y;
+}
+
+QPointF StripChart::toChartCoordinates(const QPointF& widgetPoint) const
+{
+    if (!initialised_)
+        return widgetPoint;
+    return world_.inverted().map(widgetPoint * ratio_);
+}
+
+QColor StripChart::colorAt(double x, double y) const
+{
+    const QPoint pixel = world_.map(QPointF(x, y)).toPoint();
+    if (!image_.rect().contains(pixel))
+        return {};
+    return image_.pixelColor(pixel);
+}
+
+QRect StripChart::toWidgetRect(const QRect& imageRect) const
+{
+    if (ratio_ == 1.0)
+        return imageRect;
+    return QRectF(QPointF(imageRect.topLeft()) / ratio_, QSizeF(imageRect.size()) / ratio_).toAlignedRect();
+}
+
+void StripChart::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    const QRect target = event->rect();
+    const QRectF source(QPointF(target.topLeft()) * ratio_, QSizeF(target.size()) * ratio_);
+    painter.drawImage(QRectF(target), image_, source);
+}
+
+void StripChart::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    const double ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize().expandedTo(QSize(1, 1));
+    if (pixels == image_.size())
+        return;
+    // Keep what is drawn, stretched to the new size; the sweep goes on from where it was.
+    QImage resized(pixels, QImage::Format_RGB32);
+    resized.fill(Background);
+    {
+        QPainter painter(&resized);
+        painter.drawImage(QRect(QPoint(0, 0), pixels), image_);
+    }
+    image_ = resized;
+    ratio_ = ratio;
+    setRange(hiPk_, lowPk_);
+}
+
+void StripChart::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPointF point = toChartCoordinates(event->position());
+    emit chartMouseMove(point.x(), point.y());
+    QWidget::mouseMoveEvent(event);
+}
+
+} // namespace gyro

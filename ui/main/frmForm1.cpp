@@ -1,0 +1,235 @@
+#include "frmForm1.h"
+
+#include "InterfaceBringUp.h"
+#include "InterfaceSettings.h"
+#include "OsFamily.h"
+#include "RegisterAccess.h"
+#include "Timing.h"
+#include "WidgetText.h"
+#include "frmPort.h"
+#include "frmUSBselect.h"
+#include "ui_frmForm1.h"
+
+#include <QCloseEvent>
+#include <QDialog>
+#include <QMouseEvent>
+
+namespace gyro {
+
+namespace {
+constexpr std::int16_t InterfaceNone = 0;
+constexpr std::int16_t InterfaceParallel = 1;
+constexpr std::int16_t InterfaceUsb = 2;
+} // namespace
+
+frmForm1::frmForm1(GyroState& gIn, QWidget* parent)
+    : QMainWindow(parent), g(gIn), ui(std::make_unique<Ui::frmForm1>())
+{
+    ui->setupUi(this);
+    lblReg = {nullptr, ui->lblReg_1, ui->lblReg_2, ui->lblReg_3, ui->lblReg_4, ui->lblReg_5};
+    lblRegDat = {nullptr, ui->lblRegDat_1, ui->lblRegDat_2, ui->lblRegDat_3, ui->lblRegDat_4, ui->lblRegDat_5};
+    lblPlotX = {ui->lblPlotX_0, ui->lblPlotX_1, ui->lblPlotX_2, ui->lblPlotX_3, ui->lblPlotX_4};
+    LineX = {ui->LineX_0, ui->LineX_1, ui->LineX_2, ui->LineX_3, ui->LineX_4};
+    ui->pic1->setTraceColor(QColor(0, 0, 0));
+    ui->pic2->setTraceColor(QColor(0, 150, 0));
+
+    // Which backends the readings come from, so simulated data is never taken
+    // for a real sensor.
+    auto* platformLabel = new QLabel(g.platform.description, this);
+    platformLabel->setObjectName(QStringLiteral("lblPlatform"));
+    ui->statusbar->addPermanentWidget(platformLabel);
+
+    connectControls();
+}
+
+frmForm1::~frmForm1() = default;
+
+void frmForm1::connectControls()
+{
+    connect(ui->cmdReadData, &QPushButton::clicked, this, &frmForm1::cmdReadData_Click);
+    connect(ui->ckLoop, &QCheckBox::toggled, this, &frmForm1::ckLoop_Click);
+    connect(ui->txtLoopDelay, &QLineEdit::textChanged, this, &frmForm1::txtLoopDelay_Change);
+    for (int i = 1; i <= 5; ++i)
+        lblReg[i]->installEventFilter(this);
+
+    connect(ui->cmdScaleGyro, &QPushButton::clicked, this, &frmForm1::cmdScaleGyro_Click);
+    connect(ui->cmdScaleAcc, &QPushButton::clicked, this, &frmForm1::cmdScaleAcc_Click);
+    connect(ui->pic1, &StripChart::chartMouseMove, this, &frmForm1::pic1_MouseMove);
+    connect(ui->pic2, &StripChart::chartMouseMove, this, &frmForm1::pic2_MouseMove);
+
+    connect(ui->CmdUpdateStatus, &QPushButton::clicked, this, &frmForm1::CmdUpdateStatus_Click);
+    // An option button's handler runs when it becomes the selected one.
+    connect(ui->optSTON, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            optSTON_Click();
+    });
+    connect(ui->optSTOFF, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            optSTOFF_Click();
+    });
+    connect(ui->cmdPowerDown, &QPushButton::clicked, this, &frmForm1::cmdPowerDown_Click);
+    connect(ui->txtPowerDown, &QLineEdit::textChanged, this, &frmForm1::txtPowerDown_Change);
+
+    connect(ui->mnuPort, &QAction::triggered, this, &frmForm1::mnuPort_Click);
+    connect(ui->mnuUsb, &QAction::triggered, this, &frmForm1::mnuUsb_Click);
+    connect(ui->mnu27130, &QAction::triggered, this, &frmForm1::mnu27130_Click);
+    connect(ui->mnu27140, &QAction::triggered, this, &frmForm1::mnu27140_Click);
+    connect(ui->MnuExit, &QAction::triggered, this, &frmForm1::MnuExit_Click);
+}
+
+void frmForm1::Form_Load()
+{
+    g.OsName = OsFamilyName(g.platform.os.query());
+    bringUpInterface();
+
+    for (QLabel* label : {ui->lblCurVal1, ui->lblCurSam1, ui->lblCurVal2, ui->lblCurSam2})
+        label->setText(QStringLiteral("0"));
+    ui->txtLoopDelay->setText(QStringLiteral("5"));
+    setDevice(g.ProductNumber);
+
+    QString caption = QStringLiteral("Korvex - ") + g.AppTitle;
+    if (!g.platform.description.isEmpty())
+        caption += QStringLiteral(" (") + g.platform.description + QLatin1Char(')');
+    setWindowTitle(caption);
+
+    showInterfaceChecks();
+    if (g.InterfaceType != InterfaceParallel && g.InterfaceType != InterfaceUsb)
+        return; // no interface: nothing is read from the sensor
+
+    CmdUpdateStatus_Click();
+    ui->txtPowerDown->setText(QStringLiteral("0"));
+    ui->lblPDElapsed->setText(QStringLiteral("0.0"));
+
+    ReadRegister(g, Idx_Msc_Ctrl);
+    g.MscCtrlShadow = g.RegWord;
+    ReadControlRegisters(g);
+    ReadRegister(g, Idx_Sens_Avg);
+
+    ReadData(); // "Read" still shows, so this is exactly one pass
+    if (TextNumber(lblRegDat[Idx_Supply_Out]->text()) < 3)
+        g.ui.message(QStringLiteral("Suppl_Out < 3 V,  Check Dut Connections / Power"));
+
+    ui->ckLoop->setChecked(true);
+    setAngleRowEnabled(false);
+    SetGyroScale(g);
+}
+
+void frmForm1::bringUpInterface()
+{
+    switch (g.InterfaceType) {
+    case InterfaceParallel:
+        // The 95 family reaches the port without a driver; nothing to do there.
+        if (IsNtFamily(g.OsName)) {
+            OpenParallelPort(g);
+            ui->mnuPort->setChecked(true);
+        }
+        break;
+    case InterfaceUsb:
+        if (g.OsName == QLatin1String("Win95")) {
+            g.ui.message(QStringLiteral("USB not available for Windows95"));
+            g.InterfaceType = InterfaceNone;
+            ui->mnuUsb->setChecked(false);
+            ui->mnuUsb->setVisible(false);
+        } else if (OpenUsbCard(g)) {
+            ui->mnuUsb->setChecked(true);
+        } else {
+            showUsbSelect();
+        }
+        break;
+    default:
+        g.InterfaceType = InterfaceNone;
+        g.ui.message(QStringLiteral("Please select an interface before taking data"));
+        break;
+    }
+}
+
+void frmForm1::showInterfaceChecks()
+{
+    ui->mnuPort->setChecked(g.InterfaceType == InterfaceParallel);
+    ui->mnuUsb->setChecked(g.InterfaceType == InterfaceUsb);
+    ui->mnu27130->setChecked(g.ProductNumber == 27130);
+    ui->mnu27140->setChecked(g.ProductNumber == 27140);
+}
+
+void frmForm1::setDevice(std::int16_t ProdNum)
+{
+    g.ProductNumber = ProdNum;
+    ui->mnu27130->setChecked(ProdNum == 27130);
+    ui->mnu27140->setChecked(ProdNum == 27140);
+    GyroHiPk = 400;
+    GyroLowPk = -GyroHiPk;
+    TempHiPk = 90;
+    TempLowPk = -45;
+    showRateRange();
+    showTemperatureRange();
+    ui->FrameDataPLot->setTitle(QStringLiteral("Data Plot   Device = ") + QString::number(ProdNum));
+}
+
+void frmForm1::mnuPort_Click()
+{
+    // The window's OK makes the parallel port the interface; Cancel leaves the
+    // interface as it was, also when an address is stored from an earlier run.
+    showPortSetup();
+    showInterfaceChecks();
+}
+
+void frmForm1::mnuUsb_Click()
+{
+    showUsbSelect();
+    g.InterfaceType = g.UsbCardReady ? InterfaceUsb : InterfaceNone;
+    showInterfaceChecks();
+}
+
+void frmForm1::showUsbSelect()
+{
+    if (usbSelect_ == nullptr)
+        usbSelect_ = new frmUSBselect(g, this);
+    usbSelect_->exec();
+}
+
+void frmForm1::showPortSetup()
+{
+    if (portSetup_ == nullptr)
+        portSetup_ = new frmPort(g, this);
+    portSetup_->exec();
+}
+
+void frmForm1::StartReadoutLoop()
+{
+    ui->cmdReadData->click();
+}
+
+void frmForm1::Form_Unload()
+{
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    DelayMs(g, 250);
+    SaveInterfaceSettings(g);
+    // Every other window goes with this one, also one shown modally right now.
+    for (QDialog* window : findChildren<QDialog*>()) {
+        if (window->isVisible())
+            window->done(QDialog::Rejected);
+    }
+    emit programEnded();
+}
+
+void frmForm1::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+bool frmForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        for (int i = 1; i <= 5; ++i) {
+            if (watched == lblReg[i])
+                lblReg_Click(i);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace gyro

@@ -1,0 +1,118 @@
+#pragma once
+// The main window: output-register readout and polling loop, the rate and
+// temperature strip charts, the status, self-test and power-down panels, the
+// interface and device menus, and the program's start-up and shut-down of the
+// sensor link. It lives from start-up to the end of the program.
+#include "ChartScale.h"
+#include "GyroState.h"
+
+#include <QMainWindow>
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class QFrame;
+class QLabel;
+
+namespace Ui {
+class frmForm1;
+}
+
+namespace gyro {
+
+class StripChart;
+class frmPort;
+class frmUSBselect;
+
+class frmForm1 final : public QMainWindow {
+    Q_OBJECT
+public:
+    // Builds the window from its form; Form_Load brings up the sensor link.
+    explicit frmForm1(GyroState& g, QWidget* parent = nullptr);
+    ~frmForm1() override;
+
+    // Start-up: operating-system family, the interface of the settings file,
+    // device model, status, control registers, one readout pass and the gyro scale.
+    void Form_Load();
+    // Shut-down: 250 ms wait, settings file, every other window closed; then
+    // programEnded() tells the owner to end the program. Runs once.
+    void Form_Unload();
+    // Selects the device model: menu check marks, chart ranges, axis labels, caption.
+    void setDevice(std::int16_t ProdNum);
+    // One readout pass, repeated while "STOP" shows and "Loop" is checked.
+    void ReadData();
+    // Reads the status register and shows its eight flags.
+    void CmdUpdateStatus_Click();
+    // Presses "Read" as the user would (the loop starts when "Loop" is checked).
+    void StartReadoutLoop();
+
+    // Top and bottom of the rate and temperature chart ranges.
+    double GyroHiPk = 0.0;
+    double GyroLowPk = 0.0;
+    double TempHiPk = 0.0;
+    double TempLowPk = 0.0;
+
+    // Control arrays under their established indexes: rows 1..5, marks 0..4.
+    std::array<QLabel*, 6> lblReg{};
+    std::array<QLabel*, 6> lblRegDat{};
+    std::array<QLabel*, 5> lblPlotX{};
+    std::array<QFrame*, 5> LineX{};
+
+signals:
+    // Form_Unload has finished: the program ends.
+    void programEnded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    using YValues = std::array<float, 13>; // Yvalue(0..12); rows 1..5 are filled
+
+    // Readout panel.
+    void cmdReadData_Click();
+    void ckLoop_Click();
+    void txtLoopDelay_Change();
+    void lblReg_Click(int Index);
+    void showSupplyWarning();
+    // Charts.
+    void PlotDataPointsGy(const YValues& Yvalue, double& HiPk, double& LowPk);
+    void PlotDataPointsAcc(const YValues& Yvalue, double& HiPk, double& LowPk);
+    void cmdScaleGyro_Click();
+    void cmdScaleAcc_Click();
+    void pic1_MouseMove(double X, double Y);
+    void pic2_MouseMove(double X, double Y);
+    void showRateRange();
+    void showTemperatureRange();
+    // Self-test and power-down.
+    void optSTON_Click();
+    void optSTOFF_Click();
+    void cmdPowerDown_Click();
+    void txtPowerDown_Change();
+    // Menus.
+    void mnuPort_Click();
+    void mnuUsb_Click();
+    void mnu27130_Click() { setDevice(27130); }
+    void mnu27140_Click() { setDevice(27140); }
+    void MnuExit_Click() { close(); }
+    // Load steps.
+    void bringUpInterface();
+    void showInterfaceChecks();
+    // The transport setup windows, created on first use and shown modally.
+    void showUsbSelect();
+    void showPortSetup();
+
+    void connectControls();
+    void setAngleRowEnabled(bool enabled);
+
+    GyroState& g;
+    std::unique_ptr<Ui::frmForm1> ui;
+    frmUSBselect* usbSelect_ = nullptr;
+    frmPort* portSetup_ = nullptr;
+    RateScaleSteps rateScale_;
+    TemperatureScaleSteps temperatureScale_;
+    bool angleRowEnabled_ = false;
+    bool unloaded_ = false; // every running loop ends once the window unloads
+};
+
+} // namespace gyro

@@ -1,0 +1,115 @@
+// The "Output  Registers" panel: one readout pass or a loop of them, the supply
+// warning colour, the loop delay and the angle row.
+#include "frmForm1.h"
+
+#include "NumberText.h"
+#include "RegisterAccess.h"
+#include "Timing.h"
+#include "WidgetText.h"
+#include "ui_frmForm1.h"
+
+namespace gyro {
+
+namespace {
+const QString ReadCaption = QStringLiteral("Read");
+const QString StopCaption = QStringLiteral("STOP");
+const QColor SupplyLow(255, 0, 0);
+const QColor SupplyGood(255, 255, 255);
+constexpr double SupplyLimit = 2.6;
+} // namespace
+
+void frmForm1::ReadData()
+{
+    YValues Yvalue{};
+    do {
+        for (int i = Idx_Supply_Out; i <= Idx_ANGL_OUT; ++i) {
+            ReadRegister(g, i);
+            // A disabled angle row is still read; only its display is skipped.
+            if (i != Idx_ANGL_OUT || angleRowEnabled_)
+                SetText(lblRegDat[i], FormatNumber(g.RegValue, QStringLiteral("0.00")));
+            if (i == Idx_Supply_Out)
+                showSupplyWarning();
+            Yvalue[i] = g.RegValue;
+        }
+        g.ui.yield();
+        if (unloaded_)
+            return;
+        PlotDataPointsGy(Yvalue, GyroHiPk, GyroLowPk);
+        PlotDataPointsAcc(Yvalue, TempHiPk, TempLowPk);
+        CmdUpdateStatus_Click();
+        DelayMs(g, static_cast<float>(TextNumber(ui->txtLoopDelay->text())));
+    } while (ui->cmdReadData->text() == StopCaption && ui->ckLoop->isChecked() && !unloaded_);
+}
+
+// The displayed two-decimal text decides, not the value read: exactly 2.60 keeps
+// whatever colour the label had.
+void frmForm1::showSupplyWarning()
+{
+    const double shown = TextNumber(lblRegDat[Idx_Supply_Out]->text());
+    if (shown < SupplyLimit)
+        SetBackColor(lblRegDat[Idx_Supply_Out], SupplyLow);
+    else if (shown > SupplyLimit)
+        SetBackColor(lblRegDat[Idx_Supply_Out], SupplyGood);
+}
+
+void frmForm1::cmdReadData_Click()
+{
+    if (g.InterfaceType == 0)
+        return;
+    if (ui->ckLoop->isChecked())
+        ui->cmdReadData->setText(ui->cmdReadData->text() == ReadCaption ? StopCaption : ReadCaption);
+    g.ui.yield();
+    if (unloaded_)
+        return;
+    // A click during a running loop lands here too (nested in its yield): it turns
+    // the caption back to "Read", makes one pass, and the outer loop then ends.
+    ReadData();
+}
+
+void frmForm1::ckLoop_Click()
+{
+    if (!ui->ckLoop->isChecked() && ui->cmdReadData->text() == StopCaption)
+        ui->cmdReadData->setText(ReadCaption);
+}
+
+// Each replacement runs this handler again, so the text settles within 0..1000.
+void frmForm1::txtLoopDelay_Change()
+{
+    QLineEdit* box = ui->txtLoopDelay;
+    if (!IsNumeric(box->text())) {
+        box->setText(QStringLiteral("0"));
+        return;
+    }
+    if (TextNumber(box->text()) > 1000)
+        box->setText(QStringLiteral("1000"));
+    if (TextNumber(box->text()) < 0)
+        box->setText(QStringLiteral("0"));
+}
+
+void frmForm1::lblReg_Click(int Index)
+{
+    if (Index != Idx_ANGL_OUT)
+        return;
+    if (!angleRowEnabled_) {
+        setAngleRowEnabled(true);
+        WriteRegister(g, Idx_ANGL_OUT, 0); // the angle restarts from zero
+    } else {
+        setAngleRowEnabled(false);
+    }
+}
+
+void frmForm1::setAngleRowEnabled(bool enabled)
+{
+    angleRowEnabled_ = enabled;
+    QLabel* caption = lblReg[Idx_ANGL_OUT];
+    if (enabled) {
+        SetForeColor(caption, SystemColor(QPalette::Active, QPalette::ButtonText));
+        caption->setToolTip(QStringLiteral("Click to disable Angle_Out"));
+    } else {
+        SetForeColor(caption, SystemColor(QPalette::Disabled, QPalette::WindowText));
+        lblRegDat[Idx_ANGL_OUT]->setText(QStringLiteral("____"));
+        caption->setToolTip(QStringLiteral("Click to enable Angle_Out"));
+    }
+}
+
+} // namespace gyro
