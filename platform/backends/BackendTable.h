@@ -1,0 +1,19 @@
+#pragma once
+// The one place that lists the backend sets: the built-in simulation and the
+// build system's real hardware. Chosen once at start-up.
+#include "Platform.h"
+
+#include <QString>
+#include <memory>
+
+namespace gyro {
+
+struct BackendOptions {
+    std::uint32_t seed = 1;         // simulation: the sensor's noise and motion
+    bool rawPortAccess = false;     // real hardware: ioperm instead of ppdev (root only)
+};
+
+// "sim" or "native". Returns nullptr and a message in `error` for an unknown name.
+std::unique_ptr<PlatformSet> MakeBackends(const QString& name, const BackendOptions& options, QString* error);
+
+}  // namespace gyro
