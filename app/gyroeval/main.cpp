@@ -4,10 +4,10 @@
 //
 // Without --simulate it talks to the real USB SPI card or parallel port; with it,
 // to the built-in simulated sensor, and the window says so.
+#include "Main.h"
 #include "BackendTable.h"
 #include "CloseOnSignal.h"
 #include "GyroState.h"
-#include "Main.h"
 #include "QtUiHost.h"
 #include "SpiTraceFile.h"
 
@@ -32,16 +32,18 @@ bool parseOptions(const QStringList& arguments, ProgramOptions& options, QString
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Evaluation program for the angular-rate sensor."));
     parser.addHelpOption();
-    const QCommandLineOption simulate(QStringLiteral("simulate"),
-                                      QStringLiteral("Use the built-in simulated sensor, USB card and port."));
+    const QCommandLineOption simulate(
+        QStringLiteral("simulate"), QStringLiteral("Use the built-in simulated sensor, USB card and port."));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the simulated sensor."),
                                   QStringLiteral("N"), QStringLiteral("1"));
     const QCommandLineOption trace(QStringLiteral("spi-trace"),
                                    QStringLiteral("Append every SPI frame to FILE."), QStringLiteral("FILE"));
     const QCommandLineOption startReading(
-        QStringLiteral("start-reading"), QStringLiteral("Press \"Read\" once the window is up (starts the loop)."));
-    const QCommandLineOption rawPort(QStringLiteral("raw-port-io"),
-                                     QStringLiteral("Reach the parallel port through raw port I/O (root only)."));
+        QStringLiteral("start-reading"),
+        QStringLiteral("Press \"Read\" once the window is up (starts the loop)."));
+    const QCommandLineOption rawPort(
+        QStringLiteral("raw-port-io"),
+        QStringLiteral("Reach the parallel port through raw port I/O (root only)."));
     parser.addOptions({simulate, seed, trace, startReading, rawPort});
     parser.process(arguments); // --help and unknown options end the program here
 
@@ -71,8 +73,8 @@ int main(int argc, char** argv)
         ui.message(error, MsgButtons::Ok, MsgIcon::Critical);
         return 2;
     }
-    std::unique_ptr<PlatformSet> backends =
-        MakeBackends(options.simulate ? QStringLiteral("sim") : QStringLiteral("native"), options.backends, &error);
+    std::unique_ptr<PlatformSet> backends = MakeBackends(
+        options.simulate ? QStringLiteral("sim") : QStringLiteral("native"), options.backends, &error);
     if (backends == nullptr) {
         ui.message(error, MsgButtons::Ok, MsgIcon::Critical);
         return 1;

@@ -31,6 +31,7 @@ void StripChart::setRange(double hiPk, double lowPk)
 
 void StripChart::plot(double y, double hiPk, double& lowPk)
 {
+    fitImageToWidget();
     if (!initialised_) {
         previousValue_ = 0.0;
         initialised_ = true;
@@ -112,6 +113,12 @@ void StripChart::paintEvent(QPaintEvent* event)
 void StripChart::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    fitImageToWidget();
+}
+
+// A hidden widget gets its resize event only when shown; drawing must not wait.
+void StripChart::fitImageToWidget()
+{
     const double ratio = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * ratio).toSize().expandedTo(QSize(1, 1));
     if (pixels == image_.size())

@@ -38,7 +38,8 @@ public:
     // units once a sample set them, the widget's own pixels before that.
     QPointF toChartCoordinates(const QPointF& widgetPoint) const;
 
-    // The backing image (in device pixels, ratio() of them per widget pixel) and the colour drawn at a chart point.
+    // The backing image (in device pixels, ratio() of them per widget pixel) and the colour drawn at a chart
+    // point.
     const QImage& image() const { return image_; }
     QColor colorAt(double x, double y) const;
 
@@ -55,12 +56,13 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    void fitImageToWidget();
     void setRange(double hiPk, double lowPk);
     QRect toWidgetRect(const QRect& imageRect) const;
 
     QImage image_;
     double ratio_ = 1.0; // image pixels per widget pixel
-    QTransform world_; // chart coordinates -> image pixels
+    QTransform world_;   // chart coordinates -> image pixels
     double hiPk_ = 1.0;
     double lowPk_ = 0.0;
     QColor traceColor_ = Qt::black;

@@ -27,7 +27,8 @@ frmForm1::frmForm1(GyroState& gIn, QWidget* parent)
 {
     ui->setupUi(this);
     lblReg = {nullptr, ui->lblReg_1, ui->lblReg_2, ui->lblReg_3, ui->lblReg_4, ui->lblReg_5};
-    lblRegDat = {nullptr, ui->lblRegDat_1, ui->lblRegDat_2, ui->lblRegDat_3, ui->lblRegDat_4, ui->lblRegDat_5};
+    lblRegDat = {nullptr,         ui->lblRegDat_1, ui->lblRegDat_2,
+                 ui->lblRegDat_3, ui->lblRegDat_4, ui->lblRegDat_5};
     lblPlotX = {ui->lblPlotX_0, ui->lblPlotX_1, ui->lblPlotX_2, ui->lblPlotX_3, ui->lblPlotX_4};
     LineX = {ui->LineX_0, ui->LineX_1, ui->LineX_2, ui->LineX_3, ui->LineX_4};
     ui->pic1->setTraceColor(QColor(0, 0, 0));

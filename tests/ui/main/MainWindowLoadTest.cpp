@@ -44,9 +44,9 @@ TEST_F(MainWindowLoad, UsbCardReadsTheSensorOnceAndShowsEverything)
     EXPECT_TRUE(control<QLabel>("lblPlatform")->text().contains(sim.platform().description));
     EXPECT_EQ(control<QGroupBox>("FrameDataPLot")->title(), "Data Plot   Device = 27140");
 
-    // The card got the saved settings: SPI bits 0x78, word delay 25.
+    // The card got the SPI bits 0x78 and the word delay as the search left it.
     EXPECT_EQ(sim.usb().spiBits(0), 0x78);
-    EXPECT_EQ(sim.usb().wordDelay(0), 25);
+    EXPECT_EQ(sim.usb().wordDelay(0), g.UsbWordDelay);
 
     // Status, Msc_Ctrl, the three control registers, Sens_Avg, the five outputs and
     // the status again, and Sens_Avg for the gyro scale: each read twice on the card.
@@ -72,9 +72,13 @@ TEST_F(MainWindowLoad, UsbCardReadsTheSensorOnceAndShowsEverything)
     EXPECT_EQ(text("lblLowSupplyFlag"), "OK");
     EXPECT_EQ(backColor("lblLowSupplyFlag"), QColor(0, 255, 0));
 
-    // A few more passes so the charts show a trace, then a picture for people.
+    // Most of a sweep at 30 ms a pass (one period of the simulated motion), on the
+    // +-50 deg/s and 20..40 C ranges, so the picture shows what an engineer sees.
     control<QAbstractButton>("ckLoop")->setChecked(false);
-    for (int pass = 0; pass < 60; ++pass)
+    control<QLineEdit>("txtLoopDelay")->setText(QStringLiteral("30"));
+    for (const char* button : {"cmdScaleGyro", "cmdScaleGyro", "cmdScaleAcc", "cmdScaleAcc"})
+        click(button);
+    for (int pass = 0; pass < 330; ++pass)
         click("cmdReadData");
     SaveScreenshot(window, QStringLiteral("frmForm1"));
 }
@@ -179,9 +183,11 @@ TEST_F(MainWindowLoad, UsbCardMissingOpensTheSelectionAndWarnsOfTheSupply)
     load(2);
 
     // The search's own message, the selection window (closed by the test; its own
-    // search repeats the message), then the pass reads nothing: supply 0 V.
-    ASSERT_GE(ui.texts().size(), 2);
-    EXPECT_EQ(ui.texts().back(), SupplyLow);
+    // search repeats the message), then the pass reads nothing: supply 0 V, and the
+    // gyro scale finds no valid range bits in Sens_Avg.
+    ASSERT_GE(ui.texts().size(), 3);
+    EXPECT_EQ(ui.texts()[ui.texts().size() - 2], SupplyLow);
+    EXPECT_TRUE(ui.texts().back().contains(QStringLiteral("Sens_Avg")));
     EXPECT_NE(form->findChild<QDialog*>(QStringLiteral("frmUSBselect")), nullptr);
     EXPECT_FALSE(g.UsbCardReady);
     EXPECT_TRUE(framesOut().empty());
@@ -192,6 +198,7 @@ TEST_F(MainWindowLoad, UsbCardMissingOpensTheSelectionAndWarnsOfTheSupply)
 TEST_F(MainWindowLoad, LowSupplyAtLoadIsReported)
 {
     sim.sensor().setSupplyVolts(2.8);
+    sim.fakeClock()->advance(0.1); // the sensor samples the new supply
     load(2);
     EXPECT_EQ(ui.texts(), QStringList{SupplyLow});
     EXPECT_NEAR(text("lblRegDat_1").toDouble(), 2.8, 0.02);

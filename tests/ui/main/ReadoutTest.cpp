@@ -37,6 +37,7 @@ protected:
         load(2);
         framesOut();
         ui.clear();
+        ui.yields = 0;
     }
     StripChart* pic1() const { return control<StripChart>("pic1"); }
     QAbstractButton* ckLoop() const { return control<QAbstractButton>("ckLoop"); }
@@ -205,7 +206,8 @@ TEST_F(Readout, LoopDelayTextSettlesWithinZeroTo1000)
 {
     auto* box = control<QLineEdit>("txtLoopDelay");
     const std::pair<const char*, const char*> cases[] = {
-        {"abc", "0"}, {"2500", "1000"}, {"-3", "0"}, {"", "0"}, {"250", "250"}, {"12.5", "12.5"}, {"1000", "1000"},
+        {"abc", "0"},   {"2500", "1000"}, {"-3", "0"},      {"", "0"},
+        {"250", "250"}, {"12.5", "12.5"}, {"1000", "1000"},
     };
     for (const auto& [typed, settled] : cases) {
         box->setText(QString::fromLatin1(typed));

@@ -17,7 +17,7 @@ TEST_F(StartUp, ShowsTheMessageCalibratesReadsTheSettingsAndOpensTheMainWindow)
     file.write("Product = 27130\r\nInterface = 2\r\n");
     file.close();
     g.DelayCalibrated = false;
-    g.UsbWordDelay = 99; // the defaults come back before the file is read
+    g.UsbSpiPolarity = false; // the defaults come back before the file is read
 
     QString messageShown;
     bool messageVisible = false;
@@ -51,7 +51,7 @@ TEST_F(StartUp, ShowsTheMessageCalibratesReadsTheSettingsAndOpensTheMainWindow)
     EXPECT_GE(ui.busyCursorChanges, 2);
     EXPECT_FALSE(ui.busyCursor);
 
-    EXPECT_EQ(g.UsbWordDelay, 25);
+    EXPECT_TRUE(g.UsbSpiPolarity);
     EXPECT_EQ(g.InterfaceType, 2);
     EXPECT_EQ(g.ProductNumber, 27130);
     EXPECT_EQ(g.Reg[Idx_Gyro_Out].RegName, "Gyro_Out");
