@@ -1,0 +1,51 @@
+#include "EvalOptions.h"
+
+#include <QCommandLineParser>
+
+namespace gyro {
+
+bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QString* error)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Evaluation program for the angular-rate sensor."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption simulate(
+        QStringLiteral("simulate"), QStringLiteral("Use the built-in simulated sensor, USB card and port."));
+    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the simulated sensor."),
+                                  QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption trace(QStringLiteral("spi-trace"),
+                                   QStringLiteral("Append every SPI frame to FILE."), QStringLiteral("FILE"));
+    const QCommandLineOption startReading(
+        QStringLiteral("start-reading"),
+        QStringLiteral("Press \"Read\" once the window is up (starts the loop)."));
+    const QCommandLineOption rawPort(
+        QStringLiteral("raw-port-io"),
+        QStringLiteral("Reach the parallel port through raw port I/O (root only)."));
+    parser.addOptions({simulate, seed, trace, startReading, rawPort});
+
+    if (!parser.parse(arguments)) {
+        *error = parser.errorText();
+        return false;
+    }
+    if (parser.isSet(help)) {
+        options.helpText = parser.helpText();
+        return true;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        *error = QStringLiteral("Unexpected argument: %1").arg(parser.positionalArguments().front());
+        return false;
+    }
+    bool seedOk = false;
+    options.backends.seed = parser.value(seed).toUInt(&seedOk);
+    if (!seedOk) {
+        *error = QStringLiteral("--seed needs a whole number, not \"%1\".").arg(parser.value(seed));
+        return false;
+    }
+    options.simulate = parser.isSet(simulate);
+    options.startReading = parser.isSet(startReading);
+    options.backends.rawPortAccess = parser.isSet(rawPort);
+    options.spiTracePath = parser.value(trace);
+    return true;
+}
+
+} // namespace gyro

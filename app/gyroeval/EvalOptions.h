@@ -1,0 +1,24 @@
+#pragma once
+// The windowed program's command line:
+//
+//   gyroeval [--simulate] [--seed N] [--spi-trace FILE] [--start-reading] [--raw-port-io]
+#include "BackendTable.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace gyro {
+
+struct EvalOptions {
+    bool simulate = false;     // the built-in simulation instead of this system's hardware
+    bool startReading = false; // press "Read" once the main window is up
+    BackendOptions backends;
+    QString spiTracePath; // append every SPI frame to this file
+    QString helpText;     // --help: this text is the whole answer
+};
+
+// Reads the arguments (the first is the program). Returns false with a message in
+// `error` for an unknown option or a bad value.
+bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QString* error);
+
+} // namespace gyro

@@ -1,0 +1,61 @@
+#include "EvalOptions.h"
+
+#include <gtest/gtest.h>
+
+using namespace gyro;
+
+namespace {
+bool parse(QStringList arguments, EvalOptions& options, QString* error)
+{
+    arguments.prepend(QStringLiteral("gyroeval"));
+    return ParseEvalOptions(arguments, options, error);
+}
+} // namespace
+
+TEST(EvalOptions, NoArgumentsMeanRealHardwareAndNoTrace)
+{
+    EvalOptions options;
+    QString error;
+    ASSERT_TRUE(parse({}, options, &error));
+    EXPECT_FALSE(options.simulate);
+    EXPECT_FALSE(options.startReading);
+    EXPECT_FALSE(options.backends.rawPortAccess);
+    EXPECT_EQ(options.backends.seed, 1u);
+    EXPECT_TRUE(options.spiTracePath.isEmpty());
+    EXPECT_TRUE(options.helpText.isEmpty());
+}
+
+TEST(EvalOptions, EveryOptionIsRead)
+{
+    EvalOptions options;
+    QString error;
+    ASSERT_TRUE(
+        parse({"--simulate", "--seed", "7", "--spi-trace", "frames.txt", "--start-reading", "--raw-port-io"},
+              options, &error))
+        << error.toStdString();
+    EXPECT_TRUE(options.simulate);
+    EXPECT_TRUE(options.startReading);
+    EXPECT_TRUE(options.backends.rawPortAccess);
+    EXPECT_EQ(options.backends.seed, 7u);
+    EXPECT_EQ(options.spiTracePath, "frames.txt");
+}
+
+TEST(EvalOptions, WrongInputIsRefusedWithAMessage)
+{
+    for (const QStringList& arguments : {QStringList{"--seed", "x"}, QStringList{"--bogus"},
+                                         QStringList{"extra"}, QStringList{"--spi-trace"}}) {
+        EvalOptions options;
+        QString error;
+        EXPECT_FALSE(parse(arguments, options, &error)) << arguments.join(' ').toStdString();
+        EXPECT_FALSE(error.isEmpty());
+    }
+}
+
+TEST(EvalOptions, HelpAnswersWithTheOptionList)
+{
+    EvalOptions options;
+    QString error;
+    ASSERT_TRUE(parse({"--help"}, options, &error));
+    EXPECT_TRUE(options.helpText.contains("--simulate"));
+    EXPECT_TRUE(options.helpText.contains("--start-reading"));
+}
