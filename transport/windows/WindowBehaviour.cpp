@@ -1,0 +1,20 @@
+#include "WindowBehaviour.h"
+
+#include <QAbstractButton>
+#include <QWidget>
+
+namespace gyro {
+
+void PlaceAtMainWindowCorner(QWidget& window, const QWidget* mainWindow)
+{
+    if (mainWindow != nullptr)
+        window.move(mainWindow->window()->pos());
+}
+
+void SelectOption(QAbstractButton& button, const std::function<void()>& clickHandler)
+{
+    button.setChecked(true);
+    clickHandler();
+}
+
+} // namespace gyro
