@@ -1,8 +1,7 @@
 #include "frmPort.h"
 
 #include "HexText.h"
-#include "ParallelSpi.h"
-#include "PortDriver.h"
+#include "InterfaceBringUp.h"
 #include "WindowBehaviour.h"
 #include "ui_frmPort.h"
 
@@ -42,23 +41,10 @@ void frmPort::cmdOK_Click()
     g_.PortAddress = HexToInteger(ui_->txtUser->text());
     ui_->txtUser->setText(HexOfInteger(g_.PortAddress));
     g_.InterfaceType = InterfaceParallelPort;
-    if ((g_.OsName == QStringLiteral("WinXP") || g_.OsName == QStringLiteral("WinNT")) && !g_.PortDriverReady)
-        openPortDriver();
+    // On the NT family, once per run: driver, ports, idle lines. A failure has
+    // been shown and the next OK tries again.
+    OpenParallelPort(g_);
     accept();
-}
-
-void frmPort::openPortDriver()
-{
-    InstallPortDriver(g_);
-    // The ports open to the program only if giveio says so; otherwise the next OK
-    // tries again and the lines are not touched.
-    const QString failure = g_.platform.port.giveio();
-    if (!failure.isEmpty()) {
-        g_.ui.message(failure, MsgButtons::Ok, MsgIcon::Critical, QStringLiteral("Error"));
-        return;
-    }
-    g_.PortDriverReady = true;
-    PortSpiInit(g_);
 }
 
 void frmPort::cmdCancel_Click()

@@ -30,8 +30,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void openPortDriver();
-
     GyroState& g_;
     std::unique_ptr<Ui::frmPort> ui_;
 };
