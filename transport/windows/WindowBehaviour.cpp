@@ -1,6 +1,7 @@
 #include "WindowBehaviour.h"
 
 #include <QAbstractButton>
+#include <QFontDatabase>
 #include <QWidget>
 
 namespace gyro {
@@ -15,6 +16,11 @@ void SelectOption(QAbstractButton& button, const std::function<void()>& clickHan
 {
     button.setChecked(true);
     clickHandler();
+}
+
+void UseFixedPitchFont(QWidget& widget)
+{
+    widget.setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 }
 
 } // namespace gyro

@@ -16,4 +16,7 @@ void PlaceAtMainWindowCorner(QWidget& window, const QWidget* mainWindow);
 // click handler (also when it was checked already).
 void SelectOption(QAbstractButton& button, const std::function<void()>& clickHandler);
 
+// Hex words and addresses line up digit under digit in the system's fixed-pitch font.
+void UseFixedPitchFont(QWidget& widget);
+
 } // namespace gyro

@@ -15,6 +15,7 @@ frmPort::frmPort(GyroState& g, QWidget* mainWindow)
     : QDialog(mainWindow), g_(g), ui_(std::make_unique<Ui::frmPort>())
 {
     ui_->setupUi(this);
+    UseFixedPitchFont(*ui_->txtUser);
     connect(ui_->cmdOK, &QPushButton::clicked, this, &frmPort::cmdOK_Click);
     connect(ui_->cmdCancel, &QPushButton::clicked, this, &frmPort::cmdCancel_Click);
     PlaceAtMainWindowCorner(*this, mainWindow);

@@ -57,6 +57,10 @@ frmUSBdebug::frmUSBdebug(GyroState& g, QWidget* mainWindow, QWidget* parent)
     optSpiChan = {*this, QStringLiteral("optSpiChan"), 1, 4};
     txtWriteSpi = {*this, QStringLiteral("txtWriteSpi"), 1, UsbMaxWords};
     txtReadSpi = {*this, QStringLiteral("txtReadSpi"), 1, UsbMaxWords};
+    for (int i = 1; i <= UsbMaxWords; ++i) {
+        UseFixedPitchFont(*txtWriteSpi(i));
+        UseFixedPitchFont(*txtReadSpi(i));
+    }
     for (int k = 0; k < 4; ++k)
         cardRows_[static_cast<std::size_t>(k)] = {optUsbPort(k),   txtUsbPort(k),   txtDescript0(k),
                                                   txtDescript1(k), txtDriverRev(k), txtSpeed(k)};
