@@ -62,8 +62,12 @@ frmUSBdebug::frmUSBdebug(GyroState& g, QWidget* mainWindow, QWidget* parent)
         UseFixedPitchFont(*txtReadSpi(i));
     }
     for (int k = 0; k < 4; ++k)
-        cardRows_[static_cast<std::size_t>(k)] = {optUsbPort(k),   txtUsbPort(k),   txtDescript0(k),
-                                                  txtDescript1(k), txtDriverRev(k), txtSpeed(k)};
+        cardRows_[static_cast<std::size_t>(k)] = {.option = optUsbPort(k),
+                                                  .type = txtUsbPort(k),
+                                                  .descriptor0 = txtDescript0(k),
+                                                  .descriptor1 = txtDescript1(k),
+                                                  .revision = txtDriverRev(k),
+                                                  .speed = txtSpeed(k)};
 
     for (int k = 0; k <= NoCardOption; ++k)
         connect(optUsbPort(k), &QRadioButton::clicked, this, [this, k] { optUsbPort_Click(k); });

@@ -21,8 +21,10 @@ frmUSBselect::frmUSBselect(GyroState& g, QWidget* mainWindow)
     txtDriverRev = {*this, QStringLiteral("txtDriverRev"), 0, 3};
     txtSpeed = {*this, QStringLiteral("txtSpeed"), 0, 3};
     for (int k = 0; k < 4; ++k)
-        cardRows_[static_cast<std::size_t>(k)] = {optUsbPort(k), nullptr,         txtDescript0(k),
-                                                  nullptr,       txtDriverRev(k), txtSpeed(k)};
+        cardRows_[static_cast<std::size_t>(k)] = {.option = optUsbPort(k),
+                                                  .descriptor0 = txtDescript0(k),
+                                                  .revision = txtDriverRev(k),
+                                                  .speed = txtSpeed(k)};
     for (int k = 0; k <= NoCardOption; ++k)
         connect(optUsbPort(k), &QRadioButton::clicked, this, [this, k] { optUsbPort_Click(k); });
     connect(ui_->cmdFindEzUsb, &QPushButton::clicked, this, &frmUSBselect::cmdFindEzUsb_Click);
