@@ -3,6 +3,7 @@
 // the card operations are built from. Every operation opens the device, makes its
 // requests and closes it again.
 #include "EzUsbDriver.h"
+#include "EzUsbLayout.h"
 #include "GyroState.h"
 
 #include <array>
@@ -14,14 +15,32 @@ namespace gyro {
 constexpr std::uint16_t UsbCardVendorId = 0x2C7B;
 constexpr std::uint16_t UsbCardProductFifo4 = 0x3A51;
 constexpr std::uint16_t UsbCardProductMcp = 0x3A62;
-constexpr int UsbPipeTableSize = 356;
-constexpr int UsbDeviceDescriptorBufferSize = 147;
+constexpr std::size_t UsbPipeTableSize = EzUsbPipeTableSize;
+constexpr std::size_t UsbDeviceDescriptorBufferSize = EzUsbDeviceDescriptorBufferSize;
 
 using UsbPipeTable = std::array<std::uint8_t, UsbPipeTableSize>;
 
 // Opens "Ezusb-N"; a handle > 0, or <= 0 when the device cannot be opened.
 EzUsbDriver::Handle OpenUsbDevice(GyroState& g, const QString& deviceName);
+// Closes a handle that OpenUsbDevice gave; a handle <= 0 was never opened and is ignored.
 void CloseUsbDevice(GyroState& g, EzUsbDriver::Handle handle);
+
+// The device of one operation: opened on construction, closed when the operation ends,
+// on every path out of it.
+class ScopedUsbDevice {
+public:
+    ScopedUsbDevice(GyroState& g, const QString& deviceName) : g_(g), handle_(OpenUsbDevice(g, deviceName)) {}
+    ~ScopedUsbDevice() { CloseUsbDevice(g_, handle_); }
+    ScopedUsbDevice(const ScopedUsbDevice&) = delete;
+    ScopedUsbDevice& operator=(const ScopedUsbDevice&) = delete;
+
+    EzUsbDriver::Handle handle() const { return handle_; }
+    bool isOpen() const { return handle_ > 0; }
+
+private:
+    GyroState& g_;
+    EzUsbDriver::Handle handle_;
+};
 
 // Pipe-table request; 1 on success, 0 on failure.
 int GetUsbPipeInfo(GyroState& g, EzUsbDriver::Handle handle, UsbPipeTable& table);
@@ -30,13 +49,20 @@ int GetUsbPipeMaxPacket(GyroState& g, EzUsbDriver::Handle handle, int pipe);
 // Text of a string descriptor, or "None" on any failure.
 QString GetUsbStringDescriptor(GyroState& g, EzUsbDriver::Handle handle, int index);
 // Transfer on a pipe: for pipe 0 the buffer goes to the card, for pipe 1 the answer
-// lands in it. `length` is in/out: bytes to move, then bytes the driver reports.
-// Returns 1 on success, -2 when the handle is 0, another value on failure.
+// lands in it. `length` is in/out: bytes to move (at most the buffer's size), then
+// bytes the driver reports. Returns 1 on success, -2 when the handle is not open
+// (0 or below), 0 on failure.
 int UsbPipeTransfer(GyroState& g, EzUsbDriver::Handle handle, int pipe, std::span<std::uint8_t> buffer,
                     std::int32_t& length);
 
+// Reads the descriptors, firmware revision and USB speed of a present card and sets
+// UsbWordDelay for its speed; on any failure shows "Error getting Board Info" and
+// marks the card not present.
 void ReadUsbBoardInfo(GyroState& g, EzUsbDriver::Handle handle, UsbBoardInfo& board);
+// Fills UsbBoards(0..3) and UsbBoardCount from the four device names.
 void ScanUsbBoards(GyroState& g);
+// Scans and chooses the first present card (SelectedUsbBoard, UsbBoardIndex,
+// UsbCardReady); reports when none is found.
 void FindUsbBoards(GyroState& g);
 
 } // namespace gyro

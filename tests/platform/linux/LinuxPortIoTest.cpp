@@ -1,0 +1,120 @@
+// The Linux port backends where no hardware is needed: the messages that name the
+// fix, and that an unreachable port behaves like an absent one.
+#include "FakeClock.h"
+#include "GyroState.h"
+#include "InMemoryRegistry.h"
+#include "LinuxPortDriver.h"
+#include "NullBackends.h"
+#include "PortAccessMessages.h"
+#include "PortDriver.h"
+#include "PpdevPortIo.h"
+#include "RawPortIo.h"
+#include "RecordingUiHost.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <gtest/gtest.h>
+
+namespace gyro {
+namespace {
+
+TEST(LinuxPortMessages, PermissionProblemNamesTheLpGroupFix)
+{
+    const QString text = linuxport::DeviceOpenFailedMessage(QStringLiteral("/dev/parport0"), EACCES);
+    EXPECT_TRUE(text.contains(QStringLiteral("/dev/parport0")));
+    EXPECT_TRUE(text.contains(QStringLiteral("add yourself to the lp group"), Qt::CaseInsensitive));
+    EXPECT_TRUE(text.contains(QStringLiteral("sudo usermod -aG lp $USER")));
+    EXPECT_TRUE(text.contains(QStringLiteral("log in again")));
+
+    EXPECT_TRUE(linuxport::DeviceOpenFailedMessage(QStringLiteral("/dev/parport0"), ENOENT)
+                    .contains(QStringLiteral("modprobe ppdev")));
+    EXPECT_TRUE(linuxport::RawAccessRefusedMessage(EPERM).contains(QStringLiteral("root")));
+}
+
+class PpdevTest : public ::testing::Test {
+protected:
+    PpdevTest()
+    {
+        QDir(dir.path()).mkpath(QStringLiteral("proc"));
+        QDir(dir.path()).mkpath(QStringLiteral("dev"));
+    }
+    void addPort(const QString& name, const QByteArray& baseAddr)
+    {
+        QDir(dir.filePath(QStringLiteral("proc"))).mkpath(name);
+        QFile file(dir.filePath(QStringLiteral("proc/") + name + QStringLiteral("/base-addr")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(baseAddr);
+    }
+    QString proc() const { return dir.filePath(QStringLiteral("proc")); }
+    QString dev() const { return dir.filePath(QStringLiteral("dev")); }
+    QTemporaryDir dir;
+};
+
+TEST_F(PpdevTest, NoPortAtAllIsReported)
+{
+    PpdevPortIo port(proc(), dev());
+    EXPECT_EQ(port.giveio(), linuxport::NoParportMessage());
+}
+
+TEST_F(PpdevTest, MissingDeviceNamesTheModuleAndThePortReadsAsAbsent)
+{
+    addPort(QStringLiteral("parport0"), "888\t1912\n");
+    PpdevPortIo port(proc(), dev());
+    const QString message = port.giveio();
+    EXPECT_TRUE(message.contains(dev() + QStringLiteral("/parport0"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("modprobe ppdev")));
+
+    port.vbOut(0x379, 0x40);
+    port.vbOut(0x378, 0x05);
+    EXPECT_EQ(port.vbInp(0x379), 0xFF);
+    EXPECT_FALSE(port.lastError().isEmpty());
+    EXPECT_EQ(port.vbInp(0x37A), 0xFF); // not a register this backend serves
+}
+
+// A file that is not a parallel port device opens but cannot be claimed.
+TEST_F(PpdevTest, DeviceThatCannotBeClaimedReadsAsAbsent)
+{
+    addPort(QStringLiteral("parport0"), "888\t1912\n");
+    QFile fake(dev() + QStringLiteral("/parport0"));
+    ASSERT_TRUE(fake.open(QIODevice::WriteOnly));
+    fake.close();
+    PpdevPortIo port(proc(), dev());
+    EXPECT_EQ(port.giveio(), QString()); // the device opens
+    EXPECT_EQ(port.vbInp(0x379), 0xFF);
+    EXPECT_FALSE(port.lastError().isEmpty());
+}
+
+TEST(RawPortIo, NoPortAccessBeforePermission)
+{
+    RawPortIo port;
+    port.vbOut(0x378, 0x05); // must not fault
+    EXPECT_EQ(port.vbInp(0x379), 0xFF);
+}
+
+// On Linux the driver service is recorded as installed, so the driver
+// installation writes no batch file and runs nothing.
+TEST(LinuxPortDriver, InstallationFindsNothingToDo)
+{
+    QTemporaryDir dir;
+    sim::FakeClock clock;
+    sim::FakeBusyLoop busy{clock, 1e-9};
+    NullUsb usb;
+    NullPort port;
+    InMemoryRegistry registry;
+    NullProcesses processes; // would fail any run
+    FixedOsVersion os;
+    Platform platform{QStringLiteral("Test"), usb, port, registry, processes, os, clock, busy};
+    test::RecordingUiHost ui;
+    GyroState g{platform, ui};
+    g.ProgramFolder = dir.path();
+
+    MarkPortDriverInstalled(registry);
+    InstallPortDriver(g);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+} // namespace
+} // namespace gyro

@@ -1,0 +1,128 @@
+// Register reads and writes end to end over the simulated parallel port: what the
+// device on the far side decodes, what comes back, and the trace file's lines.
+#include "FakeClock.h"
+#include "GyroState.h"
+#include "InMemoryRegistry.h"
+#include "NullBackends.h"
+#include "RecordingUiHost.h"
+#include "RegisterAccess.h"
+#include "SimParallelPort.h"
+#include "SpiTraceFile.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+namespace gyro {
+namespace {
+
+// A device that answers each frame with the word scripted for the address named
+// in the frame before it, and records what it receives.
+class ScriptedRegisterDevice final : public sim::SpiDevice {
+public:
+    std::uint16_t pendingAnswer() override { return answer_; }
+    void frameReceived(std::uint16_t frame) override
+    {
+        received.push_back(frame);
+        answer_ = words[(frame >> 8) & 0x7F];
+    }
+    std::map<int, std::uint16_t> words;
+    std::vector<std::uint16_t> received;
+
+private:
+    std::uint16_t answer_ = 0;
+};
+
+class ParallelRegisterAccessTest : public ::testing::Test {
+protected:
+    ParallelRegisterAccessTest()
+    {
+        InitRegisterMap(g);
+        g.InterfaceType = 1;
+        g.PortAddress = 0x378;
+        g.DelayCalibrated = true;
+        g.LoopsPer10us = 10'000; // 10'000 turns of 1 ns: 10 us per unit
+    }
+
+    ScriptedRegisterDevice device;
+    sim::FakeClock clock;
+    sim::FakeBusyLoop busy{clock, 1e-9};
+    NullUsb usb;
+    sim::SimParallelPort port{device};
+    InMemoryRegistry registry;
+    NullProcesses processes;
+    FixedOsVersion os;
+    Platform platform{QStringLiteral("Test"), usb, port, registry, processes, os, clock, busy};
+    test::RecordingUiHost ui;
+    GyroState g{platform, ui};
+};
+
+// Smpl_Prd is at 0x36: the high byte 0x00 goes to 0x37 (0x8000 + 0x37 * 256 =
+// 0xB700), then the low byte 0x0A to 0x36 (0x8000 + 0x3600 + 0x0A = 0xB60A).
+TEST_F(ParallelRegisterAccessTest, WriteRegisterSendsBothWriteFrames)
+{
+    WriteRegister(g, Idx_Smpl_Prd, 0x0A);
+
+    const std::vector<std::uint16_t> expected{0xB700, 0xB60A};
+    EXPECT_EQ(device.received, expected);
+    EXPECT_EQ(port.discardedFrames(), 0);
+    // 0.1 ms after each frame and after the write: 0.3 ms of simulated time.
+    EXPECT_NEAR(clock.monotonicSeconds(), 0.3e-3, 1e-9);
+}
+
+// Gyro_Out (0x04, 14 bits signed, new-data and error flags) reading 0xE001:
+// bit 15 new data, bit 14 error, count bits 0x2001 = -8192 + 1 = -8191.
+TEST_F(ParallelRegisterAccessTest, ReadRegisterReturnsTheDevicesWord)
+{
+    device.words[0x04] = 0xE001;
+    ReadRegister(g, Idx_Gyro_Out);
+
+    const std::vector<std::uint16_t> expected{0x0400, 0x0000};
+    EXPECT_EQ(device.received, expected);
+    ASSERT_EQ(port.frames().size(), 2u);
+    EXPECT_EQ(port.frames()[1].answered, 0xE001);
+    EXPECT_EQ(g.RegWord, -8191);
+    EXPECT_EQ(g.RegNewData, 0x8000);
+    EXPECT_EQ(g.RegErrorFlag, 0x4000);
+    EXPECT_EQ(g.RegHighByte, 0xE0);
+    EXPECT_EQ(g.RegLowByte, 0x01);
+}
+
+TEST_F(ParallelRegisterAccessTest, EveryBitPatternSurvivesTheRoundTrip)
+{
+    for (const std::uint16_t word : std::vector<std::uint16_t>{0x0000, 0xFFFF, 0x8001, 0x5AA5, 0x1234}) {
+        device.words[0x28] = word; // Alm_Ctrl: 16 bits unsigned
+        ReadRegister(g, Idx_Alm_Ctrl);
+        EXPECT_EQ(g.RegWord, word) << std::hex << word;
+    }
+}
+
+TEST_F(ParallelRegisterAccessTest, TraceFileShowsEachFrameWithItsAnswer)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("spi.trace"));
+    std::unique_ptr<SpiTraceFile> trace = SpiTraceFile::open(path, clock, nullptr);
+    ASSERT_NE(trace, nullptr);
+    g.spiTrace = trace.get();
+
+    device.words[0x04] = 0x9FFF;
+    WriteRegister(g, Idx_Smpl_Prd, 0x0A);
+    ReadRegister(g, Idx_Gyro_Out);
+    g.spiTrace = nullptr;
+    trace.reset();
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 5); // four lines and the empty rest after the last line end
+    QStringList tails;
+    for (int i = 0; i < 4; ++i)
+        tails << QString::fromLatin1(lines[i].mid(lines[i].indexOf(' ') + 1));
+    EXPECT_EQ(tails, QStringList({"par B700 ----", "par B60A ----", "par 0400 ----", "par 0000 9FFF"}));
+}
+
+} // namespace
+} // namespace gyro

@@ -1,0 +1,124 @@
+#include "PortDriver.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+namespace gyro {
+
+namespace {
+
+const QString InstallFailedText = QStringLiteral("The required I/O drivers could not be installed.");
+
+void reportInstallFailure(GyroState& g, const QString& reason = {})
+{
+    const QString text = reason.isEmpty() ? InstallFailedText : InstallFailedText + u'\n' + reason;
+    g.ui.message(text, MsgButtons::Ok, MsgIcon::None, QStringLiteral("Error"));
+}
+
+QString quoted(const QString& text)
+{
+    return u'"' + text + u'"';
+}
+
+// The program's folder in native form, without a trailing separator, so that
+// appending a separator and a name gives exactly one separator ("C:\" -> "C:").
+QString programFolder(const GyroState& g)
+{
+    QString folder = QDir::toNativeSeparators(g.ProgramFolder);
+    while (folder.endsWith(QDir::separator()))
+        folder.chop(1);
+    return folder;
+}
+
+QString inFolder(const QString& folder, const QString& name)
+{
+    return folder + QDir::separator() + name;
+}
+
+// Removes any earlier installation, then installs the service from the driver file.
+QString batchText(const QString& folder)
+{
+    const QString installer = quoted(inFolder(folder, QStringLiteral("instdrv2")));
+    const QString driverFile = quoted(inFolder(folder, QStringLiteral("Giveio.sys")));
+    return installer + QStringLiteral(" giveio remove\n") + installer + QStringLiteral(" giveio ") +
+           driverFile + u'\n';
+}
+
+// Replaces the file as a whole; returns an empty text or what went wrong.
+QString writeBatchFile(const QString& path, const QString& text)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return QStringLiteral("The file %1 could not be written: %2").arg(path, file.errorString());
+    file.write(text.toLocal8Bit());
+    if (!file.commit())
+        return QStringLiteral("The file %1 could not be written: %2").arg(path, file.errorString());
+    // Where a command line runs a file only when it is executable (POSIX shells),
+    // the batch file must be; Windows ignores the flag.
+    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner | QFileDevice::ExeUser);
+    return {};
+}
+
+} // namespace
+
+void InstallPortDriver(GyroState& g)
+{
+    if (ReadRegistryText(g, PortDriverServiceKey, PortDriverStartValue) ==
+        QString::number(PortDriverStartAutomatic))
+        return;
+
+    const QString folder = programFolder(g);
+    const QString batchPath = inFolder(folder, QStringLiteral("temp.bat"));
+    if (const QString error = writeBatchFile(batchPath, batchText(folder)); !error.isEmpty()) {
+        reportInstallFailure(g, error);
+        return;
+    }
+    // The installer's exit code says nothing reliable; the service entry does.
+    if (!RunAndWait(g, quoted(batchPath))) {
+        reportInstallFailure(g, QStringLiteral("The installer %1 could not be started.").arg(batchPath));
+        return;
+    }
+
+    if (ReadRegistryText(g, PortDriverServiceKey, PortDriverStartValue) ==
+        QString::number(PortDriverStartOnDemand)) {
+        RegistryValue automatic;
+        automatic.type = RegistryValue::Type::Dword;
+        automatic.number = PortDriverStartAutomatic;
+        WriteRegistryValue(g, PortDriverServiceKey, PortDriverStartValue, automatic);
+    } else {
+        reportInstallFailure(g);
+    }
+}
+
+QString ReadRegistryText(GyroState& g, const QString& key, const QString& valueName)
+{
+    const std::optional<RegistryValue> value = g.platform.registry.queryValue(key, valueName);
+    if (!value)
+        return {};
+    switch (value->type) {
+    case RegistryValue::Type::String: {
+        QString text = value->text;
+        while (text.endsWith(QChar(u'\0')))
+            text.chop(1);
+        return text;
+    }
+    case RegistryValue::Type::Dword:
+        return QString::number(value->number);
+    default:
+        return {};
+    }
+}
+
+long WriteRegistryValue(GyroState& g, const QString& key, const QString& valueName,
+                        const RegistryValue& value)
+{
+    return g.platform.registry.setValue(key, valueName, value);
+}
+
+std::optional<int> RunAndWait(GyroState& g, const QString& commandLine)
+{
+    return g.platform.processes.runAndWait(commandLine);
+}
+
+} // namespace gyro

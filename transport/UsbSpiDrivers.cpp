@@ -1,0 +1,140 @@
+#include "UsbSpiDrivers.h"
+
+#include "EzUsb.h"
+#include "SpiTrace.h"
+
+#include <algorithm>
+#include <array>
+
+namespace gyro {
+
+namespace {
+
+constexpr int PipeRequests = 0;
+constexpr int PipeAnswers = 1;
+
+// The card's command codes.
+constexpr std::uint8_t CommandReadSetup = 1;
+constexpr std::uint8_t CommandSetWordDelay = 11;
+constexpr std::uint8_t CommandSetSpiBits = 12;
+constexpr std::uint8_t CommandTransferPos = 13;
+constexpr std::uint8_t CommandTransferNeg = 14;
+
+constexpr std::uint8_t FirstChannel = 1;
+constexpr std::uint8_t LastChannel = 5;
+constexpr std::uint8_t SpiBitsMask = 0x78; // bits 6..3: the static chip-select bits
+
+// Command, channel, count and up to 16 words; the card's request buffer.
+constexpr std::size_t RequestBufferSize = 41;
+
+// Reports a failed request and leaves the card not ready until the next search.
+void fail(GyroState& g, const char* text)
+{
+    g.ui.message(QString::fromLatin1(text), MsgButtons::Ok, MsgIcon::None, g.AppTitle);
+    g.UsbCardReady = false;
+}
+
+bool send(GyroState& g, const ScopedUsbDevice& device, std::span<std::uint8_t> request)
+{
+    std::int32_t length = static_cast<std::int32_t>(request.size());
+    return UsbPipeTransfer(g, device.handle(), PipeRequests, request, length) == 1;
+}
+
+// Reads exactly `answer.size()` bytes; a short answer counts as a failed read, since
+// the rest of the buffer would hold bytes the card never sent.
+bool receive(GyroState& g, const ScopedUsbDevice& device, std::span<std::uint8_t> answer)
+{
+    const auto wanted = static_cast<std::int32_t>(answer.size());
+    std::int32_t length = wanted;
+    return UsbPipeTransfer(g, device.handle(), PipeAnswers, answer, length) == 1 && length == wanted;
+}
+
+// Sends a two-byte setting command; no answer.
+void sendSetting(GyroState& g, std::uint8_t command, std::uint8_t value, const char* failure)
+{
+    const ScopedUsbDevice device(g, g.SelectedUsbBoard.DeviceName);
+    std::array<std::uint8_t, 2> request{command, value};
+    if (!send(g, device, request))
+        fail(g, failure);
+}
+
+} // namespace
+
+void UsbTransfer(GyroState& g, int count)
+{
+    if (!g.UsbCardReady)
+        return;
+    // More words fit neither the word arrays nor the card's request buffer.
+    if (count < 1 || count > UsbMaxWords)
+        return;
+    g.UsbSpiChannel = std::clamp(g.UsbSpiChannel, FirstChannel, LastChannel);
+    const auto n = static_cast<std::size_t>(count);
+    g.UsbWordCount = static_cast<std::uint8_t>(count);
+    const ScopedUsbDevice device(g, g.SelectedUsbBoard.DeviceName);
+
+    std::array<std::uint8_t, RequestBufferSize> buffer{};
+    buffer[0] = g.UsbSpiPolarity ? CommandTransferPos : CommandTransferNeg;
+    buffer[1] = g.UsbSpiChannel;
+    buffer[2] = static_cast<std::uint8_t>(count);
+    for (std::size_t i = 1; i <= n; ++i) { // words big-endian: high byte first
+        const std::int32_t word = g.UsbTxWords[i];
+        buffer[2 * i + 1] = static_cast<std::uint8_t>((word >> 8) & 0xFF);
+        buffer[2 * i + 2] = static_cast<std::uint8_t>(word & 0xFF);
+    }
+    if (!send(g, device, std::span(buffer).first(2 * n + 3))) {
+        fail(g, "Error Writing SPI");
+        return;
+    }
+    if (!receive(g, device, std::span(buffer).first(2 * n))) {
+        fail(g, "Error Reading SPI");
+        return;
+    }
+    for (std::size_t i = 1; i <= n; ++i)
+        g.UsbRxWords[i] = buffer[2 * (i - 1)] * 256 + buffer[2 * (i - 1) + 1];
+    if (g.spiTrace != nullptr) {
+        for (std::size_t i = 1; i <= n; ++i)
+            g.spiTrace->frame(SpiInterface::Usb, static_cast<std::uint16_t>(g.UsbTxWords[i] & 0xFFFF),
+                              g.UsbRxWords[i]);
+    }
+}
+
+void UsbReadSpiSetup(GyroState& g)
+{
+    if (!g.UsbCardReady)
+        return;
+    g.UsbWordDelay = 0;
+    const ScopedUsbDevice device(g, g.SelectedUsbBoard.DeviceName);
+    std::array<std::uint8_t, 2> buffer{CommandReadSetup, 0};
+    if (!send(g, device, std::span(buffer).first(1))) {
+        // Without the request the card has no answer for it; reading now would take an
+        // older answer for the settings.
+        fail(g, "Error Setting up SPI");
+        return;
+    }
+    if (!receive(g, device, buffer)) {
+        fail(g, "Error Reading SPI");
+        return;
+    }
+    g.UsbWordDelay = buffer[0];
+    g.UsbSpiBits = buffer[1] & SpiBitsMask;
+}
+
+void UsbSetWordDelay(GyroState& g, std::uint8_t& delay)
+{
+    if (!g.UsbCardReady)
+        return;
+    if (delay == 0)
+        delay = 1;
+    g.UsbWordDelay = delay;
+    sendSetting(g, CommandSetWordDelay, delay, "Error Setting up SPI");
+}
+
+void UsbSetSpiBits(GyroState& g, std::uint8_t bits)
+{
+    if (!g.UsbCardReady)
+        return;
+    g.UsbSpiBits = bits;
+    sendSetting(g, CommandSetSpiBits, bits, "Error Setting SPI Bits");
+}
+
+} // namespace gyro
