@@ -25,4 +25,11 @@ void RealBusyLoop::spin(std::int64_t units, std::int32_t turnsPerUnit)
     }
 }
 
+void DeadlineBusyLoop::spin(std::int64_t units, std::int32_t)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(units * 10);
+    while (std::chrono::steady_clock::now() < deadline) {
+    }
+}
+
 } // namespace gyro

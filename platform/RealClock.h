@@ -16,4 +16,11 @@ public:
     void spin(std::int64_t units, std::int32_t turnsPerUnit) override;
 };
 
+// Waits by watching the monotonic clock: each unit is 10 us of real time, with no
+// calibration. For tools that cannot spend seconds calibrating at start-up.
+class DeadlineBusyLoop final : public BusyLoop {
+public:
+    void spin(std::int64_t units, std::int32_t turnsPerUnit) override;
+};
+
 } // namespace gyro

@@ -9,11 +9,11 @@
 namespace gyro {
 
 struct BackendOptions {
-    std::uint32_t seed = 1;         // simulation: the sensor's noise and motion
-    bool rawPortAccess = false;     // real hardware: ioperm instead of ppdev (root only)
+    std::uint32_t seed = 1;     // simulation: the sensor's noise and motion
+    bool rawPortAccess = false; // real hardware: ioperm instead of ppdev (root only)
 };
 
 // "sim" or "native". Returns nullptr and a message in `error` for an unknown name.
 std::unique_ptr<PlatformSet> MakeBackends(const QString& name, const BackendOptions& options, QString* error);
 
-}  // namespace gyro
+} // namespace gyro

@@ -19,10 +19,10 @@
 namespace gyro::sim {
 
 struct SimOptions {
-    bool realTime = false;          // system clock and a real busy loop
-    std::uint32_t seed = 1;         // the sensor's noise and motion
-    double secondsPerTurn = 1e-9;   // simulated time: the modelled PC's busy-loop speed
-    bool usbCardAttached = true;    // a full-speed card at "Ezusb-0"
+    bool realTime = false;        // system clock and a real busy loop
+    std::uint32_t seed = 1;       // the sensor's noise and motion
+    double secondsPerTurn = 1e-9; // simulated time: the modelled PC's busy-loop speed
+    bool usbCardAttached = true;  // a card at "Ezusb-0" (high speed, as the simulated card's default)
     std::int32_t portAddress = 0x378;
 };
 
@@ -61,4 +61,4 @@ private:
     Platform platform_;
 };
 
-}  // namespace gyro::sim
+} // namespace gyro::sim

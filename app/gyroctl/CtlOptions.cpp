@@ -1,0 +1,103 @@
+#include "CtlOptions.h"
+
+#include "HexText.h"
+
+#include <QRegularExpression>
+
+namespace gyro {
+
+QString CtlUsageText()
+{
+    return QStringLiteral(
+        "usage: gyroctl [options] COMMAND [ARGS]\n"
+        "\n"
+        "commands:\n"
+        "  read NAME...      read registers by name: NAME, hex word, value\n"
+        "  write NAME HEX    write a register (1 to 4 hex digits)\n"
+        "  dump              print the register table\n"
+        "  find-usb          list the USB SPI cards found\n"
+        "\n"
+        "options:\n"
+        "  --simulate               use the built-in simulated sensor\n"
+        "  --interface usb|parallel default: the interface in CommPort.cfg\n"
+        "  --port HEX               parallel port base address (default from CommPort.cfg)\n"
+        "  --spi-trace FILE         append every SPI frame to FILE\n"
+        "  --raw-port-access        parallel port through raw I/O permission (root) instead of ppdev\n"
+        "  --help                   this text\n"
+        "\n"
+        "exit status: 0 success, 1 the transport or card failed, 2 usage error\n");
+}
+
+std::optional<std::int32_t> ParseStrictHex(const QString& text)
+{
+    static const QRegularExpression hex(QStringLiteral("^(0[xX])?([0-9A-Fa-f]{1,4})$"));
+    const auto match = hex.match(text.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    return HexToLong(match.captured(2));
+}
+
+std::optional<CtlOptions> ParseCtlArguments(const QStringList& arguments, QString* error)
+{
+    CtlOptions options;
+    auto fail = [error](const QString& message) -> std::optional<CtlOptions> {
+        *error = message;
+        return std::nullopt;
+    };
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        if (!options.command.isEmpty()) {
+            options.arguments << arg;
+        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            error->clear();
+            return std::nullopt;
+        } else if (arg == QLatin1String("--simulate")) {
+            options.simulate = true;
+        } else if (arg == QLatin1String("--raw-port-access")) {
+            options.rawPortAccess = true;
+        } else if (arg == QLatin1String("--interface")) {
+            if (!hasValue)
+                return fail(QStringLiteral("--interface needs usb or parallel"));
+            const QString name = arguments[++i];
+            if (name == QLatin1String("usb"))
+                options.interfaceType = 2;
+            else if (name == QLatin1String("parallel"))
+                options.interfaceType = 1;
+            else
+                return fail(QStringLiteral("unknown interface '%1': use usb or parallel").arg(name));
+        } else if (arg == QLatin1String("--port")) {
+            if (!hasValue)
+                return fail(QStringLiteral("--port needs a hex address such as 378"));
+            const auto address = ParseStrictHex(arguments[++i]);
+            if (!address || *address == 0)
+                return fail(QStringLiteral("bad port address '%1': give 1 to 4 hex digits such as 378")
+                                .arg(arguments[i]));
+            options.portAddress = static_cast<std::int16_t>(*address > 32767 ? *address - 65536 : *address);
+        } else if (arg == QLatin1String("--spi-trace")) {
+            if (!hasValue)
+                return fail(QStringLiteral("--spi-trace needs a file name"));
+            options.spiTracePath = arguments[++i];
+        } else if (arg.startsWith(QLatin1String("--"))) {
+            return fail(QStringLiteral("unknown option '%1'").arg(arg));
+        } else {
+            options.command = arg;
+        }
+    }
+    static const QStringList commands{QStringLiteral("read"), QStringLiteral("write"), QStringLiteral("dump"),
+                                      QStringLiteral("find-usb")};
+    if (options.command.isEmpty())
+        return fail(QStringLiteral("no command given"));
+    if (!commands.contains(options.command))
+        return fail(QStringLiteral("unknown command '%1'").arg(options.command));
+    if (options.command == QLatin1String("read") && options.arguments.isEmpty())
+        return fail(QStringLiteral("read needs at least one register name"));
+    if (options.command == QLatin1String("write") && options.arguments.size() != 2)
+        return fail(QStringLiteral("write needs a register name and a hex value"));
+    if ((options.command == QLatin1String("dump") || options.command == QLatin1String("find-usb")) &&
+        !options.arguments.isEmpty())
+        return fail(QStringLiteral("%1 takes no arguments").arg(options.command));
+    return options;
+}
+
+} // namespace gyro

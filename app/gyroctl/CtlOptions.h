@@ -1,0 +1,35 @@
+#pragma once
+// The command line of gyroctl: options and one command with its arguments.
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+
+namespace gyro {
+
+struct CtlOptions {
+    bool simulate = false;
+    bool rawPortAccess = false;
+    std::optional<std::int16_t> interfaceType; // 1 parallel, 2 USB; default from CommPort.cfg
+    std::optional<std::int16_t> portAddress;   // default from CommPort.cfg
+    QString spiTracePath;
+    QString command; // read, write, dump, find-usb
+    QStringList arguments;
+};
+
+// Exit codes.
+constexpr int ExitOk = 0;
+constexpr int ExitTransportFailed = 1;
+constexpr int ExitUsage = 2;
+
+// Parses the arguments after the program name. On a usage error returns nullopt and
+// a message naming the problem in `error`; `--help` gives nullopt and an empty error.
+std::optional<CtlOptions> ParseCtlArguments(const QStringList& arguments, QString* error);
+
+QString CtlUsageText();
+
+// Strict hex: one to four hex digits, optionally after "0x". Unlike the windows'
+// lenient entry, a script's typo must not turn into a write of a wrong value.
+std::optional<std::int32_t> ParseStrictHex(const QString& text);
+
+} // namespace gyro

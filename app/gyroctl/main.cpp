@@ -1,0 +1,74 @@
+// gyroctl: the command-line face of the evaluation program. Reads and writes
+// registers, dumps the register table and lists USB cards, over the same code as
+// the windows, for scripts and quick checks.
+#include "BackendTable.h"
+#include "ConsoleUiHost.h"
+#include "CtlCommands.h"
+#include "CtlOptions.h"
+#include "GyroState.h"
+#include "InterfaceSettings.h"
+#include "OsFamily.h"
+#include "RealClock.h"
+#include "SpiTraceFile.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    QString error;
+    const auto options = gyro::ParseCtlArguments(app.arguments().mid(1), &error);
+    if (!options) {
+        if (error.isEmpty()) {
+            out << gyro::CtlUsageText();
+            return gyro::ExitOk;
+        }
+        err << "gyroctl: " << error << "\n\n" << gyro::CtlUsageText();
+        return gyro::ExitUsage;
+    }
+
+    gyro::BackendOptions backendOptions;
+    backendOptions.rawPortAccess = options->rawPortAccess;
+    auto backends = gyro::MakeBackends(options->simulate ? QStringLiteral("sim") : QStringLiteral("native"),
+                                       backendOptions, &error);
+    if (!backends) {
+        err << "gyroctl: " << error << Qt::endl;
+        return gyro::ExitTransportFailed;
+    }
+    // A command must answer at once: instead of a seconds-long calibration, the
+    // waits watch the monotonic clock, which is as exact and needs none.
+    gyro::DeadlineBusyLoop deadlineLoop;
+    const gyro::Platform& chosen = backends->platform();
+    gyro::Platform platform{chosen.description, chosen.usb, chosen.port,  chosen.registry,
+                            chosen.processes,   chosen.os,  chosen.clock, deadlineLoop};
+
+    gyro::ConsoleUiHost ui(err);
+    gyro::GyroState g(platform, ui);
+    g.AppTitle = QStringLiteral("gyroctl");
+    g.ProgramFolder = QCoreApplication::applicationDirPath();
+    g.DelayCalibrated = true;
+    gyro::SetInterfaceDefaults(g);
+    gyro::LoadInterfaceSettings(g);
+    gyro::InitRegisterMap(g);
+    g.OsName = gyro::OsFamilyName(platform.os.query());
+    if (options->interfaceType)
+        g.InterfaceType = *options->interfaceType;
+    if (options->portAddress)
+        g.PortAddress = *options->portAddress;
+
+    std::unique_ptr<gyro::SpiTraceFile> trace;
+    if (!options->spiTracePath.isEmpty()) {
+        trace = gyro::SpiTraceFile::open(options->spiTracePath, platform.clock, &error);
+        if (!trace) {
+            err << "gyroctl: " << error << Qt::endl;
+            return gyro::ExitTransportFailed;
+        }
+        g.spiTrace = trace.get();
+    }
+    return gyro::RunCtlCommand(*options, g, ui, out, err);
+}
