@@ -13,16 +13,6 @@
 
 namespace {
 
-class NoUi final : public gyro::UiHost {
-public:
-    gyro::MsgResult message(const QString&, gyro::MsgButtons, gyro::MsgIcon, const QString&) override
-    {
-        return gyro::MsgResult::Ok;
-    }
-    void yield() override {}
-    void setBusyCursor(bool) override {}
-};
-
 struct CalibratedState {
     gyro::RealClock clock;
     gyro::RealBusyLoop busy;
@@ -32,7 +22,7 @@ struct CalibratedState {
     gyro::NullProcesses processes;
     gyro::FixedOsVersion os;
     gyro::Platform platform{QStringLiteral("bench"), usb, port, registry, processes, os, clock, busy};
-    NoUi ui;
+    gyro::SilentUiHost ui;
     gyro::GyroState g{platform, ui};
 
     CalibratedState() { gyro::CalibrateDelay(g); }

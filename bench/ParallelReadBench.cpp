@@ -13,16 +13,6 @@
 
 namespace {
 
-class NoUi final : public gyro::UiHost {
-public:
-    gyro::MsgResult message(const QString&, gyro::MsgButtons, gyro::MsgIcon, const QString&) override
-    {
-        return gyro::MsgResult::Ok;
-    }
-    void yield() override {}
-    void setBusyCursor(bool) override {}
-};
-
 // Answers every frame with a fixed word, as a sensor with a steady output would.
 class SteadyDevice final : public gyro::sim::SpiDevice {
 public:
@@ -41,7 +31,7 @@ struct ParallelBench {
     gyro::NullProcesses processes;
     gyro::FixedOsVersion os;
     gyro::Platform platform;
-    NoUi ui;
+    gyro::SilentUiHost ui;
     gyro::GyroState g{platform, ui};
 
     explicit ParallelBench(bool simulatedPort)

@@ -40,16 +40,6 @@ void operator delete(void* p, std::size_t) noexcept
 
 namespace {
 
-class NoUi final : public gyro::UiHost {
-public:
-    gyro::MsgResult message(const QString&, gyro::MsgButtons, gyro::MsgIcon, const QString&) override
-    {
-        return gyro::MsgResult::Ok;
-    }
-    void yield() override {}
-    void setBusyCursor(bool) override {}
-};
-
 // Answers every frame with a counter, so the reads see changing words.
 class CountingDevice final : public gyro::sim::SpiDevice {
 public:
@@ -69,7 +59,7 @@ struct UsbCardState {
     gyro::NullProcesses processes;
     gyro::FixedOsVersion os;
     gyro::Platform platform{QStringLiteral("bench"), usb, port, registry, processes, os, clock, busy};
-    NoUi ui;
+    gyro::SilentUiHost ui;
     gyro::GyroState g{platform, ui};
     CountingDevice sensor;
 

@@ -5,6 +5,7 @@
 #include "OsVersion.h"
 #include "PortIo.h"
 #include "ProcessRunner.h"
+#include "UiHost.h"
 
 namespace gyro {
 
@@ -39,6 +40,14 @@ public:
 
 private:
     OsVersionInfo info_;
+};
+
+// Shows nothing and answers OK: for benchmarks, where no message is expected.
+class SilentUiHost final : public UiHost {
+public:
+    MsgResult message(const QString&, MsgButtons, MsgIcon, const QString&) override { return MsgResult::Ok; }
+    void yield() override {}
+    void setBusyCursor(bool) override {}
 };
 
 } // namespace gyro
