@@ -1,0 +1,125 @@
+#include "frmPort.h"
+#include "Screenshot.h"
+#include "WindowBench.h"
+
+namespace gyro::test {
+namespace {
+
+struct PortWindow : ::testing::Test {
+    WindowBench b;
+    frmPort w{b.g, &b.mainWindow};
+
+    void typeAndConfirm(const QString& text)
+    {
+        box(w, "txtUser").setText(text);
+        click(w, "cmdOK");
+    }
+    int installerRuns() { return static_cast<int>(b.sim.processes().commandLines().size()); }
+};
+
+TEST_F(PortWindow, ShowsTheStoredAddressInHexOnEachActivation)
+{
+    EXPECT_EQ(w.objectName(), "frmPort");
+    EXPECT_EQ(w.windowTitle(), "Parallel Port Setup");
+    EXPECT_EQ(w.pos(), b.mainWindow.pos());
+    b.g.PortAddress = 888;
+    w.show();
+    EXPECT_EQ(box(w, "txtUser").text(), "378");
+    SaveScreenshot(w, "frmPort");
+
+    // Cancel after an edit changes nothing; the next activation shows the stored address.
+    box(w, "txtUser").setText("2BC");
+    click(w, "cmdCancel");
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(b.g.PortAddress, 888);
+    EXPECT_EQ(b.g.InterfaceType, 0);
+    w.show();
+    EXPECT_EQ(box(w, "txtUser").text(), "378");
+}
+
+TEST_F(PortWindow, OkStoresTheTypedAddressAndShowsItBack)
+{
+    b.g.OsName = "Win98";
+    w.show();
+    typeAndConfirm("278");
+    EXPECT_EQ(b.g.PortAddress, 632); // 2*256 + 7*16 + 8
+    EXPECT_EQ(box(w, "txtUser").text(), "278");
+    EXPECT_EQ(b.g.InterfaceType, 1);
+    EXPECT_FALSE(w.isVisible());
+
+    w.show();
+    typeAndConfirm("3bc");
+    EXPECT_EQ(b.g.PortAddress, 956); // 3*256 + 11*16 + 12
+    EXPECT_EQ(box(w, "txtUser").text(), "3BC");
+
+    // The h of 378h counts as a zero digit.
+    w.show();
+    typeAndConfirm("378h");
+    EXPECT_EQ(b.g.PortAddress, 0x3780);
+    EXPECT_EQ(box(w, "txtUser").text(), "3780");
+}
+
+TEST_F(PortWindow, EmptyAddressKeepsTheWindowOpenAndChangesNothing)
+{
+    b.g.PortAddress = 888;
+    w.show();
+    typeAndConfirm("");
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(b.g.PortAddress, 888);
+    EXPECT_EQ(b.g.InterfaceType, 0);
+}
+
+TEST_F(PortWindow, On98FamilyNoDriverIsInstalledAndTheLinesAreLeftAlone)
+{
+    b.g.OsName = "Win98";
+    w.show();
+    typeAndConfirm("378");
+    EXPECT_EQ(b.g.InterfaceType, 1);
+    EXPECT_EQ(installerRuns(), 0);
+    EXPECT_EQ(b.sim.parallelPort().giveioCalls(), 0);
+    EXPECT_TRUE(b.sim.parallelPort().dataWrites().empty());
+    EXPECT_TRUE(b.sim.parallelPort().otherWrites().empty());
+    EXPECT_FALSE(b.g.PortDriverReady);
+}
+
+TEST_F(PortWindow, OnXpTheDriverIsInstalledAndOpenedOncePerRun)
+{
+    b.g.OsName = "WinXP";
+    w.show();
+    typeAndConfirm("378");
+    EXPECT_EQ(installerRuns(), 1);
+    EXPECT_EQ(b.sim.parallelPort().giveioCalls(), 1);
+    EXPECT_TRUE(b.g.PortDriverReady);
+    // Idle lines: 0x40 to the status register, then 0 on the data register.
+    ASSERT_EQ(b.sim.parallelPort().otherWrites().size(), 1u);
+    EXPECT_EQ(b.sim.parallelPort().otherWrites()[0].port, 0x379);
+    EXPECT_EQ(b.sim.parallelPort().otherWrites()[0].value, 0x40);
+    EXPECT_EQ(b.sim.parallelPort().dataWrites(), std::vector<std::uint8_t>{0});
+    EXPECT_TRUE(b.ui.messages.empty());
+
+    w.show();
+    typeAndConfirm("278");
+    EXPECT_EQ(installerRuns(), 1);
+    EXPECT_EQ(b.sim.parallelPort().giveioCalls(), 1);
+    EXPECT_EQ(b.g.PortAddress, 632);
+}
+
+TEST_F(PortWindow, PortsThatDoNotOpenAreReportedAndTriedAgainOnTheNextOk)
+{
+    b.g.OsName = "WinNT";
+    b.sim.parallelPort().setGiveioFailure("The parallel port cannot be opened.");
+    w.show();
+    typeAndConfirm("378");
+    EXPECT_EQ(b.ui.texts(), QStringList{"The parallel port cannot be opened."});
+    EXPECT_FALSE(b.g.PortDriverReady);
+    EXPECT_TRUE(b.sim.parallelPort().dataWrites().empty());
+
+    b.sim.parallelPort().setGiveioFailure({});
+    w.show();
+    typeAndConfirm("378");
+    EXPECT_EQ(b.sim.parallelPort().giveioCalls(), 2);
+    EXPECT_TRUE(b.g.PortDriverReady);
+}
+
+} // namespace
+} // namespace gyro::test

@@ -1,0 +1,22 @@
+#pragma once
+// Window behaviour the task windows share: where they open, and option buttons
+// selected from code.
+#include <functional>
+
+class QAbstractButton;
+class QWidget;
+
+namespace gyro {
+
+// Puts the window's top-left corner on the main window's top-left corner; leaves
+// it where it is when there is no main window.
+void PlaceAtMainWindowCorner(QWidget& window, const QWidget* mainWindow);
+
+// Selects an option button from code the way a click does: checks it and runs its
+// click handler (also when it was checked already).
+void SelectOption(QAbstractButton& button, const std::function<void()>& clickHandler);
+
+// Hex words and addresses line up digit under digit in the system's fixed-pitch font.
+void UseFixedPitchFont(QWidget& widget);
+
+} // namespace gyro
