@@ -19,7 +19,7 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
         QStringLiteral("start-reading"),
         QStringLiteral("Press \"Read\" once the window is up (starts the loop)."));
     const QCommandLineOption rawPort(
-        QStringLiteral("raw-port-io"),
+        QStringLiteral("raw-port-access"),
         QStringLiteral("Reach the parallel port through raw port I/O (root only)."));
     parser.addOptions({simulate, seed, trace, startReading, rawPort});
 

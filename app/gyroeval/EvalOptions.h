@@ -1,7 +1,7 @@
 #pragma once
 // The windowed program's command line:
 //
-//   gyroeval [--simulate] [--seed N] [--spi-trace FILE] [--start-reading] [--raw-port-io]
+//   gyroeval [--simulate] [--seed N] [--spi-trace FILE] [--start-reading] [--raw-port-access]
 #include "BackendTable.h"
 
 #include <QString>

@@ -7,8 +7,6 @@
 #include "WidgetText.h"
 #include "ui_frmForm1.h"
 
-#include <cmath>
-
 namespace gyro {
 
 namespace {
