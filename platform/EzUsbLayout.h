@@ -41,6 +41,16 @@ struct EzUsbPipe {
 // The largest transfer the table announces for every pipe.
 constexpr std::uint32_t EzUsbMaxTransferSize = 4096;
 
+// The USB SPI card's command codes: the first byte of a request on pipe 0.
+namespace UsbCardCommand {
+constexpr std::uint8_t Version = 0;       // answer: major, minor
+constexpr std::uint8_t ReadSetup = 1;     // answer: word delay, SPI bits
+constexpr std::uint8_t SetWordDelay = 11; // 0x0B, delay
+constexpr std::uint8_t SetSpiBits = 12;   // 0x0C, bits
+constexpr std::uint8_t TransferPos = 13;  // command, channel, n, n words; answer: n words
+constexpr std::uint8_t TransferNeg = 14;  // as 13, the other data-input polarity
+} // namespace UsbCardCommand
+
 // Fills `table` (at least EzUsbPipeTableSize bytes) from the pipes in order: pipe p
 // is entry p. The header carries the table's used length (16-bit, offset 0), the
 // interface number (offset 2), the alternate setting (offset 3) and the pipe count

@@ -10,7 +10,6 @@ constexpr int PipeRequests = 0; // pipe 0: requests to the card (bulk out)
 constexpr int PipeAnswers = 1;  // pipe 1: the card's answers (bulk in)
 constexpr int PipeSpeedProbe = 3;
 constexpr int FullSpeedMaxPacket = 64;
-constexpr std::uint8_t CommandVersion = 0x00;
 
 // Offsets in the device descriptor.
 constexpr std::size_t DescriptorVendorOffset = 8;
@@ -47,7 +46,7 @@ QString boardTypeOf(std::uint16_t vendor, std::uint16_t product)
 // Asks the card for its firmware version: one byte 0x00 out, two bytes back.
 bool readFirmwareRevision(GyroState& g, EzUsbDriver::Handle handle, float& revision)
 {
-    std::array<std::uint8_t, 2> buffer{CommandVersion, 0};
+    std::array<std::uint8_t, 2> buffer{UsbCardCommand::Version, 0};
     std::int32_t length = 1;
     if (UsbPipeTransfer(g, handle, PipeRequests, buffer, length) != 1)
         return false;

@@ -13,13 +13,6 @@ namespace {
 constexpr int PipeRequests = 0;
 constexpr int PipeAnswers = 1;
 
-// The card's command codes.
-constexpr std::uint8_t CommandReadSetup = 1;
-constexpr std::uint8_t CommandSetWordDelay = 11;
-constexpr std::uint8_t CommandSetSpiBits = 12;
-constexpr std::uint8_t CommandTransferPos = 13;
-constexpr std::uint8_t CommandTransferNeg = 14;
-
 constexpr std::uint8_t FirstChannel = 1;
 constexpr std::uint8_t LastChannel = 5;
 constexpr std::uint8_t SpiBitsMask = 0x78; // bits 6..3: the static chip-select bits
@@ -73,7 +66,7 @@ void UsbTransfer(GyroState& g, int count)
     const ScopedUsbDevice device(g, g.SelectedUsbBoard.DeviceName);
 
     std::array<std::uint8_t, RequestBufferSize> buffer{};
-    buffer[0] = g.UsbSpiPolarity ? CommandTransferPos : CommandTransferNeg;
+    buffer[0] = g.UsbSpiPolarity ? UsbCardCommand::TransferPos : UsbCardCommand::TransferNeg;
     buffer[1] = g.UsbSpiChannel;
     buffer[2] = static_cast<std::uint8_t>(count);
     for (std::size_t i = 1; i <= n; ++i) { // words big-endian: high byte first
@@ -104,7 +97,7 @@ void UsbReadSpiSetup(GyroState& g)
         return;
     g.UsbWordDelay = 0;
     const ScopedUsbDevice device(g, g.SelectedUsbBoard.DeviceName);
-    std::array<std::uint8_t, 2> buffer{CommandReadSetup, 0};
+    std::array<std::uint8_t, 2> buffer{UsbCardCommand::ReadSetup, 0};
     if (!send(g, device, std::span(buffer).first(1))) {
         // Without the request the card has no answer for it; reading now would take an
         // older answer for the settings.
@@ -126,7 +119,7 @@ void UsbSetWordDelay(GyroState& g, std::uint8_t& delay)
     if (delay == 0)
         delay = 1;
     g.UsbWordDelay = delay;
-    sendSetting(g, CommandSetWordDelay, delay, "Error Setting up SPI");
+    sendSetting(g, UsbCardCommand::SetWordDelay, delay, "Error Setting up SPI");
 }
 
 void UsbSetSpiBits(GyroState& g, std::uint8_t bits)
@@ -134,7 +127,7 @@ void UsbSetSpiBits(GyroState& g, std::uint8_t bits)
     if (!g.UsbCardReady)
         return;
     g.UsbSpiBits = bits;
-    sendSetting(g, CommandSetSpiBits, bits, "Error Setting SPI Bits");
+    sendSetting(g, UsbCardCommand::SetSpiBits, bits, "Error Setting SPI Bits");
 }
 
 } // namespace gyro

@@ -8,13 +8,6 @@ namespace gyro::sim {
 
 namespace {
 
-constexpr std::uint8_t CommandVersion = 0;
-constexpr std::uint8_t CommandReadSetup = 1;
-constexpr std::uint8_t CommandSetWordDelay = 11;
-constexpr std::uint8_t CommandSetSpiBits = 12;
-constexpr std::uint8_t CommandTransferPos = 13;
-constexpr std::uint8_t CommandTransferNeg = 14;
-
 constexpr std::uint32_t PipeRequests = 0;
 constexpr std::uint32_t PipeAnswers = 1;
 
@@ -320,7 +313,7 @@ bool SimUsbBus::pipeTransfer(Card& card, int slot, std::span<const std::uint8_t>
 
 bool SimUsbBus::request(Card& card, int slot, std::span<const std::uint8_t> bytes)
 {
-    if (!bytes.empty() && bytes[0] == CommandVersion && card.failVersion)
+    if (!bytes.empty() && bytes[0] == UsbCardCommand::Version && card.failVersion)
         return false;
     if (logRequests_) {
         if (requests_.size() >= logLimit_)
@@ -331,26 +324,26 @@ bool SimUsbBus::request(Card& card, int slot, std::span<const std::uint8_t> byte
     if (bytes.empty())
         return true;
     switch (bytes[0]) {
-    case CommandVersion:
+    case UsbCardCommand::Version:
         card.answer[0] = card.config.firmwareMajor;
         card.answer[1] = card.config.firmwareMinor;
         card.answerLength = 2;
         break;
-    case CommandReadSetup:
+    case UsbCardCommand::ReadSetup:
         card.answer[0] = card.wordDelay;
         card.answer[1] = card.spiBits;
         card.answerLength = 2;
         break;
-    case CommandSetWordDelay:
+    case UsbCardCommand::SetWordDelay:
         if (bytes.size() >= 2)
             card.wordDelay = bytes[1];
         break;
-    case CommandSetSpiBits:
+    case UsbCardCommand::SetSpiBits:
         if (bytes.size() >= 2)
             card.spiBits = bytes[1];
         break;
-    case CommandTransferPos:
-    case CommandTransferNeg: {
+    case UsbCardCommand::TransferPos:
+    case UsbCardCommand::TransferNeg: {
         if (bytes.size() < 3)
             break;
         const std::size_t words = bytes[2];
