@@ -11,13 +11,13 @@ namespace gyro::sim {
 MotionProfile demoMotion(std::uint32_t seed)
 {
     return [seed](double seconds) {
-        const double sine = 20.0 * std::sin(2.0 * std::numbers::pi * seconds / 10.0);
+        const double sine = 60.0 * std::sin(2.0 * std::numbers::pi * seconds / 10.0);
         const auto slot = static_cast<std::uint64_t>(std::max(0.0, std::floor(seconds / 5.0)));
         const std::uint64_t h = SimRandom::hash(seed, slot);
         if (h % 4 != 0)
             return sine;
         const auto level = static_cast<int>((h >> 8) % 13) - 6; // -6 .. 6
-        return sine + 5.0 * level;
+        return sine + 10.0 * level;
     };
 }
 

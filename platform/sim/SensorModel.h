@@ -11,8 +11,8 @@ namespace gyro::sim {
 // simulation started (never negative).
 using MotionProfile = std::function<double(double seconds)>;
 
-// A slow sine (20 deg/s, 10 s period) with steps: every 5 s slot holds, one time in
-// four, an extra constant turn of -30 to +30 deg/s in steps of 5, picked from the seed.
+// A slow sine (60 deg/s, 10 s period) with steps: every 5 s slot holds, one time in
+// four, an extra constant turn of -60 to +60 deg/s in steps of 10, picked from the seed.
 MotionProfile demoMotion(std::uint32_t seed);
 
 struct SensorModel {
