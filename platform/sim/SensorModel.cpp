@@ -11,7 +11,7 @@ namespace gyro::sim {
 MotionProfile demoMotion(std::uint32_t seed)
 {
     return [seed](double seconds) {
-        const double sine = 60.0 * std::sin(2.0 * std::numbers::pi * seconds / 10.0);
+        const double sine = 60.0 * std::sin(2.0 * std::numbers::pi * seconds / 2.5);
         const auto slot = static_cast<std::uint64_t>(std::max(0.0, std::floor(seconds / 5.0)));
         const std::uint64_t h = SimRandom::hash(seed, slot);
         if (h % 4 != 0)

@@ -11,8 +11,9 @@ namespace gyro::sim {
 // simulation started (never negative).
 using MotionProfile = std::function<double(double seconds)>;
 
-// A slow sine (60 deg/s, 10 s period) with steps: every 5 s slot holds, one time in
-// four, an extra constant turn of -60 to +60 deg/s in steps of 10, picked from the seed.
+// A sine of 60 deg/s with a 2.5 s period (about one chart sweep at the program's
+// default loop delay) plus steps: every 5 s slot holds, one time in four, an extra
+// constant turn of -60 to +60 deg/s in steps of 10, picked from the seed.
 MotionProfile demoMotion(std::uint32_t seed);
 
 struct SensorModel {
