@@ -1,13 +1,10 @@
 // Register reads and writes end to end over the simulated parallel port: what the
 // device on the far side decodes, what comes back, and the trace file's lines.
-#include "FakeClock.h"
 #include "GyroState.h"
-#include "InMemoryRegistry.h"
-#include "NullBackends.h"
-#include "RecordingUiHost.h"
 #include "RegisterAccess.h"
 #include "SimParallelPort.h"
 #include "SpiTraceFile.h"
+#include "TestPlatform.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -47,14 +44,10 @@ protected:
     }
 
     ScriptedRegisterDevice device;
-    sim::FakeClock clock;
-    sim::FakeBusyLoop busy{clock, 1e-9};
-    NullUsb usb;
+    test::TestBackends backends;
+    sim::FakeClock& clock = backends.clock;
     sim::SimParallelPort port{device};
-    InMemoryRegistry registry;
-    NullProcesses processes;
-    FixedOsVersion os;
-    Platform platform{QStringLiteral("Test"), usb, port, registry, processes, os, clock, busy};
+    Platform platform = backends.platform({.port = &port});
     test::RecordingUiHost ui;
     GyroState g{platform, ui};
 };

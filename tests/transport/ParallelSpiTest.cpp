@@ -2,12 +2,9 @@
 // sequence of a frame, the inverted status bit, the waits, the trace, and that
 // nothing happens on another interface.
 #include "ParallelSpi.h"
-#include "FakeClock.h"
 #include "GyroState.h"
-#include "InMemoryRegistry.h"
-#include "NullBackends.h"
-#include "RecordingUiHost.h"
 #include "SpiTrace.h"
+#include "TestPlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -100,14 +97,10 @@ protected:
     }
 
     std::vector<Event> log;
-    sim::FakeClock clock;
+    test::TestBackends backends;
     LoggingBusyLoop busy{log};
-    NullUsb usb;
     ScriptedPort port{log};
-    InMemoryRegistry registry;
-    NullProcesses processes;
-    FixedOsVersion os;
-    Platform platform{QStringLiteral("Test"), usb, port, registry, processes, os, clock, busy};
+    Platform platform = backends.platform({.port = &port, .busyLoop = &busy});
     test::RecordingUiHost ui;
     GyroState g{platform, ui};
 };

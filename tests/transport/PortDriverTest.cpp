@@ -1,12 +1,9 @@
 // The port driver installation over an in-memory registry and the simulated
 // installer: when it runs, what the batch file holds, what the user is told.
 #include "PortDriver.h"
-#include "FakeClock.h"
 #include "GyroState.h"
-#include "InMemoryRegistry.h"
-#include "NullBackends.h"
-#include "RecordingUiHost.h"
 #include "SimProcessRunner.h"
+#include "TestPlatform.h"
 
 #include <QDir>
 #include <QFile>
@@ -61,14 +58,10 @@ protected:
     QTemporaryDir tempDir;
     QString folder;
     QString batchPath;
-    sim::FakeClock clock;
-    sim::FakeBusyLoop busy{clock, 1e-9};
-    NullUsb usb;
-    NullPort port;
-    InMemoryRegistry registry;
+    test::TestBackends backends;
+    InMemoryRegistry& registry = backends.registry;
     sim::SimProcessRunner processes{registry};
-    FixedOsVersion os;
-    Platform platform{QStringLiteral("Test"), usb, port, registry, processes, os, clock, busy};
+    Platform platform = backends.platform({.processes = &processes});
     test::RecordingUiHost ui;
     GyroState g{platform, ui};
 };

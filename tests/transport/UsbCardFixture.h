@@ -3,14 +3,11 @@
 // plus the small helpers the USB tests share: a scripted SPI device, a recording
 // SPI trace and a driver wrapper that records every request's layout.
 #include "EzUsb.h"
-#include "FakeClock.h"
 #include "GyroState.h"
-#include "InMemoryRegistry.h"
-#include "NullBackends.h"
-#include "RecordingUiHost.h"
 #include "SimUsbBus.h"
 #include "SpiDevice.h"
 #include "SpiTrace.h"
+#include "TestPlatform.h"
 
 #include <deque>
 #include <vector>
@@ -73,15 +70,10 @@ private:
 };
 
 struct UsbCardFixture {
-    sim::FakeClock clock;
-    sim::FakeBusyLoop busy{clock, 1e-9};
+    TestBackends backends;
     sim::SimUsbBus bus;
     RecordingUsbDriver usb{bus};
-    NullPort port;
-    InMemoryRegistry registry;
-    NullProcesses processes;
-    FixedOsVersion os;
-    Platform platform{QStringLiteral("Test"), usb, port, registry, processes, os, clock, busy};
+    Platform platform = backends.platform({.usb = &usb});
     RecordingUiHost ui;
     GyroState g{platform, ui};
     ScriptedSpiDevice sensor;

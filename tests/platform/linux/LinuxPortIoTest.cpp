@@ -1,15 +1,12 @@
 // The Linux port backends where no hardware is needed: the messages that name the
 // fix, and that an unreachable port behaves like an absent one.
-#include "FakeClock.h"
 #include "GyroState.h"
-#include "InMemoryRegistry.h"
 #include "LinuxPortDriver.h"
-#include "NullBackends.h"
 #include "PortAccessMessages.h"
 #include "PortDriver.h"
 #include "PpdevPortIo.h"
 #include "RawPortIo.h"
-#include "RecordingUiHost.h"
+#include "TestPlatform.h"
 
 #include <QDir>
 #include <QFile>
@@ -98,14 +95,9 @@ TEST(RawPortIo, NoPortAccessBeforePermission)
 TEST(LinuxPortDriver, InstallationFindsNothingToDo)
 {
     QTemporaryDir dir;
-    sim::FakeClock clock;
-    sim::FakeBusyLoop busy{clock, 1e-9};
-    NullUsb usb;
-    NullPort port;
-    InMemoryRegistry registry;
-    NullProcesses processes; // would fail any run
-    FixedOsVersion os;
-    Platform platform{QStringLiteral("Test"), usb, port, registry, processes, os, clock, busy};
+    test::TestBackends backends; // its process runner would fail any run
+    InMemoryRegistry& registry = backends.registry;
+    Platform platform = backends.platform();
     test::RecordingUiHost ui;
     GyroState g{platform, ui};
     g.ProgramFolder = dir.path();

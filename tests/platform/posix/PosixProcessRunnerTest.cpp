@@ -1,12 +1,9 @@
 // Running command lines through the shell, and the driver installation's batch
 // file run for real: quoting a folder with blanks must survive the shell.
 #include "PosixProcessRunner.h"
-#include "FakeClock.h"
 #include "GyroState.h"
-#include "InMemoryRegistry.h"
-#include "NullBackends.h"
 #include "PortDriver.h"
-#include "RecordingUiHost.h"
+#include "TestPlatform.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,14 +51,9 @@ TEST(PosixProcessRunner, DriverBatchFileRunsTheInstallerWithQuotedPaths)
     ASSERT_TRUE(QDir().mkpath(folder));
     writeScript(folder + QStringLiteral("/instdrv2"), "echo \"$1|$2\" >> \"$(dirname \"$0\")/calls.txt\"\n");
 
-    sim::FakeClock clock;
-    sim::FakeBusyLoop busy{clock, 1e-9};
-    NullUsb usb;
-    NullPort port;
-    InMemoryRegistry registry;
+    test::TestBackends backends;
     PosixProcessRunner processes;
-    FixedOsVersion os;
-    Platform platform{QStringLiteral("Test"), usb, port, registry, processes, os, clock, busy};
+    Platform platform = backends.platform({.processes = &processes});
     test::RecordingUiHost ui;
     GyroState g{platform, ui};
     g.ProgramFolder = folder;
