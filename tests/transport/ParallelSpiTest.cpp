@@ -3,7 +3,7 @@
 // nothing happens on another interface.
 #include "ParallelSpi.h"
 #include "GyroState.h"
-#include "SpiTrace.h"
+#include "RecordingTrace.h"
 #include "TestPlatform.h"
 
 #include <gtest/gtest.h>
@@ -70,21 +70,6 @@ public:
 
 private:
     std::vector<Event>& log_;
-};
-
-struct TracedFrame {
-    SpiInterface iface;
-    std::uint16_t out;
-    int in;
-    bool operator==(const TracedFrame&) const = default;
-};
-class RecordingTrace final : public SpiTrace {
-public:
-    void frame(SpiInterface iface, std::uint16_t outWord, int inWord) override
-    {
-        frames.push_back({iface, outWord, inWord});
-    }
-    std::vector<TracedFrame> frames;
 };
 
 class ParallelSpiTest : public ::testing::Test {
@@ -206,13 +191,13 @@ TEST_F(ParallelSpiTest, HighBaseAddressesAreUsedAsUnsigned)
 
 TEST_F(ParallelSpiTest, FramesGoToTheTrace)
 {
-    RecordingTrace trace;
+    test::RecordingTrace trace;
     g.spiTrace = &trace;
     port.status = 0x00;
     PortSpiWrite(g, 0x1B6AA); // only the low 16 bits are the frame
     PortSpiRead(g, 0x0C);
 
-    const std::vector<TracedFrame> expected{
+    const std::vector<test::TracedFrame> expected{
         {SpiInterface::Parallel, 0xB6AA, SpiTrace::NotSampled},
         {SpiInterface::Parallel, 0x0C00, SpiTrace::NotSampled}, // the read frame
         {SpiInterface::Parallel, 0x0000, 0xFFFF},               // the answer, with 0 sent

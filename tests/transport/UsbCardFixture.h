@@ -4,9 +4,9 @@
 // SPI trace and a driver wrapper that records every request's layout.
 #include "EzUsb.h"
 #include "GyroState.h"
+#include "RecordingTrace.h"
 #include "SimUsbBus.h"
 #include "SpiDevice.h"
-#include "SpiTrace.h"
 #include "TestPlatform.h"
 
 #include <deque>
@@ -29,19 +29,6 @@ public:
 
     std::deque<std::uint16_t> answers;
     std::vector<std::uint16_t> frames;
-};
-
-struct TracedFrame {
-    SpiInterface iface;
-    std::uint16_t out;
-    int in;
-    bool operator==(const TracedFrame&) const = default;
-};
-
-class RecordingTrace final : public SpiTrace {
-public:
-    void frame(SpiInterface iface, std::uint16_t out, int in) override { frames.push_back({iface, out, in}); }
-    std::vector<TracedFrame> frames;
 };
 
 // Passes every request to another driver and records what the caller handed over.
