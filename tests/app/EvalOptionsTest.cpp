@@ -29,9 +29,9 @@ TEST(EvalOptions, EveryOptionIsRead)
 {
     EvalOptions options;
     QString error;
-    ASSERT_TRUE(
-        parse({"--simulate", "--seed", "7", "--spi-trace", "frames.txt", "--start-reading", "--raw-port-access"},
-              options, &error))
+    ASSERT_TRUE(parse(
+        {"--simulate", "--seed", "7", "--spi-trace", "frames.txt", "--start-reading", "--raw-port-access"},
+        options, &error))
         << error.toStdString();
     EXPECT_TRUE(options.simulate);
     EXPECT_TRUE(options.startReading);
