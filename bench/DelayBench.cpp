@@ -1,7 +1,6 @@
 // How close the calibrated waits come to their nominal times on this machine,
 // after a real calibration (about four seconds of busy waiting).
 #include "GyroState.h"
-#include "InMemoryRegistry.h"
 #include "NullBackends.h"
 #include "RealClock.h"
 #include "Timing.h"
@@ -16,12 +15,8 @@ namespace {
 struct CalibratedState {
     gyro::RealClock clock;
     gyro::RealBusyLoop busy;
-    gyro::NullUsb usb;
-    gyro::NullPort port;
-    gyro::InMemoryRegistry registry;
-    gyro::NullProcesses processes;
-    gyro::FixedOsVersion os;
-    gyro::Platform platform{QStringLiteral("bench"), usb, port, registry, processes, os, clock, busy};
+    gyro::UnusedBackends unused;
+    gyro::Platform platform = unused.platform(clock, busy, {}, QStringLiteral("bench"));
     gyro::SilentUiHost ui;
     gyro::GyroState g{platform, ui};
 

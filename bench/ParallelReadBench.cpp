@@ -4,7 +4,6 @@
 // simulated port's decoding; the simulated time per access is reported too.
 #include "FakeClock.h"
 #include "GyroState.h"
-#include "InMemoryRegistry.h"
 #include "NullBackends.h"
 #include "RegisterAccess.h"
 #include "SimParallelPort.h"
@@ -24,25 +23,15 @@ struct ParallelBench {
     SteadyDevice device;
     gyro::sim::FakeClock clock;
     gyro::sim::FakeBusyLoop busy{clock, 1e-9};
-    gyro::NullUsb usb;
     gyro::sim::SimParallelPort simPort{device};
-    gyro::NullPort nullPort;
-    gyro::InMemoryRegistry registry;
-    gyro::NullProcesses processes;
-    gyro::FixedOsVersion os;
+    gyro::UnusedBackends unused;
     gyro::Platform platform;
     gyro::SilentUiHost ui;
     gyro::GyroState g{platform, ui};
 
     explicit ParallelBench(bool simulatedPort)
-        : platform{QStringLiteral("bench"),
-                   usb,
-                   simulatedPort ? static_cast<gyro::PortIo&>(simPort) : nullPort,
-                   registry,
-                   processes,
-                   os,
-                   clock,
-                   busy}
+        : platform{unused.platform(clock, busy, {.port = simulatedPort ? &simPort : nullptr},
+                                   QStringLiteral("bench"))}
     {
         gyro::InitRegisterMap(g);
         g.InterfaceType = 1;

@@ -5,7 +5,6 @@
 #include "EzUsb.h"
 #include "FakeClock.h"
 #include "GyroState.h"
-#include "InMemoryRegistry.h"
 #include "NullBackends.h"
 #include "RegisterAccess.h"
 #include "SimUsbBus.h"
@@ -54,11 +53,8 @@ struct UsbCardState {
     gyro::sim::FakeClock clock;
     gyro::sim::FakeBusyLoop busy{clock, 1e-9};
     gyro::sim::SimUsbBus usb;
-    gyro::NullPort port;
-    gyro::InMemoryRegistry registry;
-    gyro::NullProcesses processes;
-    gyro::FixedOsVersion os;
-    gyro::Platform platform{QStringLiteral("bench"), usb, port, registry, processes, os, clock, busy};
+    gyro::UnusedBackends unused;
+    gyro::Platform platform = unused.platform(clock, busy, {.usb = &usb}, QStringLiteral("bench"));
     gyro::SilentUiHost ui;
     gyro::GyroState g{platform, ui};
     CountingDevice sensor;

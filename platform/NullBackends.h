@@ -1,8 +1,10 @@
 #pragma once
 // Backends that reach nothing: no USB device opens, the port reads all ones, no
-// process starts. For tools and tests that need only part of a platform.
+// process starts. For tools, benchmarks and tests that need only part of a platform.
 #include "EzUsbDriver.h"
+#include "InMemoryRegistry.h"
 #include "OsVersion.h"
+#include "Platform.h"
 #include "PortIo.h"
 #include "ProcessRunner.h"
 #include "UiHost.h"
@@ -48,6 +50,37 @@ public:
     MsgResult message(const QString&, MsgButtons, MsgIcon, const QString&) override { return MsgResult::Ok; }
     void yield() override {}
     void setBusyCursor(bool) override {}
+};
+
+// The backends a caller exercises in place of UnusedBackends' own.
+struct BackendSwap {
+    EzUsbDriver* usb = nullptr;
+    PortIo* port = nullptr;
+    ProcessRunner* processes = nullptr;
+};
+
+// The backends a benchmark or test does not exercise: no USB device, a port that
+// reads all ones, an in-memory registry, no processes, an NT-family system. The
+// caller brings the clock and busy loop and swaps in what it exercises.
+struct UnusedBackends {
+    NullUsb usb;
+    NullPort port;
+    InMemoryRegistry registry;
+    NullProcesses processes;
+    FixedOsVersion os;
+
+    Platform platform(Clock& clock, BusyLoop& busyLoop, BackendSwap swap = {},
+                      const QString& description = QStringLiteral("Test"))
+    {
+        return Platform{description,
+                        swap.usb != nullptr ? *swap.usb : usb,
+                        swap.port != nullptr ? *swap.port : port,
+                        registry,
+                        swap.processes != nullptr ? *swap.processes : processes,
+                        os,
+                        clock,
+                        busyLoop};
+    }
 };
 
 } // namespace gyro

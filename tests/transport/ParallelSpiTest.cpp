@@ -85,7 +85,7 @@ protected:
     test::TestBackends backends;
     LoggingBusyLoop busy{log};
     ScriptedPort port{log};
-    Platform platform = backends.platform({.port = &port, .busyLoop = &busy});
+    Platform platform = backends.platform({.port = &port}, &busy);
     test::RecordingUiHost ui;
     GyroState g{platform, ui};
 };
