@@ -69,7 +69,10 @@ struct GyroState {
     std::int32_t AlmSmpl1Shadow = 0;
     std::int32_t AlmSmpl2Shadow = 0;
 
-    // Read results left by ReadRegister.
+    // Read results left by ReadRegister. RegReadFailed is true when the last read
+    // brought no answer from the sensor (no interface, a failed or short transfer,
+    // a card that is not ready): the other results are then 0 and no reading.
+    bool RegReadFailed = false;
     std::int32_t RegWord = 0;
     std::int16_t RegHighByte = 0;
     std::int16_t RegLowByte = 0;

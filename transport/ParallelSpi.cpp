@@ -101,6 +101,11 @@ std::int32_t PortSpiRead(GyroState& g, std::int32_t address)
     return accumulator;
 }
 
+bool PortSpiReady(const GyroState& g)
+{
+    return parallelSelected(g);
+}
+
 void PortSpiInit(GyroState& g)
 {
     if (!parallelSelected(g))

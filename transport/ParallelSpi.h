@@ -12,6 +12,8 @@ void PortSpiWrite(GyroState& g, std::int32_t word);
 // Sends the read frame for address and clocks in the answer: 0..65535; 0 when
 // the parallel port is not the interface.
 std::int32_t PortSpiRead(GyroState& g, std::int32_t address);
+// Whether the parallel port can carry a frame now: it is the interface.
+bool PortSpiReady(const GyroState& g);
 // Puts the port lines into their idle state.
 void PortSpiInit(GyroState& g);
 

@@ -23,22 +23,38 @@ const RegisterEntry& entryAt(const GyroState& g, int index)
 }
 
 // Both words go out in one transfer on chip-select channel 1, the sensor's.
-void usbTwoWordTransfer(GyroState& g, std::int32_t first, std::int32_t second)
+bool usbTwoWordTransfer(GyroState& g, std::int32_t first, std::int32_t second)
 {
     g.UsbTxWords[1] = first;
     g.UsbTxWords[2] = second;
     g.UsbSpiChannel = 1;
-    UsbTransfer(g, 2);
+    return UsbTransfer(g, 2);
+}
+
+void clearReadResults(GyroState& g)
+{
+    g.RegWord = 0;
+    g.RegHighByte = 0;
+    g.RegLowByte = 0;
+    g.RegNewData = 0;
+    g.RegErrorFlag = 0;
+    g.RegValue = 0.0f;
 }
 
 } // namespace
 
-void ReadRegister(GyroState& g, int index)
+bool ReadRegister(GyroState& g, int index)
 {
     const RegisterEntry& e = entryAt(g, index);
     if (!e.RegReadable)
-        return;
-    const std::int32_t raw = SpiReadWord(g, e.RegAddress);
+        return false; // a write-only register is not read: no traffic, results as they were
+    const std::optional<std::int32_t> answer = SpiReadWord(g, e.RegAddress);
+    g.RegReadFailed = !answer;
+    if (!answer) {
+        clearReadResults(g);
+        return false;
+    }
+    const std::int32_t raw = *answer;
     g.RegHighByte = static_cast<std::int16_t>(raw / 256);
     g.RegLowByte = static_cast<std::int16_t>(raw & 0xFF);
     if (e.RegHasNewData)
@@ -54,64 +70,76 @@ void ReadRegister(GyroState& g, int index)
         g.RegWord = raw & static_cast<std::int32_t>((std::int64_t{1} << width) - 1);
     }
     g.RegValue = static_cast<float>(g.RegWord) * e.RegScale + e.RegOffset;
+    return true;
 }
 
-void WriteRegister(GyroState& g, int index, std::int32_t value)
+bool WriteRegister(GyroState& g, int index, std::int32_t value)
 {
     const std::int32_t address = entryAt(g, index).RegAddress;
     const std::int32_t high = (value >> 8) & 0xFF;
     const std::int32_t low = value & 0xFF;
     // The high byte goes first, to the odd address; one-byte registers too.
-    SpiWriteBytes(g, address + 1, high, address, low);
+    const bool sent = SpiWriteBytes(g, address + 1, high, address, low);
     DelayMs(g, 0.1f);
+    return sent;
 }
 
-std::int32_t SpiReadWord(GyroState& g, std::int32_t address)
+std::optional<std::int32_t> SpiReadWord(GyroState& g, std::int32_t address)
 {
     const std::int32_t frame = (address & 0x7F) * 256;
     switch (g.InterfaceType) {
     case InterfaceUsb:
         // The same read frame twice: the answer to the second is the register.
-        usbTwoWordTransfer(g, frame, frame);
+        if (!usbTwoWordTransfer(g, frame, frame))
+            return std::nullopt;
         return g.UsbRxWords[2];
     case InterfaceParallel:
+        if (!PortSpiReady(g))
+            return std::nullopt;
         return PortSpiRead(g, address);
     default:
-        return 0;
+        return std::nullopt;
     }
 }
 
-void SpiWriteBytes(GyroState& g, std::int32_t addressA, std::int32_t dataA, std::int32_t addressB,
+bool SpiWriteBytes(GyroState& g, std::int32_t addressA, std::int32_t dataA, std::int32_t addressB,
                    std::int32_t dataB)
 {
     const std::int32_t frameA = 0x8000 + (addressA & 0x7F) * 256 + (dataA & 0xFF);
     const std::int32_t frameB = 0x8000 + (addressB & 0x7F) * 256 + (dataB & 0xFF);
     switch (g.InterfaceType) {
     case InterfaceUsb:
-        usbTwoWordTransfer(g, frameA, frameB);
-        break;
+        return usbTwoWordTransfer(g, frameA, frameB);
     case InterfaceParallel:
+        if (!PortSpiReady(g))
+            return false;
         PortSpiWrite(g, frameA);
         PortSpiWrite(g, frameB);
-        break;
+        return true;
     default:
-        break;
+        return false;
     }
 }
 
-void ReadControlRegisters(GyroState& g)
+bool ReadControlRegisters(GyroState& g)
 {
-    ReadRegister(g, Idx_Gpio_Ctrl);
-    g.GpioCtrlShadow = g.RegWord;
-    ReadRegister(g, Idx_Alm_Ctrl);
-    g.AlmCtrlShadow = g.RegWord;
-    ReadRegister(g, Idx_Msc_Ctrl);
-    g.MscCtrlShadow = g.RegWord;
+    bool allRead = true;
+    const auto readInto = [&](int index, std::int32_t& shadow) {
+        if (ReadRegister(g, index))
+            shadow = g.RegWord;
+        else
+            allRead = false;
+    };
+    readInto(Idx_Gpio_Ctrl, g.GpioCtrlShadow);
+    readInto(Idx_Alm_Ctrl, g.AlmCtrlShadow);
+    readInto(Idx_Msc_Ctrl, g.MscCtrlShadow);
+    return allRead;
 }
 
-void SetGyroScale(GyroState& g)
+bool SetGyroScale(GyroState& g)
 {
-    ReadRegister(g, Idx_Sens_Avg);
+    if (!ReadRegister(g, Idx_Sens_Avg))
+        return false;
     const std::int32_t bits = g.RegWord & 0x700;
     float& scale = g.Reg[Idx_Gyro_Out].RegScale;
     switch (bits) {
@@ -130,8 +158,9 @@ void SetGyroScale(GyroState& g)
                            "Only values of 1024, 512, and 256 are valid\r\n")
                 .arg(bits),
             MsgButtons::Ok, MsgIcon::Critical, g.AppTitle);
-        break;
+        return false;
     }
+    return true;
 }
 
 } // namespace gyro

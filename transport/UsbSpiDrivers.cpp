@@ -53,13 +53,13 @@ void sendSetting(GyroState& g, std::uint8_t command, std::uint8_t value, const c
 
 } // namespace
 
-void UsbTransfer(GyroState& g, int count)
+bool UsbTransfer(GyroState& g, int count)
 {
     if (!g.UsbCardReady)
-        return;
+        return false;
     // More words fit neither the word arrays nor the card's request buffer.
     if (count < 1 || count > UsbMaxWords)
-        return;
+        return false;
     g.UsbSpiChannel = std::clamp(g.UsbSpiChannel, FirstChannel, LastChannel);
     const auto n = static_cast<std::size_t>(count);
     g.UsbWordCount = static_cast<std::uint8_t>(count);
@@ -76,11 +76,11 @@ void UsbTransfer(GyroState& g, int count)
     }
     if (!send(g, device, std::span(buffer).first(2 * n + 3))) {
         fail(g, "Error Writing SPI");
-        return;
+        return false;
     }
     if (!receive(g, device, std::span(buffer).first(2 * n))) {
         fail(g, "Error Reading SPI");
-        return;
+        return false;
     }
     for (std::size_t i = 1; i <= n; ++i)
         g.UsbRxWords[i] = buffer[2 * (i - 1)] * 256 + buffer[2 * (i - 1) + 1];
@@ -89,6 +89,7 @@ void UsbTransfer(GyroState& g, int count)
             g.spiTrace->frame(SpiInterface::Usb, static_cast<std::uint16_t>(g.UsbTxWords[i] & 0xFFFF),
                               g.UsbRxWords[i]);
     }
+    return true;
 }
 
 void UsbReadSpiSetup(GyroState& g)

@@ -8,8 +8,9 @@
 namespace gyro {
 
 // Sends UsbTxWords(1..count) and fills UsbRxWords(1..count); count 1..16. A count
-// outside 1..16 is refused without touching the card.
-void UsbTransfer(GyroState& g, int count);
+// outside 1..16 is refused without touching the card. Returns true when the card
+// answered every word; false leaves UsbRxWords as they were.
+bool UsbTransfer(GyroState& g, int count);
 void UsbReadSpiSetup(GyroState& g);
 // 0 becomes 1, also in the caller's variable.
 void UsbSetWordDelay(GyroState& g, std::uint8_t& delay);

@@ -33,11 +33,17 @@ TEST(UsbRegisterAccess, ReadTakesTheSecondAnswer)
     EXPECT_EQ(f.g.RegNewData, 0x8000);
     EXPECT_EQ(f.g.RegErrorFlag, 0x4000);
 
-    // A card that stops answering reports once; the read then keeps the old word.
+    EXPECT_FALSE(f.g.RegReadFailed);
+
+    // A card that stops answering reports once; each read after it is known as
+    // failed and leaves no reading behind, not the old word.
     f.bus.stopAnswering(0);
-    ReadRegister(f.g, Idx_Gyro_Out);
-    ReadRegister(f.g, Idx_Gyro_Out);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_FALSE(ReadRegister(f.g, Idx_Gyro_Out));
+        EXPECT_TRUE(f.g.RegReadFailed);
+        EXPECT_EQ(f.g.RegWord, 0);
+        EXPECT_EQ(f.g.RegNewData, 0);
+    }
     EXPECT_EQ(f.ui.texts(), QStringList({"Error Writing SPI"}));
-    EXPECT_EQ(f.g.RegWord, -8191);
     EXPECT_TRUE(f.everyOpenClosed());
 }

@@ -134,7 +134,10 @@ void frmForm1::bringUpInterface()
         } else if (OpenUsbCard(g)) {
             ui->mnuUsb->setChecked(true);
         } else {
+            // As the Interface menu does: without a card chosen there is no interface.
             showUsbSelect();
+            if (!g.UsbCardReady)
+                g.InterfaceType = InterfaceNone;
         }
         break;
     default:

@@ -176,23 +176,22 @@ TEST_F(MainWindowLoad, PortAccessRefusedIsShownAndTheLoadGoesOn)
     EXPECT_TRUE(control<QAbstractButton>("ckLoop")->isChecked());
 }
 
-TEST_F(MainWindowLoad, UsbCardMissingOpensTheSelectionAndWarnsOfTheSupply)
+TEST_F(MainWindowLoad, UsbCardMissingOpensTheSelectionAndLeavesNoInterface)
 {
     sim.usb().detachCard(0);
     closeNextModal();
     load(2);
 
-    // The search's own message, the selection window (closed by the test; its own
-    // search repeats the message), then the pass reads nothing: supply 0 V, and the
-    // gyro scale finds no valid range bits in Sens_Avg.
-    ASSERT_GE(ui.texts().size(), 3);
-    EXPECT_EQ(ui.texts()[ui.texts().size() - 2], SupplyLow);
-    EXPECT_TRUE(ui.texts().back().contains(QStringLiteral("Sens_Avg")));
+    // The search's own message and the selection window (closed by the test with no
+    // card); then the interface drops to none and nothing is read or shown as a reading.
+    ASSERT_FALSE(ui.texts().isEmpty());
+    EXPECT_FALSE(ui.texts().contains(SupplyLow));
     EXPECT_NE(form->findChild<QDialog*>(QStringLiteral("frmUSBselect")), nullptr);
     EXPECT_FALSE(g.UsbCardReady);
+    EXPECT_EQ(g.InterfaceType, 0);
+    EXPECT_FALSE(action("mnuUsb")->isChecked());
     EXPECT_TRUE(framesOut().empty());
-    EXPECT_EQ(text("lblRegDat_1"), "0.00");
-    EXPECT_EQ(backColor("lblRegDat_1"), QColor(255, 0, 0));
+    EXPECT_NE(text("lblRegDat_1"), "0.00");
 }
 
 TEST_F(MainWindowLoad, LowSupplyAtLoadIsReported)
