@@ -1,5 +1,8 @@
+// The register commands of gyroctl (read, write, dump, find-usb), the table of
+// every command and the interface bring-up they share.
 #include "CtlCommands.h"
 
+#include "CtlCommandTable.h"
 #include "EzUsb.h"
 #include "HexText.h"
 #include "InterfaceBringUp.h"
@@ -8,6 +11,7 @@
 #include "RegisterTable.h"
 
 #include <QStringList>
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -39,89 +43,131 @@ std::optional<std::vector<int>> resolveNames(const GyroState& g, const QStringLi
     return indexes;
 }
 
-bool bringUpInterface(GyroState& g)
+// Every failure of a transport or the card is reported as a message.
+int statusAfterTraffic(const CtlContext& c)
 {
-    return g.InterfaceType == 1 ? OpenParallelPort(g) : OpenUsbCard(g);
+    return c.ui.messageCount() > 0 ? ExitTransportFailed : ExitOk;
 }
 
-int listUsbCards(GyroState& g, QTextStream& out)
+int runRead(CtlContext& c)
 {
-    FindUsbBoards(g);
-    for (const UsbBoardInfo& board : g.UsbBoards) {
+    const auto indexes = resolveNames(c.g, c.options.arguments, c.err);
+    if (!indexes)
+        return ExitUsage;
+    for (int index : *indexes) {
+        const RegisterEntry& e = c.g.Reg[static_cast<std::size_t>(index)];
+        if (!e.RegReadable) {
+            c.err << "gyroctl: " << e.RegName << " is write-only and cannot be read" << Qt::endl;
+            return ExitUsage;
+        }
+    }
+    if (const int status = BringUpCtlInterface(c); status != ExitOk)
+        return status;
+    for (int index : *indexes) {
+        ReadRegister(c.g, index);
+        c.out << c.g.Reg[static_cast<std::size_t>(index)].RegName << '\t' << ValueToHex4(c.g.RegWord) << '\t'
+              << GeneralFormat(c.g.RegValue) << Qt::endl;
+    }
+    return statusAfterTraffic(c);
+}
+
+int runWrite(CtlContext& c)
+{
+    const auto indexes = resolveNames(c.g, c.options.arguments.mid(0, 1), c.err);
+    if (!indexes)
+        return ExitUsage;
+    const int index = indexes->front();
+    const RegisterEntry& e = c.g.Reg[static_cast<std::size_t>(index)];
+    if (!e.RegWritable) {
+        c.err << "gyroctl: " << e.RegName << " is read-only and cannot be written" << Qt::endl;
+        return ExitUsage;
+    }
+    const auto hex = ParseStrictHex(c.options.arguments[1]);
+    if (!hex) {
+        c.err << "gyroctl: bad hex value '" << c.options.arguments[1] << "': give 1 to 4 hex digits"
+              << Qt::endl;
+        return ExitUsage;
+    }
+    if (const int status = BringUpCtlInterface(c); status != ExitOk)
+        return status;
+    WriteRegister(c.g, index, *hex);
+    if (index == Idx_Sens_Avg)
+        SetGyroScale(c.g);
+    return statusAfterTraffic(c);
+}
+
+int runDump(CtlContext& c)
+{
+    if (const int status = BringUpCtlInterface(c); status != ExitOk)
+        return status;
+    c.out << BuildRegisterTableText(c.g);
+    c.out.flush();
+    return statusAfterTraffic(c);
+}
+
+int runFindUsb(CtlContext& c)
+{
+    FindUsbBoards(c.g);
+    for (const UsbBoardInfo& board : c.g.UsbBoards) {
         if (!board.Present)
             continue;
-        out << board.DeviceName << '\t' << board.BoardType << '\t' << board.Descriptor1 << '\t'
-            << board.Descriptor2 << "\trev " << FormatNumber(board.FirmwareRevision, QStringLiteral("0.0"))
-            << "\tUSB " << board.UsbVersion << Qt::endl;
+        c.out << board.DeviceName << '\t' << board.BoardType << '\t' << board.Descriptor1 << '\t'
+              << board.Descriptor2 << "\trev " << FormatNumber(board.FirmwareRevision, QStringLiteral("0.0"))
+              << "\tUSB " << board.UsbVersion << Qt::endl;
     }
-    return g.UsbCardReady ? ExitOk : ExitTransportFailed;
+    return c.g.UsbCardReady ? ExitOk : ExitTransportFailed;
 }
 
+const std::array Commands{
+    CtlCommand{"read", "read NAME...", "read registers by name: NAME, hex word, value", runRead},
+    CtlCommand{"write", "write NAME HEX", "write a register (1 to 4 hex digits)", runWrite},
+    CtlCommand{"dump", "dump", "print the register table", runDump},
+    CtlCommand{"find-usb", "find-usb", "list the USB SPI cards found", runFindUsb},
+};
+
 } // namespace
+
+std::span<const CtlCommand> CtlCommandTable()
+{
+    return Commands;
+}
+
+const CtlCommand* FindCtlCommand(const QString& name)
+{
+    for (const CtlCommand& command : Commands) {
+        if (name == QLatin1String(command.name))
+            return &command;
+    }
+    return nullptr;
+}
+
+int BringUpCtlInterface(CtlContext& c)
+{
+    GyroState& g = c.g;
+    if (g.InterfaceType != 1 && g.InterfaceType != 2) {
+        c.err << "gyroctl: no interface selected: give --interface usb or --interface parallel" << Qt::endl;
+        return ExitUsage;
+    }
+    if (g.InterfaceType == 1 && g.PortAddress == 0) {
+        c.err << "gyroctl: no parallel port address: give --port HEX (for example --port 378)" << Qt::endl;
+        return ExitUsage;
+    }
+    const bool up = g.InterfaceType == 1 ? OpenParallelPort(g) : OpenUsbCard(g);
+    if (!up || c.ui.messageCount() > 0)
+        return ExitTransportFailed;
+    return ExitOk;
+}
 
 int RunCtlCommand(const CtlOptions& options, GyroState& g, ConsoleUiHost& ui, QTextStream& out,
                   QTextStream& err)
 {
-    if (options.command == QLatin1String("find-usb"))
-        return listUsbCards(g, out);
-
-    std::vector<int> indexes;
-    std::int32_t value = 0;
-    if (options.command == QLatin1String("read") || options.command == QLatin1String("write")) {
-        const QStringList names =
-            options.command == QLatin1String("read") ? options.arguments : options.arguments.mid(0, 1);
-        const auto resolved = resolveNames(g, names, err);
-        if (!resolved)
-            return ExitUsage;
-        indexes = *resolved;
-        for (int index : indexes) {
-            const RegisterEntry& e = g.Reg[static_cast<std::size_t>(index)];
-            if (options.command == QLatin1String("read") && !e.RegReadable) {
-                err << "gyroctl: " << e.RegName << " is write-only and cannot be read" << Qt::endl;
-                return ExitUsage;
-            }
-            if (options.command == QLatin1String("write") && !e.RegWritable) {
-                err << "gyroctl: " << e.RegName << " is read-only and cannot be written" << Qt::endl;
-                return ExitUsage;
-            }
-        }
-        if (options.command == QLatin1String("write")) {
-            const auto hex = ParseStrictHex(options.arguments[1]);
-            if (!hex) {
-                err << "gyroctl: bad hex value '" << options.arguments[1] << "': give 1 to 4 hex digits"
-                    << Qt::endl;
-                return ExitUsage;
-            }
-            value = *hex;
-        }
-    }
-    if (g.InterfaceType != 1 && g.InterfaceType != 2) {
-        err << "gyroctl: no interface selected: give --interface usb or --interface parallel" << Qt::endl;
+    CtlContext context{options, g, ui, out, err};
+    const CtlCommand* command = FindCtlCommand(options.command);
+    if (command == nullptr) {
+        err << "gyroctl: unknown command '" << options.command << "'" << Qt::endl;
         return ExitUsage;
     }
-    if (g.InterfaceType == 1 && g.PortAddress == 0) {
-        err << "gyroctl: no parallel port address: give --port HEX (for example --port 378)" << Qt::endl;
-        return ExitUsage;
-    }
-    if (!bringUpInterface(g) || ui.messageCount() > 0)
-        return ExitTransportFailed;
-
-    if (options.command == QLatin1String("read")) {
-        for (int index : indexes) {
-            ReadRegister(g, index);
-            out << g.Reg[static_cast<std::size_t>(index)].RegName << '\t' << ValueToHex4(g.RegWord) << '\t'
-                << GeneralFormat(g.RegValue) << Qt::endl;
-        }
-    } else if (options.command == QLatin1String("write")) {
-        WriteRegister(g, indexes.front(), value);
-        if (indexes.front() == Idx_Sens_Avg)
-            SetGyroScale(g);
-    } else {
-        out << BuildRegisterTableText(g);
-        out.flush();
-    }
-    // Every failure of a transport or the card is reported as a message.
-    return ui.messageCount() > 0 ? ExitTransportFailed : ExitOk;
+    return command->run(context);
 }
 
 } // namespace gyro

@@ -1,5 +1,6 @@
 #include "CtlOptions.h"
 
+#include "CtlCommandTable.h"
 #include "HexText.h"
 
 #include <QRegularExpression>
@@ -8,14 +9,12 @@ namespace gyro {
 
 QString CtlUsageText()
 {
-    return QStringLiteral(
-        "usage: gyroctl [options] COMMAND [ARGS]\n"
-        "\n"
-        "commands:\n"
-        "  read NAME...      read registers by name: NAME, hex word, value\n"
-        "  write NAME HEX    write a register (1 to 4 hex digits)\n"
-        "  dump              print the register table\n"
-        "  find-usb          list the USB SPI cards found\n"
+    QString text = QStringLiteral("usage: gyroctl [options] COMMAND [ARGS]\n\ncommands:\n");
+    for (const CtlCommand& command : CtlCommandTable())
+        text += QStringLiteral("  %1  %2\n")
+                    .arg(QLatin1String(command.usage), -28)
+                    .arg(QLatin1String(command.summary));
+    text += QStringLiteral(
         "\n"
         "options:\n"
         "  --simulate               use the built-in simulated sensor\n"
@@ -25,7 +24,9 @@ QString CtlUsageText()
         "  --raw-port-access        parallel port through raw I/O permission (root) instead of ppdev\n"
         "  --help                   this text\n"
         "\n"
-        "exit status: 0 success, 1 the transport or card failed, 2 usage error\n");
+        "exit status: 0 success, 1 the transport, card or a file failed, 2 usage error,\n"
+        "130 stopped by Ctrl+C\n");
+    return text;
 }
 
 std::optional<std::int32_t> ParseStrictHex(const QString& text)
@@ -84,11 +85,9 @@ std::optional<CtlOptions> ParseCtlArguments(const QStringList& arguments, QStrin
             options.command = arg;
         }
     }
-    static const QStringList commands{QStringLiteral("read"), QStringLiteral("write"), QStringLiteral("dump"),
-                                      QStringLiteral("find-usb")};
     if (options.command.isEmpty())
         return fail(QStringLiteral("no command given"));
-    if (!commands.contains(options.command))
+    if (FindCtlCommand(options.command) == nullptr)
         return fail(QStringLiteral("unknown command '%1'").arg(options.command));
     if (options.command == QLatin1String("read") && options.arguments.isEmpty())
         return fail(QStringLiteral("read needs at least one register name"));

@@ -13,7 +13,7 @@ struct CtlOptions {
     std::optional<std::int16_t> interfaceType; // 1 parallel, 2 USB; default from CommPort.cfg
     std::optional<std::int16_t> portAddress;   // default from CommPort.cfg
     QString spiTracePath;
-    QString command; // read, write, dump, find-usb
+    QString command; // a name of CtlCommandTable()
     QStringList arguments;
 };
 
@@ -21,6 +21,7 @@ struct CtlOptions {
 constexpr int ExitOk = 0;
 constexpr int ExitTransportFailed = 1;
 constexpr int ExitUsage = 2;
+constexpr int ExitInterrupted = 130; // Ctrl+C or SIGTERM ended a run early
 
 // Parses the arguments after the program name. On a usage error returns nullopt and
 // a message naming the problem in `error`; `--help` gives nullopt and an empty error.

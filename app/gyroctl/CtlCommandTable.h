@@ -1,0 +1,43 @@
+#pragma once
+// The commands gyroctl knows, one row each: name, usage line, summary and the
+// procedure that runs it. A command lives in a file of its own and joins by one
+// row in CtlCommandTable.cpp; the parser and the usage text read this table.
+#include "ConsoleUiHost.h"
+#include "CtlOptions.h"
+#include "GyroState.h"
+
+#include <QTextStream>
+#include <span>
+
+namespace gyro {
+
+// What a command runs with: the parsed options (its own arguments in
+// options.arguments), the state with the interface chosen, the console host, and
+// the two streams (stdout for data only, stderr for messages).
+struct CtlContext {
+    const CtlOptions& options;
+    GyroState& g;
+    ConsoleUiHost& ui;
+    QTextStream& out;
+    QTextStream& err;
+};
+
+struct CtlCommand {
+    const char* name;                // "read"
+    const char* usage;               // "read NAME..."
+    const char* summary;             // one line for the usage text
+    int (*run)(CtlContext& context); // returns the exit status
+};
+
+std::span<const CtlCommand> CtlCommandTable();
+// The row of that name, or nullptr.
+const CtlCommand* FindCtlCommand(const QString& name);
+
+// For commands that talk to the sensor: checks that an interface and (for the
+// parallel port) an address are chosen, and brings the interface up. Returns
+// ExitOk when the sensor can be reached, otherwise the exit status to end with
+// (the reason is on stderr). Call it after the command's arguments were checked,
+// so that a usage error never causes traffic.
+int BringUpCtlInterface(CtlContext& context);
+
+} // namespace gyro
