@@ -1,0 +1,29 @@
+#include "SensorCommands.h"
+
+#include "RegisterAccess.h"
+#include "Timing.h"
+
+namespace gyro {
+
+namespace {
+constexpr float FlashUpdateWaitMs = 200.0f;
+} // namespace
+
+bool RunTimedCommand(GyroState& g, std::int32_t code, float waitMs, const BusyMarker& marker)
+{
+    if (!WriteRegister(g, Idx_Command, code))
+        return false;
+    if (marker.show)
+        marker.show();
+    DelayMs(g, waitMs);
+    if (marker.hide)
+        marker.hide();
+    return true;
+}
+
+bool FlashUpdate(GyroState& g, const BusyMarker& marker)
+{
+    return RunTimedCommand(g, CommandCode::FlashUpdate, FlashUpdateWaitMs, marker);
+}
+
+} // namespace gyro
