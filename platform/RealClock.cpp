@@ -2,6 +2,11 @@
 
 #include <QTime>
 #include <chrono>
+#include <thread>
+
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 
 namespace gyro {
 
@@ -14,6 +19,21 @@ double RealClock::monotonicSeconds()
 {
     using namespace std::chrono;
     return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+void RealClock::sleepUntil(double deadline)
+{
+#ifdef __linux__
+    // The kernel may otherwise wake a sleeper up to 50 us late to batch timers;
+    // the waits want their deadline.
+    static const bool preciseTimers = ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL) == 0;
+    (void)preciseTimers;
+#endif
+    using namespace std::chrono;
+    // steady_clock is the system's monotonic clock, so the deadline is absolute on
+    // the clock monotonicSeconds() reads; an early wake-up sleeps again.
+    const steady_clock::time_point until{duration_cast<steady_clock::duration>(duration<double>(deadline))};
+    std::this_thread::sleep_until(until);
 }
 
 void RealBusyLoop::spin(std::int64_t units, std::int32_t turnsPerUnit)
