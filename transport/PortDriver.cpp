@@ -49,8 +49,12 @@ QString batchText(const QString& folder)
 // Replaces the file as a whole; returns an empty text or what went wrong.
 QString writeBatchFile(const QString& path, const QString& text)
 {
+    QByteArray bytes = text.toLocal8Bit();
+#ifdef Q_OS_WIN
+    bytes.replace("\n", "\r\n"); // the system's line ends
+#endif
     QString reason;
-    if (!WriteFileWhole(path, text.toLocal8Bit(), &reason))
+    if (!WriteFileWhole(path, bytes, &reason))
         return QStringLiteral("The file %1 could not be written: %2").arg(path, reason);
     // Where a command line runs a file only when it is executable (POSIX shells),
     // the batch file must be; Windows ignores the flag.
