@@ -52,13 +52,14 @@ public:
         pid_ = ::fork();
         if (pid_ == 0) {
             std::vector<std::thread> spinners;
+            const auto spin = [] {
+                volatile unsigned long turns = 0;
+                while (true)
+                    turns = turns + 1;
+            };
             for (unsigned i = 1; i < std::thread::hardware_concurrency(); ++i)
-                spinners.emplace_back([] {
-                    for (volatile unsigned long n = 0;; n = n + 1) {
-                    }
-                });
-            for (volatile unsigned long n = 0;; n = n + 1) {
-            }
+                spinners.emplace_back(spin);
+            spin();
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(200)); // let it take the cores
     }
