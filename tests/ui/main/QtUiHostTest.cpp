@@ -81,8 +81,9 @@ TEST(QtUiHost, BusyPointerIsSetOnceAndRestored)
 // and the box's escape answer comes back at once, without a box.
 TEST(QtUiHost, MessagesOnStderrGetTheEscapeAnswerWithoutABox)
 {
-    QtUiHost host(QStringLiteral("Gyro"));
-    host.setMessagesOnStderr(true);
+    QtUiHost qtHost(QStringLiteral("Gyro"));
+    qtHost.setMessagesOnStderr(true);
+    UiHost& host = qtHost;
     bool boxShown = false;
     QTimer::singleShot(0, [&boxShown] { boxShown = QApplication::activeModalWidget() != nullptr; });
     testing::internal::CaptureStderr();
