@@ -23,8 +23,10 @@ std::int64_t DelayUnits(float ms)
 namespace {
 
 constexpr double SecondsPerUnit = 10e-6;
-// Waits longer than this many units sleep on the monotonic clock first...
-constexpr std::int64_t SleepAboveUnits = 200; // 2 ms
+// Waits longer than this many units sleep on the monotonic clock first. A
+// process that spins whole milliseconds competes with every other busy process
+// and gets preempted; one that mostly sleeps is woken promptly.
+constexpr std::int64_t SleepAboveUnits = 50; // 0.5 ms
 // ...until this long before the deadline, and spin only the rest: a sleeper may
 // wake a little late, and the rest absorbs that.
 constexpr double SpinTailSeconds = 0.0003;
