@@ -48,7 +48,8 @@ bool StartUpStop::eventFilter(QObject* watched, QEvent* event)
 bool StartUpStop::finish(const ProgramWindows& windows, const QString& path, QString* failure)
 {
     qApp->removeEventFilter(this);
-    request(); // a stop seen only between two steps: the values as they stand now
+    if (!atStop_) // a stop seen only between two steps: the values as they stand now
+        atStop_ = InterfaceValuesOf(g);
     if (!windows.loadedSettings || *atStop_ == *windows.loadedSettings)
         return true; // nothing chosen: the file stays byte for byte
     SetInterfaceValues(g, *atStop_);
