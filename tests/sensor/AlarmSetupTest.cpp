@@ -3,7 +3,6 @@
 #include "RegisterAccess.h"
 #include "SensorFixture.h"
 
-#include <QLocale>
 
 namespace gyro::test {
 namespace {
@@ -16,8 +15,6 @@ constexpr int AlmCtrl = 0x28;
 constexpr int SensAvg = 0x38;
 
 struct AlarmSetup : SimSensorFixture {
-    AlarmSetup() { QLocale::setDefault(QLocale::c()); }
-
     // Writes alarm 1 with `position`, alarm 2 disabled; returns alarm 1's corrected text.
     QString writeAlarm1(int position, const QString& level, bool greater)
     {
