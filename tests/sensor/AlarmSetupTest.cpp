@@ -3,7 +3,6 @@
 #include "RegisterAccess.h"
 #include "SensorFixture.h"
 
-
 namespace gyro::test {
 namespace {
 

@@ -30,6 +30,14 @@ void showOption(QRadioButton* whenSet, QRadioButton* whenClear, std::optional<bo
     }
 }
 
+// A correction is a change of the box like the user's (its group's Update turns
+// yellow); an entry that needed none is left alone.
+void setCorrectedText(QLineEdit* box, const QString& text)
+{
+    if (box->text() != text)
+        box->setText(text);
+}
+
 QString hexOrNoAnswer(const std::optional<std::int32_t>& word)
 {
     return word ? ValueToHex4(*word) : NoAnswer;
@@ -203,8 +211,8 @@ void frmAlarms::WriteAlarmSetup()
         AlarmLevelSetting{selectedSource(2), ui->txtLevel2->text(), ui->opTrigPol2_Greater->isChecked()}};
     gyro::WriteAlarmSetup(g, alarms);
     // The corrected entries, as the boxes held them when the words were written.
-    ui->txtLevel1->setText(alarms[0].levelText);
-    ui->txtLevel2->setText(alarms[1].levelText);
+    setCorrectedText(ui->txtLevel1, alarms[0].levelText);
+    setCorrectedText(ui->txtLevel2, alarms[1].levelText);
     ReadAlarmSetup();
 }
 
@@ -225,7 +233,7 @@ void frmAlarms::writeAverage(int alarm)
     QString text = averageBox(alarm)->text();
     const bool rate = (alarm == 1 ? ui->opRate1_Enabled : ui->opRate2_Enabled)->isChecked();
     WriteAlarmAverage(g, alarm, text, rate);
-    averageBox(alarm)->setText(text);
+    setCorrectedText(averageBox(alarm), text);
     ReadAlarmSetup();
     ClearPending(alarm == 1 ? ui->cmdWriteAlmSmpl1 : ui->cmdWriteAlmSmpl2);
 }
