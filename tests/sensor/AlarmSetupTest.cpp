@@ -131,42 +131,5 @@ TEST_F(AlarmSetup, AverageNumbersAreLimitedAndRoundedHalfToEven)
     EXPECT_EQ(word(AlmSmpl1), 0);
 }
 
-TEST_F(AlarmSetup, RateOfChangeAndIndicatorChangeOnlyTheirOwnBits)
-{
-    setWord(AlmCtrl, 0x0A50);
-    QString average = "1";
-    EXPECT_TRUE(WriteAlarmAverage(g, 2, average, true));
-    EXPECT_EQ(word(AlmCtrl), 0x8A50); // bit 15 set, bit 11 as it was
-    EXPECT_TRUE(WriteAlarmAverage(g, 1, average, false));
-    EXPECT_EQ(word(AlmCtrl), 0x8250); // bit 11 cleared
-
-    EXPECT_TRUE(WriteDigitalIndicator(g, AlarmIndicator{true, true, true}));
-    EXPECT_EQ(word(AlmCtrl), 0x8257);
-    EXPECT_TRUE(WriteDigitalIndicator(g, AlarmIndicator{false, true, false}));
-    EXPECT_EQ(word(AlmCtrl), 0x8252);
-}
-
-TEST_F(AlarmSetup, ReadsKeepTheShadowsAndAFailedReadGivesNoWord)
-{
-    setWord(AlmMag2, 0x9FFE);
-    setWord(AlmSmpl1, 0x00FF);
-    setWord(AlmCtrl, 0x6527);
-    AlarmRegisters r = ReadAlarmRegisters(g);
-    ASSERT_TRUE(r.complete());
-    EXPECT_EQ(*r.mag[1], 0x9FFE);
-    EXPECT_EQ(g.AlmMag2Shadow, 0x9FFE);
-    EXPECT_EQ(g.AlmSmpl1Shadow, 0xFF);
-    EXPECT_EQ(g.AlmCtrlShadow, 0x6527);
-
-    sim.usb().stopAnswering(0);
-    r = ReadAlarmRegisters(g);
-    EXPECT_FALSE(r.ctrl.has_value());
-    EXPECT_FALSE(r.mag[0].has_value());
-    EXPECT_EQ(g.AlmCtrlShadow, 0x6527); // the last word that really came
-    std::array<AlarmLevelSetting, 2> alarms{AlarmLevelSetting{AlarmSource::Gyro, "1", false},
-                                            AlarmLevelSetting{AlarmSource::Gyro, "1", false}};
-    EXPECT_FALSE(WriteAlarmSetup(g, alarms));
-}
-
 } // namespace
 } // namespace gyro::test
