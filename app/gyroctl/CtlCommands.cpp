@@ -2,6 +2,7 @@
 // every command and the interface bring-up they share.
 #include "CtlCommands.h"
 
+#include "CtlAlarmCommands.h"
 #include "CtlCommandTable.h"
 #include "EzUsb.h"
 #include "HexText.h"
@@ -123,6 +124,11 @@ const std::array Commands{
     CtlCommand{"write", "write NAME HEX", "write a register (1 to 4 hex digits)", runWrite},
     CtlCommand{"dump", "dump", "print the register table", runDump},
     CtlCommand{"find-usb", "find-usb", "list the USB SPI cards found", runFindUsb},
+    CtlCommand{"alarms", "alarms", "show both alarms and the alarm indicator line", runAlarms},
+    CtlCommand{"alarm", "alarm 1|2 [--source S] [--level X] [--greater|--less] [--average K] [--rate on|off]",
+               "set one alarm (S: disabled, supply, gyro, aux, temp) and show it", runAlarm},
+    CtlCommand{"indicator", "indicator [--line 1|2] [--polarity high|low] [--enable on|off]",
+               "set the alarm indicator line and show it", runIndicator},
 };
 
 } // namespace
