@@ -6,6 +6,8 @@
 #include "RegisterAccess.h"
 #include "Timing.h"
 #include "WidgetText.h"
+#include "fmCalibration.h"
+#include "frmOperationalControl.h"
 #include "frmPort.h"
 #include "frmUSBselect.h"
 #include "ui_frmForm1.h"
@@ -76,6 +78,8 @@ void frmForm1::connectControls()
     connect(ui->mnu27130, &QAction::triggered, this, &frmForm1::mnu27130_Click);
     connect(ui->mnu27140, &QAction::triggered, this, &frmForm1::mnu27140_Click);
     connect(ui->MnuExit, &QAction::triggered, this, &frmForm1::MnuExit_Click);
+    connect(ui->mnuOperation, &QAction::triggered, this, &frmForm1::mnuOperation_Click);
+    connect(ui->MnuCal, &QAction::triggered, this, &frmForm1::MnuCal_Click);
 }
 
 void frmForm1::Form_Load()
@@ -196,6 +200,20 @@ void frmForm1::showPortSetup()
     if (portSetup_ == nullptr)
         portSetup_ = new frmPort(g, this);
     portSetup_->exec();
+}
+
+void frmForm1::mnuOperation_Click()
+{
+    frmOperationalControl window(g, this);
+    window.Form_Load();
+    window.exec();
+}
+
+void frmForm1::MnuCal_Click()
+{
+    fmCalibration window(g, this);
+    window.Form_Load();
+    window.exec();
 }
 
 void frmForm1::StartReadoutLoop()

@@ -95,6 +95,9 @@ private:
     void mnu27130_Click() { setDevice(27130); }
     void mnu27140_Click() { setDevice(27140); }
     void MnuExit_Click() { close(); }
+    // The configuration windows, built afresh (and so read from the sensor) on each opening.
+    void mnuOperation_Click();
+    void MnuCal_Click();
     // Load steps.
     void bringUpInterface();
     void showInterfaceChecks();
