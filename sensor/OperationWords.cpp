@@ -84,9 +84,12 @@ QString LowPowerWarning()
 
 int CorrectedTaps(const QString& text)
 {
-    double taps = IsNumeric(text) ? LocaleNumber(text) : 0.0;
-    taps = std::clamp(taps, double{FewestTaps}, double{MostTaps});
-    return static_cast<int>(RoundHalfEven(taps));
+    return LimitedTaps(IsNumeric(text) ? LocaleNumber(text) : 0.0);
+}
+
+int LimitedTaps(double taps)
+{
+    return static_cast<int>(RoundHalfEven(std::clamp(taps, double{FewestTaps}, double{MostTaps})));
 }
 
 int FilterSetting(int taps)
@@ -146,7 +149,11 @@ DataReadySettings DataReadySettingsOf(std::int32_t word)
 
 double CorrectedDacVolts(const QString& text)
 {
-    const double volts = IsNumeric(text) ? LocaleNumber(text) : 0.0;
+    return LimitedDacVolts(IsNumeric(text) ? LocaleNumber(text) : 0.0);
+}
+
+double LimitedDacVolts(double volts)
+{
     return std::clamp(volts, 0.0, DacFullScaleVolts);
 }
 

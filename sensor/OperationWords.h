@@ -60,6 +60,7 @@ constexpr int MostTaps = 257;
 // A taps entry corrected as the window does: not a number 0, then limited to 3..257,
 // then rounded to a whole number (halves to even).
 int CorrectedTaps(const QString& text);
+int LimitedTaps(double taps);
 // The filter setting N nearest a number of taps (3 -> 0, 100 -> 6, 257 -> 7).
 int FilterSetting(int taps);
 int TapsOfSetting(int setting);
@@ -92,6 +93,7 @@ DataReadySettings DataReadySettingsOf(std::int32_t word);
 constexpr double DacFullScaleVolts = 2.5;
 // A volts entry corrected as the window does: not a number 0, then limited to 0..2.5.
 double CorrectedDacVolts(const QString& text);
+double LimitedDacVolts(double volts);
 std::int32_t DacCode(double volts);
 double DacVolts(std::int32_t code);
 QString DacVoltsText(double volts); // "0.0######"

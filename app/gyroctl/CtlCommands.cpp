@@ -3,6 +3,7 @@
 #include "CtlCommands.h"
 
 #include "CtlCommandTable.h"
+#include "CtlConfigCommands.h"
 #include "EzUsb.h"
 #include "HexText.h"
 #include "InterfaceBringUp.h"
@@ -123,6 +124,17 @@ const std::array Commands{
     CtlCommand{"write", "write NAME HEX", "write a register (1 to 4 hex digits)", runWrite},
     CtlCommand{"dump", "dump", "print the register table", runDump},
     CtlCommand{"find-usb", "find-usb", "list the USB SPI cards found", runFindUsb},
+    CtlCommand{"rate", "rate [SPS]", "show or set the sample rate (samples a second)", runRate},
+    CtlCommand{"filter", "filter [--taps N] [--range 80|160|320] [--bandwidth 50|300]",
+               "show or set filter taps, range (deg/s) and bandwidth (Hz)", runFilter},
+    CtlCommand{"dac", "dac [VOLTS]", "show or set the auxiliary DAC output (0 to 2.5 V)", runDac},
+    CtlCommand{"flash", "flash", "store the configuration in the sensor's flash memory", runFlash},
+    CtlCommand{"null", "null", "run the sensor's automatic bias null; show the offset", runNull},
+    CtlCommand{"factory-cal", "factory-cal", "restore the factory calibration; show the offset",
+               runFactoryCal},
+    CtlCommand{"offset", "offset [DEG]", "show or set the rate offset (deg/s)", runOffset},
+    CtlCommand{"bias", "bias SECONDS [--apply]",
+               "average the uncorrected bias; --apply writes the proposed offset", runBias},
 };
 
 } // namespace
