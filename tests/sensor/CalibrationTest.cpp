@@ -61,8 +61,9 @@ TEST(AveragingTime, LimitsAndTheShortestRun)
 {
     EXPECT_EQ(LimitedAveragingSeconds(2000), 1000.0);
     EXPECT_EQ(LimitedAveragingSeconds(2.5), 2.5);
+    EXPECT_EQ(LimitedAveragingSeconds(0.0001), 0.0001);
     for (const double tooShort : {0.0, -3.0, 0.00005, std::numeric_limits<double>::quiet_NaN()})
-        EXPECT_EQ(LimitedAveragingSeconds(tooShort), 0.0001) << tooShort;
+        EXPECT_EQ(LimitedAveragingSeconds(tooShort), 0.0) << tooShort;
     // The proposal cancels the mean as shown with three decimals.
     EXPECT_EQ(ProposedGyroOffset(0.2934), -0.293);
     EXPECT_EQ(ProposedGyroOffset(-1.4651), 1.465);

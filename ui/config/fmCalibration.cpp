@@ -56,7 +56,9 @@ void fmCalibration::Form_Load()
 void fmCalibration::showOffset(const std::optional<OffsetReading>& reading)
 {
     if (!reading) {
+        // The offset is not known: no number in either place.
         ui->lblGX->setText(NoAnswer);
+        ui->txtGX->clear();
         return;
     }
     ui->lblGX->setText(ValueToHex4(reading->word));

@@ -94,7 +94,10 @@ bool frmOperationalControl::eventFilter(QObject* watched, QEvent* event)
 
 void frmOperationalControl::Form_Load()
 {
-    // The window is not visible yet, so the options chosen here write nothing.
+    // The window is not visible yet, so the options chosen here write nothing. A
+    // register that does not answer leaves its box empty rather than a design text.
+    for (QLineEdit* box : {ui->txtSampleRate, ui->txtTaps, ui->txtVolts})
+        box->clear();
     showSamplePeriod(ReadWord(g, Idx_Smpl_Prd));
 
     const auto sensAvg = ReadWord(g, Idx_Sens_Avg);
@@ -104,8 +107,6 @@ void frmOperationalControl::Form_Load()
         showRange(settings.rangeCode);
         ui->txtTaps->setText(QString::number(settings.taps));
         (settings.wideBandwidth ? ui->op330Hz : ui->op50Hz)->setChecked(true);
-    } else {
-        ui->txtTaps->clear();
     }
 
     showGpio(ReadWord(g, Idx_Gpio_Ctrl), true);
