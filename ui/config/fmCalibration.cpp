@@ -25,8 +25,8 @@ fmCalibration::fmCalibration(GyroState& gIn, QWidget* mainWindow)
     ui->setupUi(this);
     UseFixedPitchFont(*ui->lblGX);
     // Markers and run labels come and go without moving the controls around them.
-    for (QWidget* w : {static_cast<QWidget*>(ui->Line1), static_cast<QWidget*>(ui->Line2),
-                       static_cast<QWidget*>(ui->LbLInProgress), static_cast<QWidget*>(ui->lblAvgCount)}) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ui->Line1, ui->Line2, ui->LbLInProgress, ui->lblAvgCount}) {
         QSizePolicy policy = w->sizePolicy();
         policy.setRetainSizeWhenHidden(true);
         w->setSizePolicy(policy);

@@ -59,10 +59,9 @@ void frmOperationalControl::connectControls()
     connect(ui->cmdClose, &QPushButton::clicked, this, &frmOperationalControl::cmdClose_Click);
 
     // Typing or choosing in the upper half only marks its "Update" button.
-    for (QWidget* input : {static_cast<QWidget*>(ui->txtSampleRate), static_cast<QWidget*>(ui->txtTaps),
-                           static_cast<QWidget*>(ui->txtVolts), static_cast<QWidget*>(ui->op330Hz),
-                           static_cast<QWidget*>(ui->op50Hz), static_cast<QWidget*>(ui->opt_Rate_80),
-                           static_cast<QWidget*>(ui->opt_Rate_160), static_cast<QWidget*>(ui->opt_Rate_320)})
+    for (QWidget* input :
+         std::initializer_list<QWidget*>{ui->txtSampleRate, ui->txtTaps, ui->txtVolts, ui->op330Hz,
+                                         ui->op50Hz, ui->opt_Rate_80, ui->opt_Rate_160, ui->opt_Rate_320})
         input->installEventFilter(this);
 
     // The lower half's options write their register at once.

@@ -81,15 +81,15 @@ TEST_F(Calibration, AveragingRunCountsDownAndProposesTheOffset)
     struct Case {
         const char* seconds;
         const char* after; // the time rounded, halves to even
-        int samples;       // one at each 0.25 s step from 0 to the time
+        int samples;       // one at each 0.3 s step, up to the first at or past the time
     };
-    const Case cases[] = {{"2.5", "2", 11}, {"3.5", "4", 15}};
+    const Case cases[] = {{"2.5", "2", 10}, {"3.5", "4", 13}};
     open();
     for (const Case& c : cases) {
         sim.sensor().setRegisterWord(GyroOfstAddress, 0x0010);
         lastSample = 0;
         bool inProgressShown = false;
-        run(c.seconds, 0.25,
+        run(c.seconds, 0.3,
             [&](int) { inProgressShown = inProgressShown || control(*w, "LbLInProgress").isVisible(); });
         EXPECT_TRUE(inProgressShown);
         // The offset register is cleared first (0x15, 0x14), then only Gyro_Out is read.
