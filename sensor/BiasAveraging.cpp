@@ -11,7 +11,7 @@ namespace gyro {
 double LimitedAveragingSeconds(double seconds)
 {
     if (std::isnan(seconds) || seconds < ShortestAveragingSeconds)
-        return ShortestAveragingSeconds;
+        return 0.0;
     return std::min(seconds, LongestAveragingSeconds);
 }
 

@@ -12,7 +12,7 @@ namespace gyro {
 constexpr double LongestAveragingSeconds = 1000.0;
 constexpr double ShortestAveragingSeconds = 0.0001;
 // The averaging time for an entry in seconds: above 1000 s 1000 s; below 0.0001 s
-// (0, negative, not a number) 0.0001 s, which makes a run of one sample.
+// (0, negative, not a number) 0, which makes a run of exactly one sample.
 double LimitedAveragingSeconds(double seconds);
 
 struct AveragingProgress {
