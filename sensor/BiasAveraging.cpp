@@ -21,6 +21,8 @@ AveragingResult RunBiasAveraging(GyroState& g, double seconds, const AveragingHo
     result.offsetCleared = WriteRegister(g, Idx_GYRO_OFST, 0);
     if (!result.offsetCleared)
         return result; // a mean over the old offset would not be the bias
+    if (hooks.runStarted)
+        hooks.runStarted();
 
     Clock& clock = g.platform.clock;
     const double start = clock.monotonicSeconds();

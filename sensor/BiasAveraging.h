@@ -23,6 +23,8 @@ struct AveragingProgress {
 };
 
 struct AveragingHooks {
+    // Once the offset register is cleared, before the first sample.
+    std::function<void()> runStarted;
     // After each sample: show it, and let the window system run once.
     std::function<void(const AveragingProgress&)> sampleTaken;
     // Tested after each sample: true ends the run there.

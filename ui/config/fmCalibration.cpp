@@ -90,9 +90,14 @@ void fmCalibration::AVGCalc()
     const double seconds = LimitedAveragingSeconds(entered);
     if (seconds != entered)
         ui->txtSec->setText(GeneralFormat(seconds));
-    g.ui.yield();
 
     AveragingHooks hooks;
+    hooks.runStarted = [this] {
+        // What the run measures against: offset 0 (shown, not read back).
+        ui->lblGX->setText(QStringLiteral("0x0"));
+        ui->txtGX->setText(QStringLiteral("0"));
+        g.ui.yield();
+    };
     hooks.sampleTaken = [this](const AveragingProgress& p) {
         ui->lblGyro_Out->setText(GeneralFormat(ShownToThreeDecimals(p.sample)));
         ui->lblAvg->setText(FormatNumber(p.mean, QStringLiteral("0.000")));
@@ -101,11 +106,6 @@ void fmCalibration::AVGCalc()
     };
     hooks.stopRequested = [this] { return closing_ || ui->cmdAvgCalc->text() != StopCaption; };
     const AveragingResult result = RunBiasAveraging(g, seconds, hooks);
-    if (result.offsetCleared) {
-        // What the run measured against: offset 0 (not read back).
-        ui->lblGX->setText(QStringLiteral("0x0"));
-        ui->txtGX->setText(QStringLiteral("0"));
-    }
 
     ui->txtSec->setText(FormatNumber(RoundHalfEven(seconds), QStringLiteral("0")));
     ui->LbLInProgress->hide();
