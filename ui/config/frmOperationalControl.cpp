@@ -58,11 +58,16 @@ void frmOperationalControl::connectControls()
     connect(ui->cmdFlash, &QPushButton::clicked, this, &frmOperationalControl::cmdFlash_Click);
     connect(ui->cmdClose, &QPushButton::clicked, this, &frmOperationalControl::cmdClose_Click);
 
-    // Typing or choosing in the upper half only marks its "Update" button.
-    for (QWidget* input :
-         std::initializer_list<QWidget*>{ui->txtSampleRate, ui->txtTaps, ui->txtVolts, ui->op330Hz,
-                                         ui->op50Hz, ui->opt_Rate_80, ui->opt_Rate_160, ui->opt_Rate_320})
-        input->installEventFilter(this);
+    // Typing or choosing in the upper half only marks its "Update" button; a choice
+    // by mouse or keyboard counts, one made while the window loads does not.
+    for (QWidget* box : std::initializer_list<QWidget*>{ui->txtSampleRate, ui->txtTaps, ui->txtVolts})
+        box->installEventFilter(this);
+    for (QRadioButton* option :
+         {ui->op330Hz, ui->op50Hz, ui->opt_Rate_80, ui->opt_Rate_160, ui->opt_Rate_320})
+        onSelected(option, this, [this] {
+            if (isVisible())
+                MarkPending(ui->cmdWriteSensAvg);
+        });
 
     // The lower half's options write their register at once.
     for (QRadioButton* option :
@@ -83,10 +88,6 @@ bool frmOperationalControl::eventFilter(QObject* watched, QEvent* event)
             MarkPending(ui->cmdWriteSensAvg);
         else if (watched == ui->txtVolts)
             MarkPending(ui->cmdWriteAuxDac);
-    } else if (event->type() == QEvent::MouseButtonRelease) {
-        if (watched == ui->op330Hz || watched == ui->op50Hz || watched == ui->opt_Rate_80 ||
-            watched == ui->opt_Rate_160 || watched == ui->opt_Rate_320)
-            MarkPending(ui->cmdWriteSensAvg);
     }
     return QDialog::eventFilter(watched, event);
 }
