@@ -8,6 +8,8 @@
 #include "WidgetText.h"
 #include "frmAlarms.h"
 #include "frmManualReg.h"
+#include "fmCalibration.h"
+#include "frmOperationalControl.h"
 #include "frmPort.h"
 #include "frmUSBselect.h"
 #include "ui_frmForm1.h"
@@ -80,6 +82,8 @@ void frmForm1::connectControls()
     connect(ui->MnuExit, &QAction::triggered, this, &frmForm1::MnuExit_Click);
     connect(ui->MnuAlarms, &QAction::triggered, this, &frmForm1::MnuAlarms_Click);
     connect(ui->mnuRegisters, &QAction::triggered, this, &frmForm1::mnuRegisters_Click);
+    connect(ui->mnuOperation, &QAction::triggered, this, &frmForm1::mnuOperation_Click);
+    connect(ui->MnuCal, &QAction::triggered, this, &frmForm1::MnuCal_Click);
 }
 
 void frmForm1::Form_Load()
@@ -214,6 +218,20 @@ void frmForm1::mnuRegisters_Click()
     if (manualReg_ == nullptr)
         manualReg_ = new frmManualReg(g, this);
     manualReg_->exec();
+}
+
+void frmForm1::mnuOperation_Click()
+{
+    frmOperationalControl window(g, this);
+    window.Form_Load();
+    window.exec();
+}
+
+void frmForm1::MnuCal_Click()
+{
+    fmCalibration window(g, this);
+    window.Form_Load();
+    window.exec();
 }
 
 void frmForm1::StartReadoutLoop()

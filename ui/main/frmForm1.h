@@ -99,6 +99,9 @@ private:
     void MnuExit_Click() { close(); }
     void MnuAlarms_Click();
     void mnuRegisters_Click();
+    // The configuration windows, built afresh (and so read from the sensor) on each opening.
+    void mnuOperation_Click();
+    void MnuCal_Click();
     // Load steps.
     void bringUpInterface();
     void showInterfaceChecks();
