@@ -1,7 +1,7 @@
 // How close the calibrated waits come to their nominal times on this machine,
 // after a real calibration (about four seconds of busy waiting): on a quiet
-// machine, and while another process keeps every core busy. Reports the mean and
-// worst error in percent and the share of one core the waits use.
+// machine, and while another process keeps every core busy. Reports the mean,
+// median and worst error in percent and the share of one core the waits use.
 #include "GyroState.h"
 #include "NullBackends.h"
 #include "RealClock.h"
@@ -9,6 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -79,9 +80,7 @@ void measureDelay(benchmark::State& state)
 {
     gyro::GyroState& g = calibrated();
     const auto ms = static_cast<float>(state.range(0));
-    double worst = 0;
-    double sum = 0;
-    long count = 0;
+    std::vector<double> errors;
     const double cpuStart = processCpuSeconds();
     double wallTotal = 0;
     for (auto _ : state) {
@@ -89,16 +88,20 @@ void measureDelay(benchmark::State& state)
         gyro::DelayMs(g, ms);
         const double took =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-        const double error = std::abs(took - ms) / ms;
-        worst = std::max(worst, error);
-        sum += error;
-        ++count;
+        errors.push_back(std::abs(took - ms) / ms);
         wallTotal += took / 1000.0;
         state.SetIterationTime(took / 1000.0);
     }
     state.counters["LoopsPer10us"] = g.LoopsPer10us;
-    state.counters["mean_error_pct"] = count > 0 ? 100.0 * sum / static_cast<double>(count) : 0.0;
-    state.counters["worst_error_pct"] = worst * 100.0;
+    if (!errors.empty()) {
+        std::sort(errors.begin(), errors.end());
+        double sum = 0;
+        for (double error : errors)
+            sum += error;
+        state.counters["mean_error_pct"] = 100.0 * sum / static_cast<double>(errors.size());
+        state.counters["median_error_pct"] = 100.0 * errors[errors.size() / 2];
+        state.counters["worst_error_pct"] = 100.0 * errors.back();
+    }
     state.counters["cpu_percent_of_one_core"] = 100.0 * (processCpuSeconds() - cpuStart) / wallTotal;
 }
 

@@ -1,6 +1,7 @@
 #include "RealClock.h"
 
 #include <QTime>
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -33,7 +34,12 @@ void RealClock::sleepUntil(double deadline)
     // steady_clock is the system's monotonic clock, so the deadline is absolute on
     // the clock monotonicSeconds() reads; an early wake-up sleeps again.
     const steady_clock::time_point until{duration_cast<steady_clock::duration>(duration<double>(deadline))};
-    std::this_thread::sleep_until(until);
+    // In steps of at most 1 ms: on a busy machine the scheduler serves a task that
+    // slept briefly at once, while one back from a long sleep may queue for
+    // several milliseconds behind the others.
+    constexpr auto step = milliseconds(1);
+    for (auto now = steady_clock::now(); now < until; now = steady_clock::now())
+        std::this_thread::sleep_until(std::min(until, now + step));
 }
 
 void RealBusyLoop::spin(std::int64_t units, std::int32_t turnsPerUnit)
