@@ -29,7 +29,7 @@ constexpr double SecondsPerUnit = 10e-6;
 constexpr std::int64_t SleepAboveUnits = 50; // 0.5 ms
 // ...until this long before the deadline, and spin only the rest: a sleeper may
 // wake a little late, and the rest absorbs that.
-constexpr double SpinTailSeconds = 0.0003;
+constexpr double SpinTailSeconds = 0.00015;
 // How often a spin that fell short of the deadline (the count was measured while
 // the machine ran at another speed) is topped up. Bounded, so that a wait always
 // ends.

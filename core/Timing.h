@@ -13,7 +13,7 @@ std::int64_t DelayUnits(float ms);
 
 // Waits ms milliseconds (10 us resolution) without yielding to the window
 // system. Calibrates first if that has not happened yet. Waits up to 0.5 ms spin
-// the calibrated loop; longer ones sleep on the monotonic clock until 0.3 ms
+// the calibrated loop; longer ones sleep on the monotonic clock until 0.15 ms
 // before the deadline and spin the rest, so the processor stays free and a loaded
 // machine does not shorten the wait. A spin that the clock shows fell short is
 // topped up.

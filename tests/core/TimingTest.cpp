@@ -52,10 +52,10 @@ TEST(DelayMs, WaitsOverHalfAMillisecondSleepAndSpinOnlyTheirLastStretch)
     struct Case {
         float ms;
         double slept;           // seconds, 0 when the wait only spins
-        std::int64_t spunUnits; // in 10 us units: the last 0.3 ms of a long wait
+        std::int64_t spunUnits; // in 10 us units: the last 0.15 ms of a long wait
     };
     const Case cases[] = {
-        {0.5f, 0, 50}, {0.51f, 0.00021, 30}, {1.0f, 0.0007, 30}, {5.0f, 0.0047, 30}, {100.0f, 0.0997, 30}};
+        {0.5f, 0, 50}, {0.51f, 0.00036, 15}, {1.0f, 0.00085, 15}, {5.0f, 0.00485, 15}, {100.0f, 0.09985, 15}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ms);
         test::CoreFixture f;
