@@ -6,6 +6,7 @@
 #include "RegisterAccess.h"
 #include "Timing.h"
 #include "WidgetText.h"
+#include "frmDatalog.h"
 #include "frmPort.h"
 #include "frmUSBselect.h"
 #include "ui_frmForm1.h"
@@ -76,6 +77,7 @@ void frmForm1::connectControls()
     connect(ui->mnu27130, &QAction::triggered, this, &frmForm1::mnu27130_Click);
     connect(ui->mnu27140, &QAction::triggered, this, &frmForm1::mnu27140_Click);
     connect(ui->MnuExit, &QAction::triggered, this, &frmForm1::MnuExit_Click);
+    connect(ui->mnuDatalog, &QAction::triggered, this, &frmForm1::mnuDatalog_Click);
 }
 
 void frmForm1::Form_Load()
@@ -198,6 +200,13 @@ void frmForm1::showPortSetup()
     portSetup_->exec();
 }
 
+void frmForm1::mnuDatalog_Click()
+{
+    if (datalog_ == nullptr)
+        datalog_ = new frmDatalog(g, this, [this] { ui->ckLoop->setChecked(false); });
+    datalog_->exec();
+}
+
 void frmForm1::StartReadoutLoop()
 {
     ui->cmdReadData->click();
@@ -208,6 +217,11 @@ void frmForm1::Form_Unload()
     if (unloaded_)
         return;
     unloaded_ = true;
+    // A running log stops after its current sample and still writes its current
+    // file whole: the run is further down this call's stack and finishes as the
+    // program's event loops unwind.
+    for (frmDatalog* datalog : findChildren<frmDatalog*>())
+        datalog->CancelRun();
     DelayMs(g, 250);
     SaveInterfaceSettings(g);
     // Every other window goes with this one, also one shown modally right now.

@@ -21,6 +21,7 @@ class frmForm1;
 namespace gyro {
 
 class StripChart;
+class frmDatalog;
 class frmPort;
 class frmUSBselect;
 
@@ -101,6 +102,8 @@ private:
     // The transport setup windows, created on first use and shown modally.
     void showUsbSelect();
     void showPortSetup();
+    // The datalog window, created on first use and shown modally.
+    void mnuDatalog_Click();
 
     void connectControls();
     void setAngleRowEnabled(bool enabled);
@@ -109,6 +112,7 @@ private:
     std::unique_ptr<Ui::frmForm1> ui;
     frmUSBselect* usbSelect_ = nullptr;
     frmPort* portSetup_ = nullptr;
+    frmDatalog* datalog_ = nullptr;
     RateScaleSteps rateScale_;
     TemperatureScaleSteps temperatureScale_;
     bool angleRowEnabled_ = false;
