@@ -3,6 +3,7 @@
 #include "CtlCommands.h"
 
 #include "CtlCommandTable.h"
+#include "CtlLogCommand.h"
 #include "EzUsb.h"
 #include "HexText.h"
 #include "InterfaceBringUp.h"
@@ -123,6 +124,8 @@ const std::array Commands{
     CtlCommand{"write", "write NAME HEX", "write a register (1 to 4 hex digits)", runWrite},
     CtlCommand{"dump", "dump", "print the register table", runDump},
     CtlCommand{"find-usb", "find-usb", "list the USB SPI cards found", runFindUsb},
+    CtlCommand{"log", "log [--samples N ...]", "log output registers to files, as the Datalog window",
+               runLog},
 };
 
 } // namespace
