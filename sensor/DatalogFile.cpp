@@ -6,6 +6,7 @@ namespace gyro {
 
 namespace {
 constexpr qsizetype BlockBytes = 64 * 1024;
+constexpr qsizetype BlockChars = 32 * 1024;
 
 bool writeAll(QIODevice& device, const char* data, qint64 size)
 {
@@ -26,7 +27,7 @@ bool DatalogFile::open(const QString& folder, const QString& fileName)
         target_.commit();
         return false;
     }
-    pending_.reserve(BlockBytes + 1024);
+    pending_.reserve(BlockChars + 1024);
     return true;
 }
 
@@ -34,18 +35,21 @@ bool DatalogFile::appendLine(const QString& line)
 {
     if (failed_)
         return false;
-    pending_ += line.toLocal8Bit();
-    pending_ += "\r\n";
-    if (pending_.size() >= BlockBytes)
+    pending_ += line;
+    pending_ += QLatin1String("\r\n");
+    if (pending_.size() >= BlockChars)
         return flushPending();
     return true;
 }
 
 bool DatalogFile::flushPending()
 {
-    if (!pending_.isEmpty() && !writeAll(samples_, pending_.constData(), pending_.size()))
-        failed_ = true;
-    pending_.clear();
+    if (!pending_.isEmpty()) {
+        const QByteArray bytes = pending_.toLocal8Bit();
+        if (!writeAll(samples_, bytes.constData(), bytes.size()))
+            failed_ = true;
+    }
+    pending_.truncate(0); // keeps the capacity
     if (!failed_ && !samples_.flush())
         failed_ = true;
     return !failed_;

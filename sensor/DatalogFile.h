@@ -37,7 +37,7 @@ private:
 
     QSaveFile target_;
     QTemporaryFile samples_;
-    QByteArray pending_;
+    QString pending_; // lines not yet written, encoded a block at a time
     bool failed_ = false;
 };
 

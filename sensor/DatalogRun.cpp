@@ -30,8 +30,9 @@ public:
         const double begin = clock.monotonicSeconds();
         const float delayMs = static_cast<float>(s_.SampleDelayMs);
         QString line;
+        line.reserve(160);
         for (std::int64_t j = 1; j <= s_.SamplesPerFile; ++j) {
-            line.clear();
+            line.truncate(0); // keeps the capacity
             line += QString::number(j);
             line += sep_;
             // The clock is read once, before the reads of this sample.

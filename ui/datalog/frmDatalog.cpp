@@ -17,6 +17,7 @@ namespace {
 
 const QString StartCaption = QStringLiteral("Start Datalog");
 const QString CancelCaption = QStringLiteral("Cancel Datalog");
+constexpr double ProgressIntervalSeconds = 0.1;
 
 // What a number box holds: the text that replaces one that is not a number, and
 // the limits a number is brought back into.
@@ -220,7 +221,15 @@ void frmDatalog::RunDatalog()
         ui_->txtFileNum->setText(QString::number(n));
         ui_->prgSamples->setValue(0);
     };
-    hooks.sampleTaken = [this](std::int64_t taken, std::int64_t) {
+    // A progress bar repaints at once: a few times a second is what the eye needs,
+    // and keeps the sampling fast.
+    Clock& clock = g_.platform.clock;
+    double lastShown = clock.monotonicSeconds();
+    hooks.sampleTaken = [this, &clock, &lastShown](std::int64_t taken, std::int64_t samplesPerFile) {
+        const double now = clock.monotonicSeconds();
+        if (now - lastShown < ProgressIntervalSeconds && taken != samplesPerFile)
+            return;
+        lastShown = now;
         ui_->prgSamples->setValue(static_cast<int>(taken));
     };
     gyro::RunDatalog(g_, settings, hooks);
