@@ -86,19 +86,18 @@ void frmDatalog::Form_Load()
     ui_->txtFileName->setText(FileName);
     ui_->txtFileNum->setEnabled(false);
     showRunning(false);
+    // A readout loop of the main window, suspended while this window is open,
+    // ends after its current pass instead of going on after the log.
+    if (clearMainLoop_)
+        clearMainLoop_();
     ui_->lblFext->setText(DatalogFormatFor(QLocale()).extension);
 }
 
 void frmDatalog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (event->spontaneous())
-        return;
-    // A readout loop of the main window, suspended while this window is open,
-    // ends after its current pass instead of going on after the log.
-    if (clearMainLoop_)
-        clearMainLoop_();
-    Form_Activate();
+    if (!event->spontaneous())
+        Form_Activate();
 }
 
 void frmDatalog::Form_Activate()

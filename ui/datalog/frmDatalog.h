@@ -23,8 +23,8 @@ class frmDatalog : public QDialog {
     Q_OBJECT
 
 public:
-    // Load: builds the window, sets the defaults and places it at the main
-    // window's corner. `clearMainLoop` clears the main window's "Loop" box.
+    // Load: builds the window, sets the defaults, clears the main window's "Loop"
+    // box through `clearMainLoop` and places the window at the main window's corner.
     frmDatalog(GyroState& g, QWidget* mainWindow, std::function<void()> clearMainLoop = {});
     ~frmDatalog() override;
 

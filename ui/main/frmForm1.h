@@ -7,6 +7,7 @@
 #include "GyroState.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -21,7 +22,7 @@ class frmForm1;
 namespace gyro {
 
 class StripChart;
-class frmDatalog;
+class frmManualReg;
 class frmPort;
 class frmUSBselect;
 
@@ -96,14 +97,19 @@ private:
     void mnu27130_Click() { setDevice(27130); }
     void mnu27140_Click() { setDevice(27140); }
     void MnuExit_Click() { close(); }
+    void MnuAlarms_Click();
+    void mnuRegisters_Click();
+    // The configuration windows, built afresh (and so read from the sensor) on each opening.
+    void mnuOperation_Click();
+    void MnuCal_Click();
+    // The datalog window, loaded for each opening and shown modally.
+    void mnuDatalog_Click();
     // Load steps.
     void bringUpInterface();
     void showInterfaceChecks();
     // The transport setup windows, created on first use and shown modally.
     void showUsbSelect();
     void showPortSetup();
-    // The datalog window, created on first use and shown modally.
-    void mnuDatalog_Click();
 
     void connectControls();
     void setAngleRowEnabled(bool enabled);
@@ -112,7 +118,7 @@ private:
     std::unique_ptr<Ui::frmForm1> ui;
     frmUSBselect* usbSelect_ = nullptr;
     frmPort* portSetup_ = nullptr;
-    frmDatalog* datalog_ = nullptr;
+    QPointer<frmManualReg> manualReg_; // null again once its title bar unloads it
     RateScaleSteps rateScale_;
     TemperatureScaleSteps temperatureScale_;
     bool angleRowEnabled_ = false;
