@@ -254,3 +254,23 @@ TEST_F(Datalog, EveryWayOfStoppingARunCompletesTheCurrentFile)
         form.reset();
     }
 }
+
+TEST_F(Datalog, ADecimalCommaMakesTabSeparatedTxtFiles)
+{
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    open();
+    EXPECT_EQ(find<QLabel>("lblFext")->text(), ".txt");
+    box("txtSamplesPerFile")->setText("1");
+    find<QCheckBox>("ckNoHeader")->setChecked(true);
+    start();
+    QLocale::setDefault(previous);
+
+    QFile file(dir.filePath("DATALOG_1.txt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> fields = file.readAll().split('\t');
+    ASSERT_EQ(fields.size(), 4); // number, flag, rate, and the CR LF after the last tab
+    EXPECT_EQ(fields[0], "1");
+    EXPECT_FALSE(fields[2].contains('.'));
+    EXPECT_EQ(fields[3], "\r\n");
+}
