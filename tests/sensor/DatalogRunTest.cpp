@@ -2,7 +2,6 @@
 // sends, and how it ends on a cancel, a file that cannot be made, a write that
 // fails and a read that brings no answer.
 #include "DatalogFixture.h"
-#include "DatalogFormat.h"
 
 #include <csignal>
 #include <sys/resource.h>
@@ -256,16 +255,6 @@ TEST_F(DatalogTest, ResetAngleZeroesTheAngleRegisterAtEveryFileStart)
     std::vector<std::uint16_t> expected = perFile;
     expected.insert(expected.end(), perFile.begin(), perFile.end());
     EXPECT_EQ(frames, expected);
-}
-
-TEST(DatalogFormat, SeparatorFollowsTheDecimalMark)
-{
-    EXPECT_EQ(DatalogFormatFor(QLocale(QLocale::English)).separator, QChar(','));
-    EXPECT_EQ(DatalogFormatFor(QLocale(QLocale::English)).extension, ".csv");
-    for (auto language : {QLocale::German, QLocale::French, QLocale::Russian}) {
-        EXPECT_EQ(DatalogFormatFor(QLocale(language)).separator, QChar('\t'));
-        EXPECT_EQ(DatalogFormatFor(QLocale(language)).extension, ".txt");
-    }
 }
 
 TEST_F(DatalogTest, ElapsedTimesKeepRisingAcrossMidnight)
