@@ -58,8 +58,7 @@ frmDatalog::frmDatalog(GyroState& g, QWidget* mainWindow, std::function<void()> 
     CheckReg = ControlArray<QCheckBox>(*this, QStringLiteral("CheckReg"), 1, 5);
     // The banners come and go without moving the button.
     for (QWidget* banner :
-         {static_cast<QWidget*>(ui_->LBLDatalogInProgress), static_cast<QWidget*>(ui_->lblInProgress),
-          static_cast<QWidget*>(ui_->prgSamples)}) {
+         std::initializer_list<QWidget*>{ui_->LBLDatalogInProgress, ui_->lblInProgress, ui_->prgSamples}) {
         QSizePolicy policy = banner->sizePolicy();
         policy.setRetainSizeWhenHidden(true);
         banner->setSizePolicy(policy);
