@@ -26,7 +26,8 @@ class DatalogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(root.isValid());
+        ASSERT_TRUE(QDir().mkpath(dir.path()));
         SetInterfaceDefaults(g);
         InitRegisterMap(g);
         g.DelayCalibrated = true;
@@ -63,7 +64,15 @@ protected:
         return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
     }
 
-    QTemporaryDir dir;
+    // The log folder sits inside a private temporary folder, so that a test can
+    // check that nothing was written beside it without seeing other tests' files.
+    struct LogFolder {
+        QString folder;
+        QString path() const { return folder; }
+        QString filePath(const QString& name) const { return folder + QLatin1Char('/') + name; }
+    };
+    QTemporaryDir root;
+    LogFolder dir{root.path() + QStringLiteral("/logs")};
     sim::SimPlatform sim;
     RecordingUiHost ui;
     GyroState g{sim.platform(), ui};
