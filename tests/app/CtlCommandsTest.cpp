@@ -65,14 +65,16 @@ TEST_F(Ctl, ReadPrintsNameWordAndValueOnEitherInterface)
         outText.clear();
         ASSERT_EQ(run(iface, "read", {"Gyro_Out"}), ExitOk) << errText.toStdString();
         const auto& trace = sim.sensor().trace();
-        ASSERT_EQ(trace.size(), 2u);
-        EXPECT_EQ(trace[0].out, 0x0400); // the read frame: address 0x04 x 256
+        // Sens_Avg first (0x38 x 256), for the rate scale; then Gyro_Out.
+        ASSERT_EQ(trace.size(), 4u);
+        EXPECT_EQ(trace[0].out, 0x3800);
+        EXPECT_EQ(trace[2].out, 0x0400); // the read frame: address 0x04 x 256
         // USB sends the read frame twice; the parallel port clocks its answer in with 0x0000.
-        EXPECT_EQ(trace[1].out, iface == 2 ? 0x0400 : 0x0000);
+        EXPECT_EQ(trace[3].out, iface == 2 ? 0x0400 : 0x0000);
         const QStringList fields = outText.trimmed().split('\t');
         ASSERT_EQ(fields.size(), 3) << outText.toStdString();
         EXPECT_EQ(fields[0], "Gyro_Out");
-        EXPECT_EQ(fields[1], gyroWordOf(trace[1].in));
+        EXPECT_EQ(fields[1], gyroWordOf(trace[3].in));
     }
 }
 
