@@ -74,6 +74,27 @@ TEST_F(PortWindow, EmptyAddressKeepsTheWindowOpenAndChangesNothing)
     EXPECT_EQ(b.g.InterfaceType, 0);
 }
 
+// With raw port access these would touch I/O ports 0 and 1, or beyond 16 bits.
+TEST_F(PortWindow, AddressesThatCannotBeAPortsBaseAreRefusedAndTheWindowStaysOpen)
+{
+    b.g.OsName = "WinXP";
+    b.g.PortAddress = 888;
+    w.show();
+    for (const char* typed : {"0", "zz", "FFFF", "fffe"}) {
+        SCOPED_TRACE(typed);
+        b.ui.clear();
+        typeAndConfirm(typed);
+        ASSERT_EQ(b.ui.texts().size(), 1);
+        EXPECT_TRUE(b.ui.texts()[0].contains("is not a parallel port address"));
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(b.g.PortAddress, 888);
+        EXPECT_EQ(b.g.InterfaceType, 0);
+    }
+    EXPECT_EQ(installerRuns(), 0);
+    EXPECT_EQ(b.sim.parallelPort().giveioCalls(), 0);
+    EXPECT_TRUE(b.sim.parallelPort().otherWrites().empty());
+}
+
 TEST_F(PortWindow, On98FamilyNoDriverIsInstalledAndTheLinesAreLeftAlone)
 {
     b.g.OsName = "Win98";

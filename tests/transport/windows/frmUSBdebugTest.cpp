@@ -260,6 +260,28 @@ TEST_F(DebugWindow, DelayEnteredWithEnterIsHeldWithinOneTo255)
     EXPECT_EQ(box(*w, "txtLoopDelay").text(), "12");
 }
 
+// The delay the user set stays in force for the run: a later search, here or by
+// opening the window again, sends it to the card instead of the speed's default.
+TEST_F(DebugWindow, DelayTheUserSetSurvivesLaterCardSearches)
+{
+    open();
+    enter("50");
+    b.sim.usb().clearRequests();
+    click(*w, "cmdFindEzUsb");
+    EXPECT_EQ(b.g.UsbWordDelay, 50);
+    EXPECT_EQ(b.sim.usb().wordDelay(0), 50);
+    EXPECT_EQ(box(*w, "txtLoopDelay").text(), "50");
+
+    w->hide();
+    w->show();
+    EXPECT_EQ(b.sim.usb().wordDelay(0), 50);
+    std::vector<Bytes> delays;
+    for (const Bytes& r : requests())
+        if (r[0] == 0x0B)
+            delays.push_back(r);
+    EXPECT_EQ(delays, (std::vector<Bytes>(2, Bytes{0x0B, 50})));
+}
+
 TEST_F(DebugWindow, WithoutAReadyCardEveryOperationAsksForACard)
 {
     open();

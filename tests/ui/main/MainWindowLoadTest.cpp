@@ -158,6 +158,10 @@ TEST_F(MainWindowLoad, ParallelPortOnWindowsXpInstallsTheDriverOncePerRun)
     EXPECT_TRUE(g.PortDriverReady);
     EXPECT_TRUE(action("mnuPort")->isChecked());
     EXPECT_NEAR(text("lblRegDat_1").toDouble(), 5.0, 0.1);
+    // The simulation keeps the installer's batch file out of the program's and the
+    // current folder (both the test's folder here).
+    EXPECT_EQ(g.ProgramFolder, ".");
+    EXPECT_FALSE(QFile::exists(QDir(dir.path()).filePath("temp.bat")));
 
     // The port setup window's OK in the same run leaves the driver alone.
     QTimer::singleShot(0, [] {
