@@ -24,7 +24,7 @@ QString CtlUsageText()
         "  --spi-trace FILE         append every SPI frame to FILE\n"
         "  --raw-port-access        parallel port through raw I/O permission (root) instead of ppdev\n"
         "  --sim-fault KIND         with --simulate: a hardware fault, repeatable; KIND is one of\n");
-    text += sim::SimFaultKindsText();
+    text += sim::SimFaultKindsText(27);
     text +=
         QStringLiteral("  --help                   this text\n"
                        "\n"

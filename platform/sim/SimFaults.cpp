@@ -24,15 +24,21 @@ std::optional<int> count(const QString& text)
 
 } // namespace
 
-QString SimFaultKindsText()
+QString SimFaultKindsText(int indent)
 {
-    return QStringLiteral(
-        "  card-stops:N      the USB card stops answering after N SPI transfers\n"
-        "  unplug:N:M        the USB card is unplugged after N SPI transfers and comes back\n"
-        "                    after M failed attempts to open it (a card search is one)\n"
-        "  request:CODE      the driver request CODE fails (0x222000, 0x222004, 0x222044,\n"
-        "                    0x222051)\n"
-        "  port-unclaimable  the parallel port opens but cannot be claimed\n");
+    const QStringList lines{
+        QStringLiteral("card-stops:N      the USB card stops answering after N SPI transfers"),
+        QStringLiteral("unplug:N:M        the USB card is unplugged after N SPI transfers and comes back"),
+        QStringLiteral("                  after M failed attempts to open it (a card search is one)"),
+        QStringLiteral("request:CODE      the driver request CODE fails (0x222000, 0x222004, 0x222044,"),
+        QStringLiteral("                  0x222051)"),
+        QStringLiteral("port-unclaimable  the parallel port opens but cannot be claimed"),
+    };
+    const QString margin(indent, QLatin1Char(' '));
+    QString text;
+    for (const QString& line : lines)
+        text += margin + line + QLatin1Char('\n');
+    return text;
 }
 
 std::optional<SimFault> ParseSimFault(const QString& text, QString* error)

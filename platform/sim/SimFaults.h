@@ -27,7 +27,7 @@ struct SimFault {
 // `error` for an unknown kind or a bad number.
 std::optional<SimFault> ParseSimFault(const QString& text, QString* error);
 
-// The list of kinds for a usage text, one line each.
-QString SimFaultKindsText();
+// The list of kinds for a usage text, each line indented by `indent` blanks.
+QString SimFaultKindsText(int indent = 2);
 
 } // namespace gyro::sim
