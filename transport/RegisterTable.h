@@ -8,9 +8,9 @@
 namespace gyro {
 
 // Reads every entry 0..LastRegisterIndex and builds the table; lines end in CR LF.
-// An unreadable (write-only) entry repeats the word and value the previous read
-// left. A read that got no answer shows "----" for word and value and is counted
-// in `failedReads` when given.
+// An unreadable entry repeats the word and value the previous read left. A read
+// that brought no answer shows "----" in both columns, never a number, and is
+// counted in `failedReads` when given.
 QString BuildRegisterTableText(GyroState& g, int* failedReads = nullptr);
 
 } // namespace gyro

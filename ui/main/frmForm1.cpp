@@ -8,6 +8,11 @@
 #include "RegisterAccess.h"
 #include "Timing.h"
 #include "WidgetText.h"
+#include "fmCalibration.h"
+#include "frmAlarms.h"
+#include "frmDatalog.h"
+#include "frmManualReg.h"
+#include "frmOperationalControl.h"
 #include "frmPort.h"
 #include "frmUSBselect.h"
 #include "ui_frmForm1.h"
@@ -83,6 +88,11 @@ void frmForm1::connectControls()
     connect(ui->mnu27130, &QAction::triggered, this, &frmForm1::mnu27130_Click);
     connect(ui->mnu27140, &QAction::triggered, this, &frmForm1::mnu27140_Click);
     connect(ui->MnuExit, &QAction::triggered, this, &frmForm1::MnuExit_Click);
+    connect(ui->MnuAlarms, &QAction::triggered, this, &frmForm1::MnuAlarms_Click);
+    connect(ui->mnuRegisters, &QAction::triggered, this, &frmForm1::mnuRegisters_Click);
+    connect(ui->mnuOperation, &QAction::triggered, this, &frmForm1::mnuOperation_Click);
+    connect(ui->MnuCal, &QAction::triggered, this, &frmForm1::MnuCal_Click);
+    connect(ui->mnuDatalog, &QAction::triggered, this, &frmForm1::mnuDatalog_Click);
 }
 
 void frmForm1::Form_Load()
@@ -241,6 +251,41 @@ bool frmForm1::showPortSetup()
     return portSetup_->exec() == QDialog::Accepted;
 }
 
+void frmForm1::MnuAlarms_Click()
+{
+    // Loaded for each opening; "Close Window" unloads it.
+    frmAlarms alarms(g, this);
+    alarms.exec();
+}
+
+void frmForm1::mnuRegisters_Click()
+{
+    if (manualReg_ == nullptr)
+        manualReg_ = new frmManualReg(g, this);
+    manualReg_->exec();
+}
+
+void frmForm1::mnuOperation_Click()
+{
+    frmOperationalControl window(g, this);
+    window.Form_Load();
+    window.exec();
+}
+
+void frmForm1::MnuCal_Click()
+{
+    fmCalibration window(g, this);
+    window.Form_Load();
+    window.exec();
+}
+
+void frmForm1::mnuDatalog_Click()
+{
+    // Loaded for each opening: the defaults come back and the readout loop is cleared.
+    frmDatalog window(g, this, [this] { ui->ckLoop->setChecked(false); });
+    window.exec();
+}
+
 void frmForm1::StartReadoutLoop()
 {
     ui->cmdReadData->click();
@@ -251,6 +296,11 @@ void frmForm1::Form_Unload()
     if (unloaded_)
         return;
     unloaded_ = true;
+    // A running log stops after its current sample and still writes its current
+    // file whole: the run is further down this call's stack and finishes as the
+    // program's event loops unwind.
+    for (frmDatalog* datalog : findChildren<frmDatalog*>())
+        datalog->CancelRun();
     DelayMs(g, 250);
     SaveInterfaceSettings(g);
     // Every other window goes with this one, also one shown modally right now.

@@ -7,6 +7,7 @@
 #include "GyroState.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -24,6 +25,7 @@ namespace gyro {
 extern const QString NoReading;
 
 class StripChart;
+class frmManualReg;
 class frmPort;
 class frmUSBselect;
 
@@ -98,6 +100,13 @@ private:
     void mnu27130_Click() { setDevice(27130); }
     void mnu27140_Click() { setDevice(27140); }
     void MnuExit_Click() { close(); }
+    void MnuAlarms_Click();
+    void mnuRegisters_Click();
+    // The configuration windows, built afresh (and so read from the sensor) on each opening.
+    void mnuOperation_Click();
+    void MnuCal_Click();
+    // The datalog window, loaded for each opening and shown modally.
+    void mnuDatalog_Click();
     // Load steps.
     void bringUpInterface();
     void showInterfaceChecks();
@@ -122,6 +131,7 @@ private:
     frmUSBselect* usbSelect_ = nullptr;
     frmPort* portSetup_ = nullptr;
     QLabel* interfaceLabel_ = nullptr;
+    QPointer<frmManualReg> manualReg_; // null again once its title bar unloads it
     RateScaleSteps rateScale_;
     TemperatureScaleSteps temperatureScale_;
     bool angleRowEnabled_ = false;
