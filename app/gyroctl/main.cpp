@@ -45,8 +45,9 @@ int main(int argc, char** argv)
     // waits watch the monotonic clock, which is as exact and needs none.
     gyro::DeadlineBusyLoop deadlineLoop;
     const gyro::Platform& chosen = backends->platform();
-    gyro::Platform platform{chosen.description, chosen.usb, chosen.port,  chosen.registry,
-                            chosen.processes,   chosen.os,  chosen.clock, deadlineLoop};
+    gyro::Platform platform{chosen.description, chosen.usb,       chosen.port,
+                            chosen.registry,    chosen.processes, chosen.os,
+                            chosen.clock,       deadlineLoop,     chosen.scratchFolder};
 
     gyro::ConsoleUiHost ui(err);
     gyro::GyroState g(platform, ui);
