@@ -118,6 +118,8 @@ void SimUsbBus::clearFaults(int slot)
     card->failingPipes.clear();
     card->failVersion = false;
     card->answering = true;
+    card->transfersUntilStop.reset();
+    card->transfersUntilUnplug.reset();
 }
 
 void SimUsbBus::stopAnsweringAfter(int slot, int transfers)

@@ -30,7 +30,7 @@
 //   failVersionRequest(slot)                        the version command is refused
 //   failPipe(slot, pipe)                            every transfer on that pipe fails
 //   stopAnswering(slot) / setAnswering(slot, bool)  every request fails, as when unplugged
-//   clearFaults(slot)                               undoes the four above
+//   clearFaults(slot)                               undoes the four above and the two below
 //   stopAnsweringAfter(slot, n)                     n more SPI transfers go through, then
 //                                                   the card answers nothing (a transfer
 //                                                   that fails mid-loop)
