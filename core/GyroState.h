@@ -24,8 +24,9 @@ struct UsbBoardInfo {
     QString BoardType;    // "FIFO4" or "MCP"
     QString Descriptor1;
     QString Descriptor2;
-    float FirmwareRevision = 0.0f; // major + minor / 10
-    QString UsbVersion;            // "1.1" or "2"
+    float FirmwareRevision = 0.0f;   // major + minor / 10
+    QString UsbVersion;              // "1.1" or "2"
+    std::uint8_t SpeedWordDelay = 0; // default word delay for its speed (35 full, 10 high); 0 unknown
 };
 
 constexpr int UsbMaxWords = 16;
@@ -55,6 +56,7 @@ struct GyroState {
     std::uint8_t UsbSpiChannel = 1;
     std::uint8_t UsbSpiBits = 120;
     std::uint8_t UsbWordDelay = 25;
+    bool UsbWordDelayChosen = false; // the user set UsbWordDelay: card searches keep it
 
     // Register map.
     RegisterMap Reg;

@@ -1,6 +1,7 @@
 #include "InterfaceSettings.h"
 
 #include "GyroState.h"
+#include "PortAddress.h"
 #include "WholeFile.h"
 
 #include <QDir>
@@ -65,6 +66,16 @@ void LoadInterfaceSettings(GyroState& g, const QString& path)
             continue;
         if (const auto value = parseSettingValue(line.mid(eq + 2)))
             *setting = *value;
+    }
+    // An address that cannot be a port's base must never reach the port: the
+    // interface starts as none; the address stays, for the user to correct.
+    constexpr std::int16_t InterfaceParallel = 1;
+    const std::int32_t address = PortBaseValue(g.PortAddress);
+    if (g.InterfaceType == InterfaceParallel && !IsParallelPortBase(address)) {
+        g.InterfaceType = 0;
+        g.ui.message(QStringLiteral("%1: %2 The program starts without an interface.")
+                         .arg(path, NotAPortBaseMessage(address)),
+                     MsgButtons::Ok, MsgIcon::Exclamation, g.AppTitle);
     }
 }
 

@@ -13,6 +13,8 @@ inline const QString InterfaceSettingsFileName = QStringLiteral("CommPort.cfg");
 // Reads the file (default: CommPort.cfg in the current directory) into
 // InterfaceType, PortAddress, FactoryMode and ProductNumber. A missing file, an
 // empty file, an unknown key or a line that holds no "key = number" changes nothing.
+// A parallel port interface whose address cannot be a port's base (0, or above
+// FFFD) is told to the user and starts as no interface; the other values stay.
 void LoadInterfaceSettings(GyroState& g, const QString& path = InterfaceSettingsFileName);
 
 // Writes the four values as four lines. The file is replaced as a whole through a

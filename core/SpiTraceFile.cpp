@@ -28,7 +28,16 @@ QByteArray SpiTraceFile::formatLine(double seconds, SpiInterface iface, std::uin
 
 void SpiTraceFile::frame(SpiInterface iface, std::uint16_t out, int in)
 {
-    file_.write(formatLine(clock_.monotonicSeconds(), iface, out, in) + '\n');
+    if (failed_)
+        return;
+    const QByteArray line = formatLine(clock_.monotonicSeconds(), iface, out, in) + '\n';
+    if (file_.write(line) == line.size())
+        return;
+    failed_ = true;
+    failure_ = QStringLiteral("The SPI trace file %1 could not be written: %2. Tracing stopped.")
+                   .arg(file_.fileName(), file_.errorString());
+    if (onFailure_)
+        onFailure_(failure_);
 }
 
 } // namespace gyro

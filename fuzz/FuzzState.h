@@ -4,11 +4,13 @@
 #include "FakeClock.h"
 #include "GyroState.h"
 #include "NullBackends.h"
+#include "SimFaults.h"
 
 #include <QString>
 #include <QStringList>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace gyro::fuzz {
 
@@ -26,6 +28,10 @@ struct FuzzState {
 QString Text(const std::uint8_t* data, std::size_t size);
 // The input split at NUL bytes into arguments, as a command line arrives.
 QStringList Arguments(const std::uint8_t* data, std::size_t size);
+
+// A simulated fault written as --sim-fault takes it, and whether two lists are the same.
+QString SimFaultText(const sim::SimFault& fault);
+bool SameFaults(const std::vector<sim::SimFault>& a, const std::vector<sim::SimFault>& b);
 
 // Ends the run with a message when a property does not hold (libFuzzer keeps the input).
 void Check(bool holds, const char* what, const QString& detail = {});

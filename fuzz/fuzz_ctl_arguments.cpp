@@ -4,6 +4,7 @@
 #include "CtlCommandTable.h"
 #include "CtlOptions.h"
 #include "FuzzState.h"
+#include "PortAddress.h"
 
 using namespace gyro;
 
@@ -24,6 +25,8 @@ QStringList plainForm(const CtlOptions& options)
                   << QString::number(static_cast<std::uint16_t>(*options.portAddress), 16);
     if (!options.spiTracePath.isNull())
         arguments << QStringLiteral("--spi-trace") << options.spiTracePath;
+    for (const auto& fault : options.simFaults)
+        arguments << QStringLiteral("--sim-fault") << fuzz::SimFaultText(fault);
     arguments << options.command << options.arguments;
     return arguments;
 }
@@ -49,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     fuzz::Check(FindCtlCommand(options->command) != nullptr, "the command is one of the table's");
-    fuzz::Check(!options->portAddress || *options->portAddress != 0, "no port address 0");
+    fuzz::Check(!options->portAddress || IsParallelPortBase(PortBaseValue(*options->portAddress)),
+                "only a port's base address");
     if (options->interfaceType)
         fuzz::Check(*options->interfaceType == 1 || *options->interfaceType == 2, "interface 1 or 2");
 

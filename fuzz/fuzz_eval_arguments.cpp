@@ -20,6 +20,8 @@ QStringList plainForm(const EvalOptions& options)
     arguments << QStringLiteral("--seed") << QString::number(options.backends.seed);
     if (!options.spiTracePath.isEmpty())
         arguments << QStringLiteral("--spi-trace") << options.spiTracePath;
+    for (const auto& fault : options.backends.simFaults)
+        arguments << QStringLiteral("--sim-fault") << fuzz::SimFaultText(fault);
     return arguments;
 }
 

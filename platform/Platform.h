@@ -21,6 +21,9 @@ struct Platform {
     OsVersion& os;
     Clock& clock;
     BusyLoop& busyLoop;
+    // Where the platform's own helper files go (the port driver's batch file);
+    // empty: the program's folder. The simulation keeps them in a temporary folder.
+    QString scratchFolder = {};
 };
 
 // Owns the backends of one set and hands out the Platform view of them.

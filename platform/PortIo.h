@@ -16,6 +16,17 @@ public:
     // Opens the ports to this process. Returns an empty text on success, otherwise
     // a message for the user that says what failed and how to fix it.
     virtual QString giveio() = 0;
+
+    // Makes the port whose base address is `baseAddress` (0..65535) ready for use,
+    // so that a port that is missing or held by someone else is found before any
+    // frame goes out. Returns an empty text on success, otherwise a message for the
+    // user that names the port and the fix. Backends that reach every address at
+    // once (raw port I/O) have nothing to check.
+    virtual QString openPort(std::int32_t baseAddress)
+    {
+        static_cast<void>(baseAddress);
+        return {};
+    }
 };
 
 } // namespace gyro

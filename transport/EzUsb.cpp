@@ -75,10 +75,10 @@ bool readBoardInfo(GyroState& g, EzUsbDriver::Handle handle, UsbBoardInfo& board
         return false;
     if (maxPacket <= FullSpeedMaxPacket) {
         board.UsbVersion = QStringLiteral("1.1");
-        g.UsbWordDelay = 35;
+        board.SpeedWordDelay = 35;
     } else {
         board.UsbVersion = QStringLiteral("2");
-        g.UsbWordDelay = 10;
+        board.SpeedWordDelay = 10;
     }
     return true;
 }
@@ -212,13 +212,21 @@ void FindUsbBoards(GyroState& g)
     for (int i = 0; i < EzUsbDeviceSlots; ++i) {
         const UsbBoardInfo& board = g.UsbBoards[static_cast<std::size_t>(i)];
         if (board.Present) {
-            g.SelectedUsbBoard = board;
+            SelectUsbBoard(g, i);
             g.UsbCardReady = true;
             g.UsbBoardIndex = static_cast<std::int16_t>(i);
             return;
         }
     }
     showMessage(g, QStringLiteral("No Valid USB Buffers Found, Please Verify Setup and Restart"));
+}
+
+void SelectUsbBoard(GyroState& g, int index)
+{
+    const UsbBoardInfo& board = g.UsbBoards.at(static_cast<std::size_t>(index));
+    g.SelectedUsbBoard = board;
+    if (!g.UsbWordDelayChosen && board.SpeedWordDelay != 0)
+        g.UsbWordDelay = board.SpeedWordDelay;
 }
 
 } // namespace gyro

@@ -55,8 +55,8 @@ QString GetUsbStringDescriptor(GyroState& g, EzUsbDriver::Handle handle, int ind
 int UsbPipeTransfer(GyroState& g, EzUsbDriver::Handle handle, int pipe, std::span<std::uint8_t> buffer,
                     std::int32_t& length);
 
-// Reads the descriptors, firmware revision and USB speed of a present card and sets
-// UsbWordDelay for its speed; on any failure shows "Error getting Board Info" and
+// Reads the descriptors, firmware revision and USB speed of a present card and
+// notes the word delay for its speed (SpeedWordDelay); on any failure shows "Error getting Board Info" and
 // marks the card not present.
 void ReadUsbBoardInfo(GyroState& g, EzUsbDriver::Handle handle, UsbBoardInfo& board);
 // Fills UsbBoards(0..3) and UsbBoardCount from the four device names.
@@ -64,5 +64,8 @@ void ScanUsbBoards(GyroState& g);
 // Scans and chooses the first present card (SelectedUsbBoard, UsbBoardIndex,
 // UsbCardReady); reports when none is found.
 void FindUsbBoards(GyroState& g);
+// Makes UsbBoards(index) the selected card. Unless the user set a word delay this
+// run, the delay becomes the default for that card's speed.
+void SelectUsbBoard(GyroState& g, int index);
 
 } // namespace gyro

@@ -6,10 +6,11 @@
 namespace gyro {
 
 // On the NT family, once per run: installs the port driver, opens the ports to the
-// program and puts the port lines into their idle state. A failure to open the
-// ports is shown to the user and leaves PortDriverReady false, so that the next
-// attempt (after the user fixed the cause) tries again. Returns PortDriverReady
-// on the NT family, true elsewhere (the 95 family needs no driver).
+// program and puts the port lines into their idle state. On every family it then
+// checks that a port answers at PortAddress (found, opened, claimed), so that a
+// missing or busy port is told at once instead of reading as zeros. A failure is
+// shown to the user and returns false; on the NT family it leaves PortDriverReady
+// false, so that the next attempt (after the user fixed the cause) tries again.
 bool OpenParallelPort(GyroState& g);
 
 // Finds the USB cards and, when one is ready, sends it the current SPI bits and

@@ -22,11 +22,11 @@ QString quoted(const QString& text)
     return u'"' + text + u'"';
 }
 
-// The program's folder in native form, without a trailing separator, so that
-// appending a separator and a name gives exactly one separator ("C:\" -> "C:").
-QString programFolder(const GyroState& g)
+// A folder in native form, without a trailing separator, so that appending a
+// separator and a name gives exactly one separator ("C:\" -> "C:").
+QString nativeFolder(const QString& path)
 {
-    QString folder = QDir::toNativeSeparators(g.ProgramFolder);
+    QString folder = QDir::toNativeSeparators(path);
     while (folder.endsWith(QDir::separator()))
         folder.chop(1);
     return folder;
@@ -70,8 +70,12 @@ void InstallPortDriver(GyroState& g)
         QString::number(PortDriverStartAutomatic))
         return;
 
-    const QString folder = programFolder(g);
-    const QString batchPath = inFolder(folder, QStringLiteral("temp.bat"));
+    // The installer and the driver file live in the program's folder; the batch file
+    // goes where the platform keeps its helper files, when it names a place.
+    const QString folder = nativeFolder(g.ProgramFolder);
+    const QString batchFolder =
+        g.platform.scratchFolder.isEmpty() ? folder : nativeFolder(g.platform.scratchFolder);
+    const QString batchPath = inFolder(batchFolder, QStringLiteral("temp.bat"));
     if (const QString error = writeBatchFile(batchPath, batchText(folder)); !error.isEmpty()) {
         reportInstallFailure(g, error);
         return;

@@ -10,7 +10,7 @@ namespace {
 const QString NoAnswer = QStringLiteral("----");
 } // namespace
 
-QString BuildRegisterTableText(GyroState& g)
+QString BuildRegisterTableText(GyroState& g, int* failedReads)
 {
     const QString lineEnd = QStringLiteral("\r\n");
     QString text = QStringLiteral("Name\t\tAddr\thexValue\t   decValue") + lineEnd;
@@ -20,6 +20,8 @@ QString BuildRegisterTableText(GyroState& g)
         ReadRegister(g, index);
         const RegisterEntry& e = g.Reg[static_cast<std::size_t>(index)];
         const bool answered = !g.RegReadFailed;
+        if (!answered && e.RegReadable && failedReads != nullptr)
+            ++*failedReads;
         text += e.RegName.trimmed() + QStringLiteral("    \t") + ValueToHex4(e.RegAddress) +
                 QLatin1Char('\t') + (answered ? ValueToHex4(g.RegWord) : NoAnswer) + QStringLiteral("\t   ") +
                 (answered ? FormatNumber(g.RegValue, QStringLiteral("0.0####")) : NoAnswer) + lineEnd;

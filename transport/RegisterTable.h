@@ -9,7 +9,8 @@ namespace gyro {
 
 // Reads every entry 0..LastRegisterIndex and builds the table; lines end in CR LF.
 // An unreadable entry repeats the word and value the previous read left. A read
-// that brought no answer shows "----" in both columns, never a number.
-QString BuildRegisterTableText(GyroState& g);
+// that brought no answer shows "----" in both columns, never a number, and is
+// counted in `failedReads` when given.
+QString BuildRegisterTableText(GyroState& g, int* failedReads = nullptr);
 
 } // namespace gyro

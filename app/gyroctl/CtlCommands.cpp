@@ -5,6 +5,7 @@
 #include "CtlAlarmCommands.h"
 #include "CtlCommandTable.h"
 #include "CtlConfigCommands.h"
+#include "CtlLogCommand.h"
 #include "EzUsb.h"
 #include "HexText.h"
 #include "InterfaceBringUp.h"
@@ -13,6 +14,7 @@
 #include "RegisterTable.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <vector>
@@ -45,10 +47,16 @@ std::optional<std::vector<int>> resolveNames(const GyroState& g, const QStringLi
     return indexes;
 }
 
-// Every failure of a transport or the card is reported as a message.
-int statusAfterTraffic(const CtlContext& c)
+// Sets the Gyro_Out scale for the range the sensor holds. A range that is not
+// valid is a warning on stderr (the scale stays); only a failed read fails.
+bool scaleForSensorRange(CtlContext& c)
 {
-    return c.ui.messageCount() > 0 ? ExitTransportFailed : ExitOk;
+    if (SetGyroScale(c.g))
+        return true;
+    if (!c.g.RegReadFailed)
+        return true;
+    c.err << "gyroctl: no answer when reading Sens_Avg for the rate scale" << Qt::endl;
+    return false;
 }
 
 int runRead(CtlContext& c)
@@ -65,12 +73,21 @@ int runRead(CtlContext& c)
     }
     if (const int status = BringUpCtlInterface(c); status != ExitOk)
         return status;
+    if (std::find(indexes->begin(), indexes->end(), Idx_Gyro_Out) != indexes->end() &&
+        !scaleForSensorRange(c))
+        return ExitTransportFailed;
+    // A register that gave no answer gets no data line, only a message.
+    int status = ExitOk;
     for (int index : *indexes) {
-        ReadRegister(c.g, index);
-        c.out << c.g.Reg[static_cast<std::size_t>(index)].RegName << '\t' << ValueToHex4(c.g.RegWord) << '\t'
-              << GeneralFormat(c.g.RegValue) << Qt::endl;
+        const QString& name = c.g.Reg[static_cast<std::size_t>(index)].RegName;
+        if (!ReadRegister(c.g, index)) {
+            c.err << "gyroctl: no answer when reading " << name << Qt::endl;
+            status = ExitTransportFailed;
+            continue;
+        }
+        c.out << name << '\t' << ValueToHex4(c.g.RegWord) << '\t' << GeneralFormat(c.g.RegValue) << Qt::endl;
     }
-    return statusAfterTraffic(c);
+    return status;
 }
 
 int runWrite(CtlContext& c)
@@ -92,19 +109,30 @@ int runWrite(CtlContext& c)
     }
     if (const int status = BringUpCtlInterface(c); status != ExitOk)
         return status;
-    WriteRegister(c.g, index, *hex);
-    if (index == Idx_Sens_Avg)
-        SetGyroScale(c.g);
-    return statusAfterTraffic(c);
+    if (!WriteRegister(c.g, index, *hex))
+        return ExitTransportFailed;
+    // The write is done; a range the scale cannot use is only a warning.
+    if (index == Idx_Sens_Avg && !scaleForSensorRange(c))
+        return ExitTransportFailed;
+    return ExitOk;
 }
 
 int runDump(CtlContext& c)
 {
     if (const int status = BringUpCtlInterface(c); status != ExitOk)
         return status;
-    c.out << BuildRegisterTableText(c.g);
+    if (!scaleForSensorRange(c))
+        return ExitTransportFailed;
+    int failedReads = 0;
+    const QString table = BuildRegisterTableText(c.g, &failedReads);
+    // A table with holes would pass for the sensor's registers: all or nothing.
+    if (failedReads > 0) {
+        c.err << "gyroctl: " << failedReads << " registers gave no answer; no table printed" << Qt::endl;
+        return ExitTransportFailed;
+    }
+    c.out << table;
     c.out.flush();
-    return statusAfterTraffic(c);
+    return ExitOk;
 }
 
 int runFindUsb(CtlContext& c)
@@ -141,6 +169,8 @@ const std::array Commands{
     CtlCommand{"offset", "offset [DEG]", "show or set the rate offset (deg/s)", runOffset},
     CtlCommand{"bias", "bias SECONDS [--apply]",
                "average the uncorrected bias; --apply writes the proposed offset", runBias},
+    CtlCommand{"log", "log [--samples N ...]", "log output registers to files, as the Datalog window",
+               runLog},
 };
 
 } // namespace
@@ -170,8 +200,11 @@ int BringUpCtlInterface(CtlContext& c)
         c.err << "gyroctl: no parallel port address: give --port HEX (for example --port 378)" << Qt::endl;
         return ExitUsage;
     }
+    // Any message during the bring-up (a card setting that failed) is a failure;
+    // those from before it (the settings file) are not.
+    const int messagesBefore = c.ui.messageCount();
     const bool up = g.InterfaceType == 1 ? OpenParallelPort(g) : OpenUsbCard(g);
-    if (!up || c.ui.messageCount() > 0)
+    if (!up || c.ui.messageCount() > messagesBefore)
         return ExitTransportFailed;
     return ExitOk;
 }

@@ -2,6 +2,7 @@
 
 #include "CtlCommandTable.h"
 #include "HexText.h"
+#include "PortAddress.h"
 
 #include <QRegularExpression>
 
@@ -22,10 +23,25 @@ QString CtlUsageText()
         "  --port HEX               parallel port base address (default from CommPort.cfg)\n"
         "  --spi-trace FILE         append every SPI frame to FILE\n"
         "  --raw-port-access        parallel port through raw I/O permission (root) instead of ppdev\n"
-        "  --help                   this text\n"
-        "\n"
-        "exit status: 0 success, 1 the transport, card or a file failed, 2 usage error,\n"
-        "130 stopped by Ctrl+C\n");
+        "  --sim-fault KIND         with --simulate: a hardware fault, repeatable; KIND is one of\n");
+    text += sim::SimFaultKindsText(27);
+    text +=
+        QStringLiteral("  --help                   this text\n"
+                       "\n"
+                       "log options (the Datalog window's settings):\n"
+                       "  --samples N              samples per file, 1 to 2147483647 (1000)\n"
+                       "  --files F                files, 1 to 2000000000 (1)\n"
+                       "  --delay MS               wait after each sample, 0 to 32000 ms (0)\n"
+                       "  --name BASE              files BASE_1.csv, BASE_2.csv, ... (DATALOG)\n"
+                       "  --dir DIR                folder of the files (the current one)\n"
+                       "  --select LIST            from supply,gyro,aux,temp,angle (gyro)\n"
+                       "  --time --no-flags --raw --no-header --reset-angle\n"
+                       "                           elapsed-time column, no new-data flags, counts\n"
+                       "                           instead of values, no header, angle zeroed per file\n"
+                       "\n"
+                       "A register that gives no answer prints no line; the reason goes to standard error.\n"
+                       "exit status: 0 success, 1 the transport, card or a file failed, 2 usage error,\n"
+                       "130 stopped by Ctrl+C\n");
     return text;
 }
 
@@ -71,20 +87,33 @@ std::optional<CtlOptions> ParseCtlArguments(const QStringList& arguments, QStrin
             if (!hasValue)
                 return fail(QStringLiteral("--port needs a hex address such as 378"));
             const auto address = ParseStrictHex(arguments[++i]);
-            if (!address || *address == 0)
+            if (!address)
                 return fail(QStringLiteral("bad port address '%1': give 1 to 4 hex digits such as 378")
                                 .arg(arguments[i]));
+            if (!IsParallelPortBase(*address))
+                return fail(NotAPortBaseMessage(*address));
             options.portAddress = static_cast<std::int16_t>(*address > 32767 ? *address - 65536 : *address);
         } else if (arg == QLatin1String("--spi-trace")) {
             if (!hasValue)
                 return fail(QStringLiteral("--spi-trace needs a file name"));
             options.spiTracePath = arguments[++i];
+        } else if (arg == QLatin1String("--sim-fault")) {
+            if (!hasValue)
+                return fail(QStringLiteral("--sim-fault needs a kind such as card-stops:5"));
+            QString why;
+            const auto fault = sim::ParseSimFault(arguments[++i], &why);
+            if (!fault)
+                return fail(why);
+            options.simFaults.push_back(*fault);
         } else if (arg.startsWith(QLatin1String("--"))) {
             return fail(QStringLiteral("unknown option '%1'").arg(arg));
         } else {
             options.command = arg;
         }
     }
+    if (!options.simFaults.empty() && !options.simulate)
+        return fail(
+            QStringLiteral("--sim-fault needs --simulate: faults exist on the simulated platform only"));
     if (options.command.isEmpty())
         return fail(QStringLiteral("no command given"));
     if (FindCtlCommand(options.command) == nullptr)

@@ -1,9 +1,12 @@
 #pragma once
 // The command line of gyroctl: options and one command with its arguments.
+#include "SimFaults.h"
+
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace gyro {
 
@@ -13,7 +16,8 @@ struct CtlOptions {
     std::optional<std::int16_t> interfaceType; // 1 parallel, 2 USB; default from CommPort.cfg
     std::optional<std::int16_t> portAddress;   // default from CommPort.cfg
     QString spiTracePath;
-    QString command; // a name of CtlCommandTable()
+    std::vector<sim::SimFault> simFaults; // --sim-fault, with --simulate only
+    QString command;                      // a name of CtlCommandTable()
     QStringList arguments;
 };
 

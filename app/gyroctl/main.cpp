@@ -34,6 +34,7 @@ int main(int argc, char** argv)
 
     gyro::BackendOptions backendOptions;
     backendOptions.rawPortAccess = options->rawPortAccess;
+    backendOptions.simFaults = options->simFaults;
     auto backends = gyro::MakeBackends(options->simulate ? QStringLiteral("sim") : QStringLiteral("native"),
                                        backendOptions, &error);
     if (!backends) {
@@ -44,8 +45,9 @@ int main(int argc, char** argv)
     // waits watch the monotonic clock, which is as exact and needs none.
     gyro::DeadlineBusyLoop deadlineLoop;
     const gyro::Platform& chosen = backends->platform();
-    gyro::Platform platform{chosen.description, chosen.usb, chosen.port,  chosen.registry,
-                            chosen.processes,   chosen.os,  chosen.clock, deadlineLoop};
+    gyro::Platform platform{chosen.description, chosen.usb,       chosen.port,
+                            chosen.registry,    chosen.processes, chosen.os,
+                            chosen.clock,       deadlineLoop,     chosen.scratchFolder};
 
     gyro::ConsoleUiHost ui(err);
     gyro::GyroState g(platform, ui);
@@ -61,14 +63,21 @@ int main(int argc, char** argv)
     if (options->portAddress)
         g.PortAddress = *options->portAddress;
 
+    // A trace that cannot be opened is a usage error, found before any traffic; one
+    // whose writes fail is told once and fails the run.
     std::unique_ptr<gyro::SpiTraceFile> trace;
     if (!options->spiTracePath.isEmpty()) {
         trace = gyro::SpiTraceFile::open(options->spiTracePath, platform.clock, &error);
         if (!trace) {
             err << "gyroctl: " << error << Qt::endl;
-            return gyro::ExitTransportFailed;
+            return gyro::ExitUsage;
         }
+        trace->setFailureHandler([&err](const QString& why) { err << "gyroctl: " << why << Qt::endl; });
         g.spiTrace = trace.get();
     }
-    return gyro::RunCtlCommand(*options, g, ui, out, err);
+    const int status = gyro::RunCtlCommand(*options, g, ui, out, err);
+    g.spiTrace = nullptr;
+    if (trace && trace->failed() && status == gyro::ExitOk)
+        return gyro::ExitTransportFailed;
+    return status;
 }

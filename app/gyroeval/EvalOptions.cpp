@@ -21,7 +21,12 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
     const QCommandLineOption rawPort(
         QStringLiteral("raw-port-access"),
         QStringLiteral("Reach the parallel port through raw port I/O (root only)."));
-    parser.addOptions({simulate, seed, trace, startReading, rawPort});
+    const QCommandLineOption simFault(
+        QStringLiteral("sim-fault"),
+        QStringLiteral("With --simulate: a hardware fault, repeatable. KIND is one of\n") +
+            sim::SimFaultKindsText(),
+        QStringLiteral("KIND"));
+    parser.addOptions({simulate, seed, trace, startReading, rawPort, simFault});
 
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
@@ -45,6 +50,16 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
     options.startReading = parser.isSet(startReading);
     options.backends.rawPortAccess = parser.isSet(rawPort);
     options.spiTracePath = parser.value(trace);
+    for (const QString& kind : parser.values(simFault)) {
+        const auto fault = sim::ParseSimFault(kind, error);
+        if (!fault)
+            return false;
+        options.backends.simFaults.push_back(*fault);
+    }
+    if (!options.backends.simFaults.empty() && !options.simulate) {
+        *error = QStringLiteral("--sim-fault needs --simulate: faults exist on the simulated platform only.");
+        return false;
+    }
     return true;
 }
 

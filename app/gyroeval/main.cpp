@@ -52,9 +52,12 @@ int main(int argc, char** argv)
     std::unique_ptr<SpiTraceFile> trace;
     if (!options.spiTracePath.isEmpty()) {
         trace = SpiTraceFile::open(options.spiTracePath, g.platform.clock, &error);
-        if (trace != nullptr)
+        if (trace != nullptr) {
+            trace->setFailureHandler([&ui](const QString& why) {
+                ui.message(why, MsgButtons::Ok, MsgIcon::Exclamation, QString());
+            });
             g.spiTrace = trace.get();
-        else
+        } else
             ui.message(error, MsgButtons::Ok, MsgIcon::Exclamation, QString());
     }
 

@@ -15,6 +15,7 @@ std::unique_ptr<PlatformSet> makeSimulation(const BackendOptions& options, QStri
     sim::SimOptions sim;
     sim.realTime = true;
     sim.seed = options.seed;
+    sim.faults = options.simFaults;
     return std::make_unique<sim::SimPlatform>(sim);
 }
 

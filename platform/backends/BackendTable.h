@@ -2,15 +2,18 @@
 // The one place that lists the backend sets: the built-in simulation and the
 // build system's real hardware. Chosen once at start-up.
 #include "Platform.h"
+#include "SimFaults.h"
 
 #include <QString>
 #include <memory>
+#include <vector>
 
 namespace gyro {
 
 struct BackendOptions {
-    std::uint32_t seed = 1;     // simulation: the sensor's noise and motion
-    bool rawPortAccess = false; // real hardware: ioperm instead of ppdev (root only)
+    std::uint32_t seed = 1;               // simulation: the sensor's noise and motion
+    bool rawPortAccess = false;           // real hardware: ioperm instead of ppdev (root only)
+    std::vector<sim::SimFault> simFaults; // simulation: hardware faults on demand
 };
 
 // "sim" or "native". Returns nullptr and a message in `error` for an unknown name.

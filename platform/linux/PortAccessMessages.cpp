@@ -33,6 +33,26 @@ QString DeviceOpenFailedMessage(const QString& devicePath, int errorNumber)
     }
 }
 
+QString ClaimFailedMessage(const QString& devicePath, int errorNumber)
+{
+    return QStringLiteral("The parallel port %1 opened but could not be claimed (%2). Another driver holds "
+                          "it: close programs that print or use the port, or unload the printer driver: "
+                          "sudo modprobe -r lp")
+        .arg(devicePath, QString::fromLocal8Bit(std::strerror(errorNumber)));
+}
+
+QString NoPortAtAddressMessage(int baseAddress, const QStringList& known)
+{
+    const QString address = QString::number(baseAddress, 16).toUpper();
+    if (known.isEmpty())
+        return QStringLiteral("No parallel port at address %1: the system lists no parallel port. Load the "
+                              "kernel's parallel port drivers: sudo modprobe parport_pc ppdev")
+            .arg(address);
+    return QStringLiteral("No parallel port at address %1. The ports of this system are: %2. Choose one of "
+                          "these addresses under Interface, Parallel (gyroctl: --port).")
+        .arg(address, known.join(QStringLiteral(", ")));
+}
+
 QString RawAccessRefusedMessage(int errorNumber)
 {
     if (errorNumber == EPERM)

@@ -81,6 +81,27 @@ QString PpdevPortIo::giveio()
     return firstFailure;
 }
 
+QString PpdevPortIo::openPort(std::int32_t baseAddress)
+{
+    if (claimed_ && claimed_->base() == baseAddress)
+        return {};
+    entries_ = linuxport::ListParportEntries(procDir_);
+    const std::optional<linuxport::ParportEntry> entry =
+        linuxport::FindParportForBase(*entries_, baseAddress);
+    if (!entry) {
+        QStringList known;
+        for (const linuxport::ParportEntry& e : *entries_)
+            known << QStringLiteral("%1 at %2")
+                         .arg(linuxport::ParportDevicePath(deviceDir_, e),
+                              QString::number(e.baseAddress, 16).toUpper());
+        return linuxport::NoPortAtAddressMessage(baseAddress, known);
+    }
+    unreachableBases_.erase(baseAddress); // the user may have fixed the cause: try again
+    if (claim(*entry) == nullptr)
+        return lastError_;
+    return {};
+}
+
 PpdevPortIo::ClaimedPort* PpdevPortIo::claim(const linuxport::ParportEntry& entry)
 {
     claimed_.reset(); // one claimed port at a time: release the old one first
@@ -92,7 +113,7 @@ PpdevPortIo::ClaimedPort* PpdevPortIo::claim(const linuxport::ParportEntry& entr
         return nullptr;
     }
     if (::ioctl(fd, PPCLAIM) != 0) {
-        lastError_ = linuxport::DeviceOpenFailedMessage(path, errno);
+        lastError_ = linuxport::ClaimFailedMessage(path, errno);
         ::close(fd);
         unreachableBases_.insert(entry.baseAddress);
         return nullptr;

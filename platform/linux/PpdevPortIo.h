@@ -36,6 +36,11 @@ public:
     // list of ports again and lets ports that failed before be tried again.
     QString giveio() override;
 
+    // Finds the port with this base address in the kernel's list, opens and claims
+    // it; the message says which device failed and how to fix it (lp group, kernel
+    // modules, the printer driver holding it, the addresses there are).
+    QString openPort(std::int32_t baseAddress) override;
+
     // Why the last port access failed; empty when none did.
     const QString& lastError() const { return lastError_; }
 

@@ -17,6 +17,8 @@ SimParallelPort::SimParallelPort(SpiDevice& device, std::int32_t baseAddress)
 
 void SimParallelPort::vbOut(std::int32_t port, std::int32_t value)
 {
+    if (unclaimable_)
+        return; // the port belongs to another driver: nothing reaches the lines
     if (port != base_) {
         otherWrites_.push_back({port, value});
         return;
@@ -61,6 +63,8 @@ void SimParallelPort::setLines(std::uint8_t lines)
 
 std::int32_t SimParallelPort::vbInp(std::int32_t port)
 {
+    if (unclaimable_)
+        return 0xFF;
     if (port == base_)
         return lines_;
     if (port != base_ + 1)
@@ -75,6 +79,20 @@ QString SimParallelPort::giveio()
 {
     ++giveioCalls_;
     return giveioFailure_;
+}
+
+QString SimParallelPort::openPort(std::int32_t baseAddress)
+{
+    const QString simulated = QString::number(base_, 16).toUpper();
+    if (baseAddress != base_)
+        return QStringLiteral("No parallel port at address %1. The simulated port is at %2: choose that "
+                              "address under Interface, Parallel (gyroctl: --port %2).")
+            .arg(QString::number(baseAddress, 16).toUpper(), simulated);
+    if (unclaimable_)
+        return QStringLiteral("The simulated parallel port at %1 opened but could not be claimed: another "
+                              "driver holds it. Leave out --sim-fault port-unclaimable to free it.")
+            .arg(simulated);
+    return {};
 }
 
 void SimParallelPort::clearRecords()

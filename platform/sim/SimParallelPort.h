@@ -23,6 +23,9 @@
 // the last value written to it.
 //
 // giveio() succeeds unless a failure text was set with setGiveioFailure().
+// openPort(address) succeeds for the base address only. setUnclaimable(true)
+// models a port that opens but is held by another driver: openPort() says so,
+// writes reach nothing and every read gives 0xFF, as on such a port.
 //
 // Inspection for tests:
 //   dataWrites()      every value written to the data register, in order
@@ -57,11 +60,13 @@ public:
     void vbOut(std::int32_t port, std::int32_t value) override;
     std::int32_t vbInp(std::int32_t port) override;
     QString giveio() override;
+    QString openPort(std::int32_t baseAddress) override;
 
     std::int32_t baseAddress() const { return base_; }
     void setBaseAddress(std::int32_t baseAddress) { base_ = baseAddress; }
     // A non-empty text makes giveio() fail with it.
     void setGiveioFailure(const QString& text) { giveioFailure_ = text; }
+    void setUnclaimable(bool unclaimable) { unclaimable_ = unclaimable; }
 
     const std::vector<std::uint8_t>& dataWrites() const { return dataWrites_; }
     const std::vector<Write>& otherWrites() const { return otherWrites_; }
@@ -76,6 +81,7 @@ private:
     SpiDevice& device_;
     std::int32_t base_;
     QString giveioFailure_;
+    bool unclaimable_ = false;
 
     std::uint8_t lines_ = 0; // last value on the data register
     bool inFrame_ = false;

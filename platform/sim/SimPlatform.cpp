@@ -10,9 +10,36 @@ SimPlatform::SimPlatform(SimOptions options)
       platform_{
           QStringLiteral("Simulated sensor"), usb_, port_, registry_, processes_, os_, *clock_, *busyLoop_}
 {
+    platform_.scratchFolder = scratch_.path();
     usb_.connectChannel(1, &sensor_);
     if (options.usbCardAttached)
         usb_.attachCard(0);
+    for (const SimFault& fault : options.faults)
+        applyFault(fault);
+}
+
+void SimPlatform::applyFault(const SimFault& fault)
+{
+    constexpr int Card = 0;
+    if (fault.kind == SimFault::Kind::PortUnclaimable) {
+        port_.setUnclaimable(true);
+        return;
+    }
+    if (!usb_.hasCard(Card))
+        return;
+    switch (fault.kind) {
+    case SimFault::Kind::CardStops:
+        usb_.stopAnsweringAfter(Card, fault.transfers);
+        break;
+    case SimFault::Kind::Unplug:
+        usb_.unplugAfter(Card, fault.transfers, fault.failedOpens);
+        break;
+    case SimFault::Kind::RequestFails:
+        usb_.failRequests(Card, fault.requestCode);
+        break;
+    case SimFault::Kind::PortUnclaimable:
+        break;
+    }
 }
 
 SimPlatform::~SimPlatform() = default;

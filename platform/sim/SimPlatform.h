@@ -9,12 +9,15 @@
 #include "NullBackends.h"
 #include "Platform.h"
 #include "RealClock.h"
+#include "SimFaults.h"
 #include "SimParallelPort.h"
 #include "SimProcessRunner.h"
 #include "SimSensor.h"
 #include "SimUsbBus.h"
 
+#include <QTemporaryDir>
 #include <cstdint>
+#include <vector>
 
 namespace gyro::sim {
 
@@ -24,6 +27,7 @@ struct SimOptions {
     double secondsPerTurn = 1e-9; // simulated time: the modelled PC's busy-loop speed
     bool usbCardAttached = true;  // a card at "Ezusb-0" (high speed, as the simulated card's default)
     std::int32_t portAddress = 0x378;
+    std::vector<SimFault> faults = {}; // set up on the card at "Ezusb-0" and the port
 };
 
 class SimPlatform final : public PlatformSet {
@@ -44,6 +48,8 @@ public:
     FakeClock* fakeClock() { return realTime_ ? nullptr : &fakeClock_; }
     FakeBusyLoop* fakeBusyLoop() { return realTime_ ? nullptr : &fakeBusyLoop_; }
 
+    void applyFault(const SimFault& fault);
+
 private:
     bool realTime_;
     FakeClock fakeClock_;
@@ -58,6 +64,7 @@ private:
     InMemoryRegistry registry_;
     SimProcessRunner processes_;
     FixedOsVersion os_;
+    QTemporaryDir scratch_; // the port driver's batch file: never the program's folder
     Platform platform_;
 };
 

@@ -118,6 +118,51 @@ void SimUsbBus::clearFaults(int slot)
     card->failingPipes.clear();
     card->failVersion = false;
     card->answering = true;
+    card->transfersUntilStop.reset();
+    card->transfersUntilUnplug.reset();
+}
+
+void SimUsbBus::stopAnsweringAfter(int slot, int transfers)
+{
+    cardAt(slot)->transfersUntilStop = std::max(transfers, 0);
+}
+
+void SimUsbBus::unplugAfter(int slot, int transfers, int failedOpens)
+{
+    Card* card = cardAt(slot);
+    card->transfersUntilUnplug = std::max(transfers, 0);
+    card->failedOpensWhileUnplugged = std::max(failedOpens, 0);
+}
+
+bool SimUsbBus::transferAllowed(Card& card, int slot)
+{
+    if (card.transfersUntilStop && (*card.transfersUntilStop)-- == 0) {
+        card.transfersUntilStop.reset();
+        card.answering = false;
+        return false;
+    }
+    if (card.transfersUntilUnplug && (*card.transfersUntilUnplug)-- == 0) {
+        unplugged_[static_cast<std::size_t>(slot)] =
+            Unplugged{card.config, card.channels, card.failedOpensWhileUnplugged};
+        unplugNow_ = slot; // the card object must outlive this request
+        return false;
+    }
+    return true;
+}
+
+void SimUsbBus::replugWhenDue(int slot)
+{
+    auto& waiting = unplugged_[static_cast<std::size_t>(slot)];
+    if (!waiting || cards_[static_cast<std::size_t>(slot)])
+        return;
+    if (waiting->failedOpensLeft > 0) {
+        --waiting->failedOpensLeft;
+        return;
+    }
+    const Unplugged back = *waiting;
+    waiting.reset();
+    attachCard(slot, back.config);
+    cards_[static_cast<std::size_t>(slot)]->channels = back.channels;
 }
 
 void SimUsbBus::setRequestLog(bool on, std::size_t limit)
@@ -153,6 +198,8 @@ int SimUsbBus::closeCount(int slot) const
 EzUsbDriver::Handle SimUsbBus::open(const QString& deviceName)
 {
     const int slot = EzUsbSlotOfName(deviceName);
+    if (slot >= 0)
+        replugWhenDue(slot);
     if (slot < 0 || !cards_[static_cast<std::size_t>(slot)])
         return 0;
     const Handle handle = nextHandle_++;
@@ -216,6 +263,10 @@ bool SimUsbBus::ioControl(Handle handle, std::uint32_t code, std::span<const std
     if (!ok) {
         bytesReturned = 0;
         ++failedRequests_;
+    }
+    if (unplugNow_ >= 0) {
+        cards_[static_cast<std::size_t>(unplugNow_)].reset();
+        unplugNow_ = -1;
     }
     return ok;
 }
@@ -314,6 +365,10 @@ bool SimUsbBus::pipeTransfer(Card& card, int slot, std::span<const std::uint8_t>
 bool SimUsbBus::request(Card& card, int slot, std::span<const std::uint8_t> bytes)
 {
     if (!bytes.empty() && bytes[0] == UsbCardCommand::Version && card.failVersion)
+        return false;
+    const bool transfer = !bytes.empty() && (bytes[0] == UsbCardCommand::TransferPos ||
+                                             bytes[0] == UsbCardCommand::TransferNeg);
+    if (transfer && !transferAllowed(card, slot))
         return false;
     if (logRequests_) {
         if (requests_.size() >= logLimit_)

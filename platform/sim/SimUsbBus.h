@@ -30,7 +30,15 @@
 //   failVersionRequest(slot)                        the version command is refused
 //   failPipe(slot, pipe)                            every transfer on that pipe fails
 //   stopAnswering(slot) / setAnswering(slot, bool)  every request fails, as when unplugged
-//   clearFaults(slot)                               undoes the four above
+//   clearFaults(slot)                               undoes the four above and the two below
+//   stopAnsweringAfter(slot, n)                     n more SPI transfers go through, then
+//                                                   the card answers nothing (a transfer
+//                                                   that fails mid-loop)
+//   unplugAfter(slot, n, m)                         n more SPI transfers, then the card is
+//                                                   unplugged (that transfer fails); it is
+//                                                   plugged back, as it wakes up, once m
+//                                                   attempts to open it have failed (each
+//                                                   card search tries once)
 //   pipe0Requests()                                 every accepted pipe-0 request in order,
 //                                                   with its slot (a bounded log; see
 //                                                   setRequestLog, clearRequests)
@@ -93,6 +101,8 @@ public:
     void stopAnswering(int slot) { setAnswering(slot, false); }
     void setAnswering(int slot, bool answering);
     void clearFaults(int slot);
+    void stopAnsweringAfter(int slot, int transfers);
+    void unplugAfter(int slot, int transfers, int failedOpens);
 
     // The log keeps the last `limit` requests; off, requests cost no allocation.
     void setRequestLog(bool on, std::size_t limit = DefaultRequestLogLimit);
@@ -124,6 +134,15 @@ private:
         std::array<SpiDevice*, Channels + 1> channels{}; // index 0 unused
         std::array<std::uint8_t, 512> answer{};          // 255 words at most
         std::size_t answerLength = 0;
+        std::optional<int> transfersUntilStop;   // card-stops fault
+        std::optional<int> transfersUntilUnplug; // unplug fault
+        int failedOpensWhileUnplugged = 0;
+    };
+    // A card unplugged by the unplug fault, waiting to come back.
+    struct Unplugged {
+        SimUsbCardConfig config;
+        std::array<SpiDevice*, Channels + 1> channels{};
+        int failedOpensLeft = 0;
     };
     struct OpenHandle {
         Handle handle;
@@ -145,8 +164,13 @@ private:
                       std::span<std::uint8_t> output, std::uint32_t& returned);
     bool request(Card& card, int slot, std::span<const std::uint8_t> bytes);
     bool answer(const Card& card, std::span<std::uint8_t> output, std::uint32_t& returned) const;
+    // Counts one SPI transfer against the scheduled faults; false when it must fail.
+    bool transferAllowed(Card& card, int slot);
+    void replugWhenDue(int slot);
 
     std::array<std::optional<Card>, Slots> cards_;
+    std::array<std::optional<Unplugged>, Slots> unplugged_;
+    int unplugNow_ = -1; // the slot whose card goes at the end of the current request
     std::array<SpiDevice*, Channels + 1> busChannels_{};
     std::array<int, Slots> opens_{};
     std::array<int, Slots> closes_{};

@@ -2,6 +2,7 @@
 #include "OsFamily.h"
 #include "SimPlatform.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace gyro;
@@ -65,14 +66,16 @@ TEST_F(Ctl, ReadPrintsNameWordAndValueOnEitherInterface)
         outText.clear();
         ASSERT_EQ(run(iface, "read", {"Gyro_Out"}), ExitOk) << errText.toStdString();
         const auto& trace = sim.sensor().trace();
-        ASSERT_EQ(trace.size(), 2u);
-        EXPECT_EQ(trace[0].out, 0x0400); // the read frame: address 0x04 x 256
+        // Sens_Avg first (0x38 x 256), for the rate scale; then Gyro_Out.
+        ASSERT_EQ(trace.size(), 4u);
+        EXPECT_EQ(trace[0].out, 0x3800);
+        EXPECT_EQ(trace[2].out, 0x0400); // the read frame: address 0x04 x 256
         // USB sends the read frame twice; the parallel port clocks its answer in with 0x0000.
-        EXPECT_EQ(trace[1].out, iface == 2 ? 0x0400 : 0x0000);
+        EXPECT_EQ(trace[3].out, iface == 2 ? 0x0400 : 0x0000);
         const QStringList fields = outText.trimmed().split('\t');
         ASSERT_EQ(fields.size(), 3) << outText.toStdString();
         EXPECT_EQ(fields[0], "Gyro_Out");
-        EXPECT_EQ(fields[1], gyroWordOf(trace[1].in));
+        EXPECT_EQ(fields[1], gyroWordOf(trace[3].in));
     }
 }
 
@@ -108,6 +111,74 @@ TEST_F(Ctl, MissingCardIsATransportFailure)
     EXPECT_TRUE(errText.contains("No USB Buffers Found, Please Verify Setup and Restart"));
     errText.clear();
     EXPECT_EQ(run(2, "find-usb"), ExitTransportFailed);
+}
+
+TEST_F(Ctl, ARegisterThatGivesNoAnswerPrintsNoLineAndFails)
+{
+    // Sens_Avg (for the rate scale) and Gyro_Out go through; the card then goes silent.
+    sim.usb().stopAnsweringAfter(0, 2);
+    EXPECT_EQ(run(2, "read", {"Gyro_Out", "Temp_Out"}), ExitTransportFailed);
+    const QStringList lines = outText.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 1) << outText.toStdString();
+    EXPECT_TRUE(lines[0].startsWith("Gyro_Out\t"));
+    EXPECT_TRUE(errText.contains("Error Writing SPI"));
+    EXPECT_TRUE(errText.contains("no answer when reading Temp_Out"));
+
+    // A dump with holes is no register table: nothing on stdout.
+    outText.clear();
+    sim.usb().clearFaults(0);
+    sim.usb().stopAnsweringAfter(0, 10);
+    EXPECT_EQ(run(2, "dump"), ExitTransportFailed);
+    EXPECT_TRUE(outText.isEmpty()) << outText.toStdString();
+}
+
+TEST_F(Ctl, GyroOutIsScaledForTheRangeTheSensorHolds)
+{
+    // Range bits 0x100, the narrowest: 0.018315 deg/s a count, a quarter of the widest.
+    sim.sensor().setRegisterWord(0x38, 0x0104);
+    ASSERT_EQ(run(2, "read", {"Gyro_Out"}), ExitOk) << errText.toStdString();
+    const QStringList fields = outText.trimmed().split('\t');
+    ASSERT_EQ(fields.size(), 3);
+    const int count = static_cast<std::int16_t>(fields[1].toUShort(nullptr, 16));
+    EXPECT_NEAR(fields[2].toDouble(), count * 0.018315, 1e-3);
+
+    outText.clear();
+    ASSERT_EQ(run(2, "dump"), ExitOk) << errText.toStdString();
+    EXPECT_FLOAT_EQ(g.Reg[Idx_Gyro_Out].RegScale, 0.018315f);
+}
+
+TEST_F(Ctl, ACompletedWriteOfAnUnusableRangeExitsZeroWithAWarning)
+{
+    EXPECT_EQ(run(2, "write", {"Sens_Avg", "0300"}), ExitOk);
+    EXPECT_EQ(framesOut().front(), 0xB903); // the write went out: 0x03 to 0x39 first
+    EXPECT_TRUE(errText.contains("AvgBits = 768")) << errText.toStdString();
+    EXPECT_TRUE(outText.isEmpty());
+}
+
+TEST_F(Ctl, AParallelPortThatCannotBeUsedIsFoundAtBringUp)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> fault;
+        const char* told;
+    };
+    const Case cases[] = {
+        {"unclaimable", [&] { sim.parallelPort().setUnclaimable(true); }, "could not be claimed"},
+        {"no port there", [&] { sim.parallelPort().setBaseAddress(0x278); },
+         "No parallel port at address 378"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        errText.clear();
+        outText.clear();
+        c.fault();
+        EXPECT_EQ(run(1, "read", {"Gyro_Out"}), ExitTransportFailed);
+        EXPECT_TRUE(errText.contains(c.told)) << errText.toStdString();
+        EXPECT_TRUE(outText.isEmpty());
+        EXPECT_TRUE(framesOut().empty());
+        sim.parallelPort().setUnclaimable(false);
+        sim.parallelPort().setBaseAddress(0x378);
+    }
 }
 
 TEST_F(Ctl, FindUsbListsEveryCard)

@@ -42,6 +42,13 @@ TEST(CtlOptions, UsageErrorsNameTheProblem)
         {{"--port", "37G", "dump"}, "37G"},
         {{"--port", "0", "dump"}, "0"},
         {{"--port", "12345", "dump"}, "12345"},
+        {{"--port", "FFFE", "dump"}, "FFFE"}, // base + 2 beyond 16 bits
+        {{"--port", "ffff", "dump"}, "FFFF"},
+        {{"--sim-fault", "card-stops:3", "dump"}, "--simulate"},
+        {{"--simulate", "--sim-fault", "melt", "dump"}, "melt"},
+        {{"--simulate", "--sim-fault", "card-stops:-1", "dump"}, "card-stops:-1"},
+        {{"--simulate", "--sim-fault", "unplug:3", "dump"}, "unplug:3"},
+        {{"--simulate", "--sim-fault", "request:0x1234", "dump"}, "0x1234"},
         {{"--bogus", "dump"}, "--bogus"},
         {{"frobnicate"}, "frobnicate"},
         {{"read"}, "read"},
@@ -56,6 +63,27 @@ TEST(CtlOptions, UsageErrorsNameTheProblem)
     QString help = "x";
     EXPECT_FALSE(ParseCtlArguments({"--help"}, &help));
     EXPECT_TRUE(help.isEmpty());
+}
+
+TEST(CtlOptions, SimulatedFaultsAreRepeatableAndKeepTheirNumbers)
+{
+    QString error;
+    const auto o =
+        parse({"--simulate", "--port", "fffd", "--sim-fault", "card-stops:7", "--sim-fault", "unplug:2:3",
+               "--sim-fault", "request:0x222051", "--sim-fault", "port-unclaimable", "dump"},
+              &error);
+    ASSERT_TRUE(o) << error.toStdString();
+    EXPECT_EQ(o->portAddress, -3); // 0xFFFD, the highest base whose three registers fit
+    using Kind = sim::SimFault::Kind;
+    ASSERT_EQ(o->simFaults.size(), 4u);
+    EXPECT_EQ(o->simFaults[0].kind, Kind::CardStops);
+    EXPECT_EQ(o->simFaults[0].transfers, 7);
+    EXPECT_EQ(o->simFaults[1].kind, Kind::Unplug);
+    EXPECT_EQ(o->simFaults[1].transfers, 2);
+    EXPECT_EQ(o->simFaults[1].failedOpens, 3);
+    EXPECT_EQ(o->simFaults[2].kind, Kind::RequestFails);
+    EXPECT_EQ(o->simFaults[2].requestCode, 0x222051u);
+    EXPECT_EQ(o->simFaults[3].kind, Kind::PortUnclaimable);
 }
 
 TEST(CtlOptions, StrictHexTakesOneToFourDigits)

@@ -29,10 +29,14 @@ TEST(EvalOptions, EveryOptionIsRead)
 {
     EvalOptions options;
     QString error;
-    ASSERT_TRUE(parse(
-        {"--simulate", "--seed", "7", "--spi-trace", "frames.txt", "--start-reading", "--raw-port-access"},
-        options, &error))
+    ASSERT_TRUE(parse({"--simulate", "--seed", "7", "--spi-trace", "frames.txt", "--start-reading",
+                       "--raw-port-access", "--sim-fault", "unplug:5:1", "--sim-fault", "port-unclaimable"},
+                      options, &error))
         << error.toStdString();
+    ASSERT_EQ(options.backends.simFaults.size(), 2u);
+    EXPECT_EQ(options.backends.simFaults[0].kind, sim::SimFault::Kind::Unplug);
+    EXPECT_EQ(options.backends.simFaults[0].failedOpens, 1);
+    EXPECT_EQ(options.backends.simFaults[1].kind, sim::SimFault::Kind::PortUnclaimable);
     EXPECT_TRUE(options.simulate);
     EXPECT_TRUE(options.startReading);
     EXPECT_TRUE(options.backends.rawPortAccess);
@@ -42,8 +46,10 @@ TEST(EvalOptions, EveryOptionIsRead)
 
 TEST(EvalOptions, WrongInputIsRefusedWithAMessage)
 {
-    for (const QStringList& arguments : {QStringList{"--seed", "x"}, QStringList{"--bogus"},
-                                         QStringList{"extra"}, QStringList{"--spi-trace"}}) {
+    for (const QStringList& arguments :
+         {QStringList{"--seed", "x"}, QStringList{"--bogus"}, QStringList{"extra"},
+          QStringList{"--spi-trace"}, QStringList{"--sim-fault", "card-stops:2"}, // without --simulate
+          QStringList{"--simulate", "--sim-fault", "flood"}}) {
         EvalOptions options;
         QString error;
         EXPECT_FALSE(parse(arguments, options, &error)) << arguments.join(' ').toStdString();

@@ -66,6 +66,33 @@ TEST_F(SettingsFile, KeyOrderDoesNotMatterAndLaterLinesWin)
     EXPECT_EQ(f.g.ProductNumber, 27130);
 }
 
+// 0 and the addresses whose three registers do not fit in 16 bits (FFFE and FFFF,
+// held as -2 and -1) cannot be a port's base: the interface starts as none, told
+// once; the file's other values stay. FFFD (-3) and 3BC are bases.
+TEST_F(SettingsFile, ParallelPortAtAnAddressThatCannotBeABaseStartsAsNone)
+{
+    const std::pair<const char*, bool> cases[] = {
+        {"0", false}, {"-1", false}, {"-2", false}, {"-3", true}, {"956", true}};
+    for (const auto& [address, usable] : cases) {
+        SCOPED_TRACE(address);
+        f.ui.clear();
+        write(QByteArray("Interface =  1\r\nPort Address = ") + address +
+              "\r\nFactory =  2\r\nProduct =  27130\r\n");
+        LoadInterfaceSettings(f.g, path());
+        EXPECT_EQ(f.g.InterfaceType, usable ? 1 : 0);
+        EXPECT_EQ(f.g.PortAddress, QByteArray(address).toShort());
+        EXPECT_EQ(f.g.FactoryMode, 2);
+        EXPECT_EQ(f.g.ProductNumber, 27130);
+        EXPECT_EQ(f.ui.messages.size(), usable ? 0u : 1u);
+    }
+    // The same address under the USB interface is never used: nothing to say.
+    f.ui.clear();
+    write("Interface =  2\r\nPort Address =  0\r\n");
+    LoadInterfaceSettings(f.g, path());
+    EXPECT_EQ(f.g.InterfaceType, 2);
+    EXPECT_TRUE(f.ui.messages.empty());
+}
+
 TEST_F(SettingsFile, MissingKeysLeaveTheirValues)
 {
     write("Port Address = 632\r\n");

@@ -37,3 +37,22 @@ TEST(SpiTraceFile, AppendsToAnExistingTraceAndReportsAnUnopenablePath)
               nullptr);
     EXPECT_TRUE(error.contains(QStringLiteral("no/such/dir")));
 }
+
+// A trace on a full disk: the first failed write is told once, the rest are dropped.
+TEST(SpiTraceFile, AFailedWriteIsToldOnceAndMarksTheTraceFailed)
+{
+    if (!QFile::exists(QStringLiteral("/dev/full")))
+        GTEST_SKIP() << "no /dev/full here";
+    test::CoreFixture f;
+    QString error;
+    auto trace = SpiTraceFile::open(QStringLiteral("/dev/full"), f.clock, &error);
+    ASSERT_NE(trace, nullptr) << error.toStdString();
+    QStringList told;
+    trace->setFailureHandler([&](const QString& why) { told << why; });
+    EXPECT_FALSE(trace->failed());
+    trace->frame(SpiInterface::Usb, 0x0400, 0x1234);
+    trace->frame(SpiInterface::Usb, 0x0400, 0x1234);
+    EXPECT_TRUE(trace->failed());
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].contains(QStringLiteral("/dev/full")));
+}

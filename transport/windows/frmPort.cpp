@@ -2,6 +2,7 @@
 
 #include "HexText.h"
 #include "InterfaceBringUp.h"
+#include "PortAddress.h"
 #include "WindowBehaviour.h"
 #include "ui_frmPort.h"
 
@@ -39,12 +40,27 @@ void frmPort::cmdOK_Click()
 {
     if (ui_->txtUser->text().isEmpty())
         return;
-    g_.PortAddress = HexToInteger(ui_->txtUser->text());
-    ui_->txtUser->setText(HexOfInteger(g_.PortAddress));
+    const std::int16_t typed = HexToInteger(ui_->txtUser->text());
+    ui_->txtUser->setText(HexOfInteger(typed));
+    // An address that cannot be a port's base ("0", "zz", "FFFF") never reaches
+    // the port: the window stays open for a correction and nothing changes.
+    if (!IsParallelPortBase(PortBaseValue(typed))) {
+        g_.ui.message(NotAPortBaseMessage(PortBaseValue(typed)), MsgButtons::Ok, MsgIcon::Exclamation,
+                      g_.AppTitle);
+        return;
+    }
+    const std::int16_t previousAddress = g_.PortAddress;
+    const std::int16_t previousInterface = g_.InterfaceType;
+    g_.PortAddress = typed;
     g_.InterfaceType = InterfaceParallelPort;
-    // On the NT family, once per run: driver, ports, idle lines. A failure has
-    // been shown and the next OK tries again.
-    OpenParallelPort(g_);
+    // On the NT family, once per run: driver, ports, idle lines; then the port at
+    // this address must answer. A failure has been shown; the window stays open
+    // with the interface as it was, and the next OK tries again.
+    if (!OpenParallelPort(g_)) {
+        g_.PortAddress = previousAddress;
+        g_.InterfaceType = previousInterface;
+        return;
+    }
     accept();
 }
 

@@ -1,5 +1,6 @@
 #include "frmUSBdebug.h"
 
+#include "EzUsb.h"
 #include "HexText.h"
 #include "NumberText.h"
 #include "UsbSpiDrivers.h"
@@ -160,7 +161,7 @@ void frmUSBdebug::optUsbPort_Click(int index)
         return;
     }
     // The chosen card gets this window's settings, then shows what it holds.
-    g_.SelectedUsbBoard = g_.UsbBoards[static_cast<std::size_t>(index)];
+    SelectUsbBoard(g_, index);
     setSetupFramesEnabled(true);
     optSpiChan_Click(g_.UsbSpiChannel);
     UsbSetSpiBits(g_, g_.UsbSpiBits);
@@ -243,6 +244,7 @@ void frmUSBdebug::txtLoopDelay_KeyDown(int keyCode)
     }
     auto delay = static_cast<std::uint8_t>(wholeNumberWithin(ui_->txtLoopDelay->text(), 1, 255));
     UsbSetWordDelay(g_, delay);
+    g_.UsbWordDelayChosen = true; // in force for the run: later searches keep it
     showLoopDelay();
 }
 

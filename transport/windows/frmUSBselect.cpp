@@ -1,5 +1,6 @@
 #include "frmUSBselect.h"
 
+#include "EzUsb.h"
 #include "UsbSpiDrivers.h"
 #include "WindowBehaviour.h"
 #include "frmUSBdebug.h"
@@ -72,7 +73,7 @@ void frmUSBselect::optUsbPort_Click(int index)
         return;
     }
     // The chosen card gets the current settings (nothing goes out while no card is ready).
-    g_.SelectedUsbBoard = g_.UsbBoards[static_cast<std::size_t>(index)];
+    SelectUsbBoard(g_, index);
     UsbSetWordDelay(g_, g_.UsbWordDelay);
     UsbSetSpiBits(g_, g_.UsbSpiBits);
 }

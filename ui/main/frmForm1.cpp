@@ -2,13 +2,16 @@
 
 #include "InterfaceBringUp.h"
 #include "InterfaceSettings.h"
+#include "NumberText.h"
 #include "OsFamily.h"
+#include "PortAddress.h"
 #include "RegisterAccess.h"
 #include "Timing.h"
 #include "WidgetText.h"
-#include "frmAlarms.h"
-#include "frmManualReg.h"
 #include "fmCalibration.h"
+#include "frmAlarms.h"
+#include "frmDatalog.h"
+#include "frmManualReg.h"
 #include "frmOperationalControl.h"
 #include "frmPort.h"
 #include "frmUSBselect.h"
@@ -43,8 +46,13 @@ frmForm1::frmForm1(GyroState& gIn, QWidget* parent)
     auto* platformLabel = new QLabel(g.platform.description, this);
     platformLabel->setObjectName(QStringLiteral("lblPlatform"));
     ui->statusbar->addPermanentWidget(platformLabel);
+    interfaceLabel_ = new QLabel(this);
+    interfaceLabel_->setObjectName(QStringLiteral("lblInterface"));
+    ui->statusbar->addWidget(interfaceLabel_);
 
     connectControls();
+    // The angle row starts disabled; caption colour and state agree from the start.
+    setAngleRowEnabled(false);
 }
 
 frmForm1::~frmForm1() = default;
@@ -84,6 +92,7 @@ void frmForm1::connectControls()
     connect(ui->mnuRegisters, &QAction::triggered, this, &frmForm1::mnuRegisters_Click);
     connect(ui->mnuOperation, &QAction::triggered, this, &frmForm1::mnuOperation_Click);
     connect(ui->MnuCal, &QAction::triggered, this, &frmForm1::MnuCal_Click);
+    connect(ui->mnuDatalog, &QAction::triggered, this, &frmForm1::mnuDatalog_Click);
 }
 
 void frmForm1::Form_Load()
@@ -102,20 +111,24 @@ void frmForm1::Form_Load()
     setWindowTitle(caption);
 
     showInterfaceChecks();
-    if (g.InterfaceType != InterfaceParallel && g.InterfaceType != InterfaceUsb)
-        return; // no interface: nothing is read from the sensor
+    if (g.InterfaceType != InterfaceParallel && g.InterfaceType != InterfaceUsb) {
+        showNoReadings(); // no interface: nothing is read, and nothing looks read
+        return;
+    }
 
     CmdUpdateStatus_Click();
     ui->txtPowerDown->setText(QStringLiteral("0"));
-    ui->lblPDElapsed->setText(QStringLiteral("0.0"));
+    SetText(ui->lblPDElapsed, FormatNumber(0.0, QStringLiteral("0.0")));
 
-    ReadRegister(g, Idx_Msc_Ctrl);
-    g.MscCtrlShadow = g.RegWord;
+    if (ReadRegister(g, Idx_Msc_Ctrl))
+        g.MscCtrlShadow = g.RegWord;
     ReadControlRegisters(g);
     ReadRegister(g, Idx_Sens_Avg);
 
     ReadData(); // "Read" still shows, so this is exactly one pass
-    if (TextNumber(lblRegDat[Idx_Supply_Out]->text()) < 3)
+    // A supply that could not be read is no low supply: the transport said what failed.
+    const QString supply = lblRegDat[Idx_Supply_Out]->text();
+    if (IsNumeric(supply) && TextNumber(supply) < 3)
         g.ui.message(QStringLiteral("Suppl_Out < 3 V,  Check Dut Connections / Power"));
 
     ui->ckLoop->setChecked(true);
@@ -127,11 +140,12 @@ void frmForm1::bringUpInterface()
 {
     switch (g.InterfaceType) {
     case InterfaceParallel:
-        // The 95 family reaches the port without a driver; nothing to do there.
-        if (IsNtFamily(g.OsName)) {
-            OpenParallelPort(g);
+        // The driver is needed on the NT family only; on every family the port must
+        // answer at its address, or there is no interface (the reason was shown).
+        if (OpenParallelPort(g))
             ui->mnuPort->setChecked(true);
-        }
+        else
+            g.InterfaceType = InterfaceNone;
         break;
     case InterfaceUsb:
         if (g.OsName == QLatin1String("Win95")) {
@@ -161,6 +175,32 @@ void frmForm1::showInterfaceChecks()
     ui->mnuUsb->setChecked(g.InterfaceType == InterfaceUsb);
     ui->mnu27130->setChecked(g.ProductNumber == 27130);
     ui->mnu27140->setChecked(g.ProductNumber == 27140);
+    showInterfaceState();
+}
+
+void frmForm1::showInterfaceState()
+{
+    QString state;
+    switch (g.InterfaceType) {
+    case InterfaceParallel:
+        state =
+            QStringLiteral("Parallel port ") + QString::number(PortBaseValue(g.PortAddress), 16).toUpper();
+        break;
+    case InterfaceUsb:
+        state = g.UsbCardReady ? QStringLiteral("USB card ") + g.SelectedUsbBoard.DeviceName
+                               : QStringLiteral("USB card not answering: search again under Interface, Usb");
+        break;
+    default:
+        state = QStringLiteral("No interface: choose one under Interface");
+        break;
+    }
+    SetText(interfaceLabel_, state);
+}
+
+void frmForm1::readSensorSetup()
+{
+    ReadControlRegisters(g);
+    SetGyroScale(g);
 }
 
 void frmForm1::setDevice(std::int16_t ProdNum)
@@ -181,7 +221,8 @@ void frmForm1::mnuPort_Click()
 {
     // The window's OK makes the parallel port the interface; Cancel leaves the
     // interface as it was, also when an address is stored from an earlier run.
-    showPortSetup();
+    if (showPortSetup() && g.InterfaceType == InterfaceParallel)
+        readSensorSetup();
     showInterfaceChecks();
 }
 
@@ -189,6 +230,10 @@ void frmForm1::mnuUsb_Click()
 {
     showUsbSelect();
     g.InterfaceType = g.UsbCardReady ? InterfaceUsb : InterfaceNone;
+    if (g.InterfaceType == InterfaceUsb)
+        readSensorSetup();
+    else
+        showNoReadings();
     showInterfaceChecks();
 }
 
@@ -199,11 +244,11 @@ void frmForm1::showUsbSelect()
     usbSelect_->exec();
 }
 
-void frmForm1::showPortSetup()
+bool frmForm1::showPortSetup()
 {
     if (portSetup_ == nullptr)
         portSetup_ = new frmPort(g, this);
-    portSetup_->exec();
+    return portSetup_->exec() == QDialog::Accepted;
 }
 
 void frmForm1::MnuAlarms_Click()
@@ -234,6 +279,13 @@ void frmForm1::MnuCal_Click()
     window.exec();
 }
 
+void frmForm1::mnuDatalog_Click()
+{
+    // Loaded for each opening: the defaults come back and the readout loop is cleared.
+    frmDatalog window(g, this, [this] { ui->ckLoop->setChecked(false); });
+    window.exec();
+}
+
 void frmForm1::StartReadoutLoop()
 {
     ui->cmdReadData->click();
@@ -244,6 +296,11 @@ void frmForm1::Form_Unload()
     if (unloaded_)
         return;
     unloaded_ = true;
+    // A running log stops after its current sample and still writes its current
+    // file whole: the run is further down this call's stack and finishes as the
+    // program's event loops unwind.
+    for (frmDatalog* datalog : findChildren<frmDatalog*>())
+        datalog->CancelRun();
     DelayMs(g, 250);
     if (QString reason; !SaveInterfaceSettings(g, InterfaceSettingsFileName, &reason))
         g.ui.message(SettingsNotSavedText(InterfaceSettingsFileName, reason), MsgButtons::Ok,

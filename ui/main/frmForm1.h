@@ -21,6 +21,9 @@ class frmForm1;
 
 namespace gyro {
 
+// What a reading label or status flag shows when there is no reading.
+extern const QString NoReading;
+
 class StripChart;
 class frmManualReg;
 class frmPort;
@@ -102,12 +105,23 @@ private:
     // The configuration windows, built afresh (and so read from the sensor) on each opening.
     void mnuOperation_Click();
     void MnuCal_Click();
+    // The datalog window, loaded for each opening and shown modally.
+    void mnuDatalog_Click();
     // Load steps.
     void bringUpInterface();
     void showInterfaceChecks();
+    // The status bar's word on the interface in use, or that there is none.
+    void showInterfaceState();
+    // Rows and flags that hold no reading: no interface, or a failed read.
+    void showNoReadings();
+    void showStatusUnknown();
+    // After an interface was chosen from the menu, as the load does: the control
+    // register shadows and the rate scale from what the sensor holds.
+    void readSensorSetup();
     // The transport setup windows, created on first use and shown modally.
     void showUsbSelect();
-    void showPortSetup();
+    // True when the window closed with OK (the parallel port brought up).
+    bool showPortSetup();
 
     void connectControls();
     void setAngleRowEnabled(bool enabled);
@@ -116,6 +130,7 @@ private:
     std::unique_ptr<Ui::frmForm1> ui;
     frmUSBselect* usbSelect_ = nullptr;
     frmPort* portSetup_ = nullptr;
+    QLabel* interfaceLabel_ = nullptr;
     QPointer<frmManualReg> manualReg_; // null again once its title bar unloads it
     RateScaleSteps rateScale_;
     TemperatureScaleSteps temperatureScale_;

@@ -7,6 +7,8 @@
 #include "WidgetText.h"
 #include "ui_frmForm1.h"
 
+#include <cmath>
+
 namespace gyro {
 
 namespace {
@@ -32,17 +34,20 @@ void frmForm1::showTemperatureRange()
 }
 
 // The labels show the range as it came in; a repaired zero-height range shows
-// from the next sample on.
+// from the next sample on. A value that was not read (NaN) draws no point: the
+// sweep waits for the next reading.
 void frmForm1::PlotDataPointsGy(const YValues& Yvalue, double& HiPk, double& LowPk)
 {
     showRange(ui->lblpFS1, ui->lblmidS1, ui->lblnFS1, HiPk, LowPk);
-    ui->pic1->plot(Yvalue[Idx_Gyro_Out], HiPk, LowPk);
+    if (!std::isnan(Yvalue[Idx_Gyro_Out]))
+        ui->pic1->plot(Yvalue[Idx_Gyro_Out], HiPk, LowPk);
 }
 
 void frmForm1::PlotDataPointsAcc(const YValues& Yvalue, double& HiPk, double& LowPk)
 {
     showRange(ui->lblpFS2, ui->lblmidS2, ui->lblnFS2, HiPk, LowPk);
-    ui->pic2->plot(Yvalue[Idx_Temp_Out], HiPk, LowPk);
+    if (!std::isnan(Yvalue[Idx_Temp_Out]))
+        ui->pic2->plot(Yvalue[Idx_Temp_Out], HiPk, LowPk);
 }
 
 // The new range applies from the next sample; what is drawn stays until the

@@ -8,6 +8,9 @@
 #include "WidgetText.h"
 #include "ui_frmForm1.h"
 
+#include <cmath>
+#include <limits>
+
 namespace gyro {
 
 namespace {
@@ -18,18 +21,21 @@ const QColor SupplyGood(255, 255, 255);
 constexpr double SupplyLimit = 2.6;
 } // namespace
 
+const QString NoReading = QStringLiteral("----");
+
 void frmForm1::ReadData()
 {
     YValues Yvalue{};
     do {
         for (int i = Idx_Supply_Out; i <= Idx_ANGL_OUT; ++i) {
-            ReadRegister(g, i);
+            // A failed read shows no number and gives the charts no point (NaN).
+            const bool read = ReadRegister(g, i);
             // A disabled angle row is still read; only its display is skipped.
             if (i != Idx_ANGL_OUT || angleRowEnabled_)
-                SetText(lblRegDat[i], FormatNumber(g.RegValue, QStringLiteral("0.00")));
-            if (i == Idx_Supply_Out)
+                SetText(lblRegDat[i], read ? FormatNumber(g.RegValue, QStringLiteral("0.00")) : NoReading);
+            if (i == Idx_Supply_Out && read)
                 showSupplyWarning();
-            Yvalue[i] = g.RegValue;
+            Yvalue[i] = read ? g.RegValue : std::numeric_limits<float>::quiet_NaN();
         }
         g.ui.yield();
         if (unloaded_)
@@ -37,6 +43,7 @@ void frmForm1::ReadData()
         PlotDataPointsGy(Yvalue, GyroHiPk, GyroLowPk);
         PlotDataPointsAcc(Yvalue, TempHiPk, TempLowPk);
         CmdUpdateStatus_Click();
+        showInterfaceState(); // a card that stopped answering says so
         DelayMs(g, static_cast<float>(TextNumber(ui->txtLoopDelay->text())));
     } while (ui->cmdReadData->text() == StopCaption && ui->ckLoop->isChecked() && !unloaded_);
 }
@@ -50,6 +57,15 @@ void frmForm1::showSupplyWarning()
         SetBackColor(lblRegDat[Idx_Supply_Out], SupplyLow);
     else if (shown > SupplyLimit)
         SetBackColor(lblRegDat[Idx_Supply_Out], SupplyGood);
+}
+
+void frmForm1::showNoReadings()
+{
+    for (int i = Idx_Supply_Out; i <= Idx_ANGL_OUT; ++i) {
+        if (i != Idx_ANGL_OUT || angleRowEnabled_)
+            SetText(lblRegDat[i], NoReading);
+    }
+    showStatusUnknown();
 }
 
 void frmForm1::cmdReadData_Click()

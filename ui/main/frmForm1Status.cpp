@@ -38,13 +38,25 @@ void frmForm1::CmdUpdateStatus_Click()
 {
     if (g.InterfaceType == 0)
         return;
-    ReadRegister(g, Idx_Status);
+    if (!ReadRegister(g, Idx_Status)) {
+        showStatusUnknown(); // a status that was not read is no "OK"
+        return;
+    }
     const std::int32_t status = g.RegWord;
     for (const StatusFlag& flag : StatusFlags) {
         QLabel* label = (*ui).*flag.label;
         const bool set = (status >> flag.bit & 1) != 0;
         SetBackColor(label, set ? FlagAlarm : FlagOk);
         SetText(label, set ? QStringLiteral("Alarm") : QStringLiteral("OK"));
+    }
+}
+
+void frmForm1::showStatusUnknown()
+{
+    for (const StatusFlag& flag : StatusFlags) {
+        QLabel* label = (*ui).*flag.label;
+        SetBackColor(label, SystemColor(QPalette::Active, QPalette::Window));
+        SetText(label, NoReading);
     }
 }
 
@@ -88,13 +100,16 @@ void frmForm1::cmdPowerDown_Click()
 // Each replacement runs this handler again, so the text settles within 0..127.5.
 void frmForm1::txtPowerDown_Change()
 {
+    // The replacements carry the locale's decimal mark, so they read back as the
+    // numbers they mean ("127,5" where the mark is a comma).
     QLineEdit* box = ui->txtPowerDown;
+    const QString zero = FormatNumber(0.0, QStringLiteral("0.0"));
     if (!IsNumeric(box->text()))
-        box->setText(QStringLiteral("0.0"));
+        box->setText(zero);
     if (TextNumber(box->text()) > 127.5)
-        box->setText(QStringLiteral("127.5"));
+        box->setText(FormatNumber(127.5, QStringLiteral("0.0")));
     if (TextNumber(box->text()) < 0)
-        box->setText(QStringLiteral("0.0"));
+        box->setText(zero);
 }
 
 } // namespace gyro

@@ -83,6 +83,31 @@ TEST_F(PpdevTest, DeviceThatCannotBeClaimedReadsAsAbsent)
     EXPECT_FALSE(port.lastError().isEmpty());
 }
 
+// The bring-up's check names the device and the fix, before any frame goes out.
+TEST_F(PpdevTest, OpeningAPortSaysWhatIsWrongWithIt)
+{
+    addPort(QStringLiteral("parport0"), "888\t1912\n");
+    PpdevPortIo port(proc(), dev());
+    const QString device = dev() + QStringLiteral("/parport0");
+
+    const QString noPort = port.openPort(0x278);
+    EXPECT_TRUE(noPort.contains(QStringLiteral("No parallel port at address 278"))) << noPort.toStdString();
+    EXPECT_TRUE(noPort.contains(device + QStringLiteral(" at 378"))) << noPort.toStdString();
+
+    const QString missing = port.openPort(0x378);
+    EXPECT_TRUE(missing.contains(device)) << missing.toStdString();
+    EXPECT_TRUE(missing.contains(QStringLiteral("modprobe ppdev")));
+
+    // A file that is no port device opens, but the claim fails: asked again, it is tried again.
+    QFile fake(device);
+    ASSERT_TRUE(fake.open(QIODevice::WriteOnly));
+    fake.close();
+    const QString unclaimed = port.openPort(0x378);
+    EXPECT_TRUE(unclaimed.contains(device + QStringLiteral(" opened but could not be claimed")))
+        << unclaimed.toStdString();
+    EXPECT_TRUE(unclaimed.contains(QStringLiteral("modprobe -r lp")));
+}
+
 TEST(RawPortIo, NoPortAccessBeforePermission)
 {
     RawPortIo port;

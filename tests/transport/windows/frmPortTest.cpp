@@ -9,6 +9,8 @@ struct PortWindow : ::testing::Test {
     WindowBench b;
     frmPort w{b.g, &b.mainWindow};
 
+    // The simulated port answers at its base address only.
+    void portAt(std::int32_t base) { b.sim.parallelPort().setBaseAddress(base); }
     void typeAndConfirm(const QString& text)
     {
         box(w, "txtUser").setText(text);
@@ -41,6 +43,7 @@ TEST_F(PortWindow, OkStoresTheTypedAddressAndShowsItBack)
 {
     b.g.OsName = "Win98";
     w.show();
+    portAt(0x278);
     typeAndConfirm("278");
     EXPECT_EQ(b.g.PortAddress, 632); // 2*256 + 7*16 + 8
     EXPECT_EQ(box(w, "txtUser").text(), "278");
@@ -48,12 +51,14 @@ TEST_F(PortWindow, OkStoresTheTypedAddressAndShowsItBack)
     EXPECT_FALSE(w.isVisible());
 
     w.show();
+    portAt(0x3BC);
     typeAndConfirm("3bc");
     EXPECT_EQ(b.g.PortAddress, 956); // 3*256 + 11*16 + 12
     EXPECT_EQ(box(w, "txtUser").text(), "3BC");
 
     // The h of 378h counts as a zero digit.
     w.show();
+    portAt(0x3780);
     typeAndConfirm("378h");
     EXPECT_EQ(b.g.PortAddress, 0x3780);
     EXPECT_EQ(box(w, "txtUser").text(), "3780");
@@ -67,6 +72,27 @@ TEST_F(PortWindow, EmptyAddressKeepsTheWindowOpenAndChangesNothing)
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(b.g.PortAddress, 888);
     EXPECT_EQ(b.g.InterfaceType, 0);
+}
+
+// With raw port access these would touch I/O ports 0 and 1, or beyond 16 bits.
+TEST_F(PortWindow, AddressesThatCannotBeAPortsBaseAreRefusedAndTheWindowStaysOpen)
+{
+    b.g.OsName = "WinXP";
+    b.g.PortAddress = 888;
+    w.show();
+    for (const char* typed : {"0", "zz", "FFFF", "fffe"}) {
+        SCOPED_TRACE(typed);
+        b.ui.clear();
+        typeAndConfirm(typed);
+        ASSERT_EQ(b.ui.texts().size(), 1);
+        EXPECT_TRUE(b.ui.texts()[0].contains("is not a parallel port address"));
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(b.g.PortAddress, 888);
+        EXPECT_EQ(b.g.InterfaceType, 0);
+    }
+    EXPECT_EQ(installerRuns(), 0);
+    EXPECT_EQ(b.sim.parallelPort().giveioCalls(), 0);
+    EXPECT_TRUE(b.sim.parallelPort().otherWrites().empty());
 }
 
 TEST_F(PortWindow, On98FamilyNoDriverIsInstalledAndTheLinesAreLeftAlone)
@@ -98,6 +124,7 @@ TEST_F(PortWindow, OnXpTheDriverIsInstalledAndOpenedOncePerRun)
     EXPECT_TRUE(b.ui.messages.empty());
 
     w.show();
+    portAt(0x278);
     typeAndConfirm("278");
     EXPECT_EQ(installerRuns(), 1);
     EXPECT_EQ(b.sim.parallelPort().giveioCalls(), 1);

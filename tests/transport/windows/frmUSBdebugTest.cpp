@@ -110,11 +110,12 @@ TEST_F(DebugWindow, ActivationListsTheCardsAndSendsTheChosenOneItsSettings)
     EXPECT_TRUE(framesEnabled());
 
     // After the scan's version request (0x00): the bits (start-up 0x78), the word
-    // delay (10: the high-speed card at slot 2 was read last), then two read-backs.
-    const std::vector<Bytes> expected{{0x00}, {0x0C, 0x78}, {0x0B, 10}, {0x01}, {0x01}};
+    // delay (35: the chosen card at slot 0 is full speed, whatever the high-speed
+    // card at slot 2 scanned after it), then two read-backs.
+    const std::vector<Bytes> expected{{0x00}, {0x0C, 0x78}, {0x0B, 35}, {0x01}, {0x01}};
     EXPECT_EQ(requests(0), expected);
     EXPECT_EQ(staticBoxes(), (std::vector<bool>{true, true, true, true})); // 0x78: bits 3..6
-    EXPECT_EQ(box(*w, "txtLoopDelay").text(), "10");
+    EXPECT_EQ(box(*w, "txtLoopDelay").text(), "35");
     EXPECT_TRUE(checked(*w, "optSpiChan_3"));
     EXPECT_EQ(b.g.UsbSpiChannel, 3);
     EXPECT_EQ(button(*w, "cmdPolarity").text(), "Neg");
@@ -257,6 +258,28 @@ TEST_F(DebugWindow, DelayEnteredWithEnterIsHeldWithinOneTo255)
     EXPECT_EQ(requests().size(), 3u);
     click(*w, "cmdReadDelay");
     EXPECT_EQ(box(*w, "txtLoopDelay").text(), "12");
+}
+
+// The delay the user set stays in force for the run: a later search, here or by
+// opening the window again, sends it to the card instead of the speed's default.
+TEST_F(DebugWindow, DelayTheUserSetSurvivesLaterCardSearches)
+{
+    open();
+    enter("50");
+    b.sim.usb().clearRequests();
+    click(*w, "cmdFindEzUsb");
+    EXPECT_EQ(b.g.UsbWordDelay, 50);
+    EXPECT_EQ(b.sim.usb().wordDelay(0), 50);
+    EXPECT_EQ(box(*w, "txtLoopDelay").text(), "50");
+
+    w->hide();
+    w->show();
+    EXPECT_EQ(b.sim.usb().wordDelay(0), 50);
+    std::vector<Bytes> delays;
+    for (const Bytes& r : requests())
+        if (r[0] == 0x0B)
+            delays.push_back(r);
+    EXPECT_EQ(delays, (std::vector<Bytes>(2, Bytes{0x0B, 50})));
 }
 
 TEST_F(DebugWindow, WithoutAReadyCardEveryOperationAsksForACard)

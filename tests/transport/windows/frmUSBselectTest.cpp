@@ -72,22 +72,21 @@ TEST(SelectWindow, CardsAtZeroAndTwoChooseTheFirstAndSendItTheSettings)
     EXPECT_EQ(box(w, "txtSpeed_2").text(), "2.0");     // high speed: "2" shown as 2.0
     EXPECT_TRUE(box(w, "txtDescript0_1").text().isEmpty());
 
-    // Discovery reads the cards in slot order and each sets the word delay for its
-    // speed; the high-speed card at slot 2 comes last, so the delay is 10. The bits
-    // are the start-up 0x78. Word delay first, then the bits.
-    const std::vector<Bytes> settings{{0x0B, 10}, {0x0C, 0x78}};
+    // The chosen card's speed decides the word delay: 35 for the full-speed card at
+    // slot 0, though the high-speed card at slot 2 was scanned last. The bits are
+    // the start-up 0x78. Word delay first, then the bits.
     std::vector<Bytes> sent;
     for (const Bytes& r : requestsTo(b.sim.usb(), 0))
         if (r[0] == 0x0B || r[0] == 0x0C)
             sent.push_back(r);
-    EXPECT_EQ(sent, settings);
+    EXPECT_EQ(sent, (std::vector<Bytes>{{0x0B, 35}, {0x0C, 0x78}}));
     EXPECT_TRUE(requestsTo(b.sim.usb(), 2).size() == 1); // only the version request of the scan
     SaveScreenshot(w, "frmUSBselect");
 
     b.sim.usb().clearRequests();
     click(w, "optUsbPort_2");
     EXPECT_EQ(b.g.SelectedUsbBoard.DeviceName, "Ezusb-2");
-    EXPECT_EQ(requestsTo(b.sim.usb(), 2), settings);
+    EXPECT_EQ(requestsTo(b.sim.usb(), 2), (std::vector<Bytes>{{0x0B, 10}, {0x0C, 0x78}}));
     EXPECT_TRUE(requestsTo(b.sim.usb(), 0).empty());
 }
 

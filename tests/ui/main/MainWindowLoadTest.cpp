@@ -3,11 +3,13 @@
 #include "InterfaceSettings.h"
 #include "MainWindowFixture.h"
 #include "Screenshot.h"
+#include "WidgetText.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QSignalSpy>
+#include <functional>
 
 using namespace gyro;
 using namespace gyro::test;
@@ -94,17 +96,21 @@ TEST_F(MainWindowLoad, NoInterfaceAsksForOneAndReadsNothing)
     EXPECT_FALSE(action("mnuUsb")->isChecked());
     EXPECT_FALSE(action("mnuPort")->isChecked());
     EXPECT_TRUE(action("mnu27130")->isChecked());
-    // Steps up to the caption ran; the readout was not touched.
+    // Steps up to the caption ran; the readout and flags show that nothing was read,
+    // the status bar that there is no interface, and the angle row looks disabled.
     EXPECT_EQ(text("txtLoopDelay"), "5");
     EXPECT_EQ(text("lblpFS1"), "400");
-    EXPECT_EQ(text("lblRegDat_1"), "RegDat");
+    EXPECT_EQ(text("lblRegDat_1"), "----");
+    EXPECT_EQ(text("lblRegDat_5"), "____");
+    EXPECT_EQ(ForeColor(control("lblReg_5")), SystemColor(QPalette::Disabled, QPalette::WindowText));
+    EXPECT_TRUE(text("lblInterface").startsWith("No interface"));
     EXPECT_FALSE(control<QAbstractButton>("ckLoop")->isChecked());
 
     // "Read" and "Read Status" do nothing without an interface.
     click("cmdReadData");
     click("CmdUpdateStatus");
     EXPECT_TRUE(framesOut().empty());
-    EXPECT_EQ(text("lblLowSupplyFlag"), "OK");
+    EXPECT_EQ(text("lblLowSupplyFlag"), "----");
 }
 
 TEST_F(MainWindowLoad, AnUnknownInterfaceNumberCountsAsNone)
@@ -153,6 +159,10 @@ TEST_F(MainWindowLoad, ParallelPortOnWindowsXpInstallsTheDriverOncePerRun)
     EXPECT_TRUE(g.PortDriverReady);
     EXPECT_TRUE(action("mnuPort")->isChecked());
     EXPECT_NEAR(text("lblRegDat_1").toDouble(), 5.0, 0.1);
+    // The simulation keeps the installer's batch file out of the program's and the
+    // current folder (both the test's folder here).
+    EXPECT_EQ(g.ProgramFolder, ".");
+    EXPECT_FALSE(QFile::exists(QDir(dir.path()).filePath("temp.bat")));
 
     // The port setup window's OK in the same run leaves the driver alone.
     QTimer::singleShot(0, [] {
@@ -166,15 +176,40 @@ TEST_F(MainWindowLoad, ParallelPortOnWindowsXpInstallsTheDriverOncePerRun)
     EXPECT_TRUE(action("mnuPort")->isChecked());
 }
 
-TEST_F(MainWindowLoad, PortAccessRefusedIsShownAndTheLoadGoesOn)
+// A port that cannot be used would read as zeros: its message is shown and the
+// program starts without an interface, reading nothing.
+TEST_F(MainWindowLoad, PortThatCannotBeUsedIsShownAndLeavesNoInterface)
 {
-    sim.parallelPort().setGiveioFailure(QStringLiteral("No access to the parallel port."));
-    load(1);
-
-    ASSERT_FALSE(ui.texts().isEmpty());
-    EXPECT_EQ(ui.texts().front(), "No access to the parallel port.");
-    EXPECT_TRUE(action("mnuPort")->isChecked());
-    EXPECT_TRUE(control<QAbstractButton>("ckLoop")->isChecked());
+    struct Case {
+        const char* name;
+        std::function<void(sim::SimParallelPort&)> fault;
+        QString message; // the start of the first message
+    };
+    const Case cases[] = {
+        {"access refused",
+         [](sim::SimParallelPort& p) { p.setGiveioFailure("No access to the parallel port."); },
+         "No access to the parallel port."},
+        {"unclaimable", [](sim::SimParallelPort& p) { p.setUnclaimable(true); },
+         "The simulated parallel port at 378 opened but could not be claimed"},
+        {"no port there", [](sim::SimParallelPort& p) { p.setBaseAddress(0x278); },
+         "No parallel port at address 378"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.messages.clear();
+        c.fault(sim.parallelPort());
+        load(1);
+        ASSERT_FALSE(ui.texts().isEmpty());
+        EXPECT_TRUE(ui.texts().front().startsWith(c.message)) << ui.texts().front().toStdString();
+        EXPECT_EQ(g.InterfaceType, 0);
+        EXPECT_FALSE(action("mnuPort")->isChecked());
+        EXPECT_TRUE(framesOut().empty());
+        EXPECT_EQ(text("lblRegDat_1"), "----");
+        sim.parallelPort().setGiveioFailure({});
+        sim.parallelPort().setUnclaimable(false);
+        sim.parallelPort().setBaseAddress(0x378);
+        g.PortDriverReady = false;
+    }
 }
 
 TEST_F(MainWindowLoad, UsbCardMissingOpensTheSelectionAndLeavesNoInterface)
@@ -253,15 +288,11 @@ TEST_F(MainWindowLoad, PortSetupCancelledKeepsTheUsbCard)
     EXPECT_FALSE(action("mnuPort")->isChecked());
 }
 
-TEST_F(MainWindowLoad, WindowsNotInThisBuildAreDisabledWithAReason)
+TEST_F(MainWindowLoad, EveryMenuWindowIsAvailable)
 {
     load(0);
-    for (const char* name : {"mnuDatalog"}) {
-        QAction* item = action(name);
-        EXPECT_FALSE(item->isEnabled()) << name;
-        EXPECT_TRUE(item->toolTip().contains(QStringLiteral("not available"))) << name;
-    }
-    EXPECT_TRUE(action("MnuExit")->isEnabled());
+    for (const char* name : {"MnuCal", "mnuOperation", "MnuAlarms", "mnuDatalog", "mnuRegisters", "MnuExit"})
+        EXPECT_TRUE(action(name)->isEnabled()) << name;
 }
 
 TEST_F(MainWindowLoad, ExitWritesTheSettingsFileAndEndsTheProgram)

@@ -1,6 +1,8 @@
 // The status flags, the self-test buttons and the timed power-down.
 #include "MainWindowFixture.h"
 
+#include <QProcess>
+
 using namespace gyro;
 using namespace gyro::test;
 
@@ -59,13 +61,13 @@ TEST_F(StatusPanel, UnshownBitsChangeNothing)
     }
 }
 
-TEST_F(StatusPanel, WithoutInterfaceFlagsKeepTheirDesignState)
+TEST_F(StatusPanel, WithoutInterfaceFlagsShowNoReading)
 {
     load(0);
     const QColor window = QApplication::palette().color(QPalette::Window);
     click("CmdUpdateStatus");
     for (const char* flag : FlagLabels) {
-        EXPECT_EQ(text(flag), "OK") << flag;
+        EXPECT_EQ(text(flag), "----") << flag; // no "OK" from no traffic
         EXPECT_EQ(backColor(flag), window) << flag;
     }
 }
@@ -156,4 +158,37 @@ TEST_F(StatusPanel, PowerDownTextSettlesWithin0To127_5)
         EXPECT_EQ(box->text(), settled) << typed;
     }
     EXPECT_TRUE(framesOut().empty());
+}
+
+// Where the decimal mark is a comma, the texts the box is corrected to must read
+// back as the numbers they mean: 200 becomes "127,5" and Run writes 255, not 0.
+// The system locale is read once per process, so the test runs itself again in a
+// child process under a German locale.
+TEST_F(StatusPanel, PowerDownCorrectionsReadBackInACommaLocale)
+{
+    if (QLocale::system().decimalPoint() != QStringLiteral(",")) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        const QString self = QStringLiteral("StatusPanel.PowerDownCorrectionsReadBackInACommaLocale");
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=") + self});
+        ASSERT_TRUE(child.waitForFinished(60000));
+        const QString output = QString::fromLocal8Bit(child.readAll());
+        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << output.toStdString();
+        return;
+    }
+    loadUsb();
+    ui.onYield = [&] { sim.fakeClock()->advance(1.0); };
+    auto* box = control<QLineEdit>("txtPowerDown");
+    box->setText(QStringLiteral("200"));
+    EXPECT_EQ(box->text(), "127,5");
+    click("cmdPowerDown");
+    EXPECT_EQ(framesOut(), (std::vector<std::uint16_t>{0xBB00, 0xBAFF}));
+    box->setText(QStringLiteral("abc"));
+    EXPECT_EQ(box->text(), "0,0");
+    box->setText(QStringLiteral("10,5"));
+    EXPECT_EQ(box->text(), "10,5");
 }

@@ -1,2 +1,0 @@
-"./instdrv2" giveio remove
-"./instdrv2" giveio "./Giveio.sys"
