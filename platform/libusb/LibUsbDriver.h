@@ -37,6 +37,7 @@ public:
     bool ioControl(Handle handle, std::uint32_t code, std::span<const std::uint8_t> input,
                    std::span<std::uint8_t> output, std::uint32_t& bytesReturned) override;
     void close(Handle handle) override;
+    QString lastOpenFailure() const override { return lastOpenFailure_; }
 
 private:
     struct Card {
@@ -56,7 +57,7 @@ private:
     };
 
     void enumerate();
-    bool ensureOpen(Card& card);
+    bool ensureOpen(Card& card, const QString& deviceName);
     void drop(Card& card);
     Card* cardOf(Handle handle);
     bool failed(Card& card, int error, std::uint8_t endpoint = 0);
@@ -72,6 +73,7 @@ private:
     std::vector<Opened> opened_;
     Handle nextHandle_ = 1;
     std::uint64_t nextSession_ = 1;
+    QString lastOpenFailure_;
 };
 
 } // namespace gyro

@@ -66,7 +66,8 @@ std::vector<std::uint8_t> ConfigurationDescriptorBytes(const EmulatedCardLayout&
         const int packet = settingPacket(layout, alt);
         const std::uint8_t endpointCount = packet < 0 ? 0 : static_cast<std::uint8_t>(Endpoints.size());
         // Interface: length, type 4, number 0, alternate setting, endpoints, vendor class.
-        body.insert(body.end(), {9, 4, 0, static_cast<std::uint8_t>(alt), endpointCount, 0xFF, 0xFF, 0xFF, 0});
+        body.insert(body.end(),
+                    {9, 4, 0, static_cast<std::uint8_t>(alt), endpointCount, 0xFF, 0xFF, 0xFF, 0});
         for (std::size_t e = 0; e < endpointCount; ++e) {
             body.insert(body.end(), {7, 5, Endpoints[e], TransferTypeBulk});
             put16(body, static_cast<std::uint16_t>(packet));

@@ -28,9 +28,9 @@ struct EmulatedCardLayout {
 };
 
 // The card's endpoints, in the order the program's pipes expect them.
-constexpr std::uint8_t EndpointRequests = 0x02;  // bulk OUT: requests
-constexpr std::uint8_t EndpointAnswers = 0x86;   // bulk IN: answers
-constexpr std::uint8_t EndpointSpareOut = 0x04;  // bulk OUT, unused by the protocol
+constexpr std::uint8_t EndpointRequests = 0x02;   // bulk OUT: requests
+constexpr std::uint8_t EndpointAnswers = 0x86;    // bulk IN: answers
+constexpr std::uint8_t EndpointSpareOut = 0x04;   // bulk OUT, unused by the protocol
 constexpr std::uint8_t EndpointSpeedProbe = 0x88; // bulk IN, read only for its packet size
 
 // The alternate setting whose endpoints carry the traffic.

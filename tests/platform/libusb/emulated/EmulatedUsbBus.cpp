@@ -41,8 +41,8 @@ std::string deviceRecord(const std::string& path, int address, int devpath, cons
     const std::string node = "bus/usb/" + threeDigits(BusNumber) + "/" + threeDigits(address);
     std::string text = "P: " + path + "\nN: " + node + "\n";
     text += "E: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\nE: DRIVER=usb\n";
-    text += "E: DEVNAME=/dev/" + node + "\nE: BUSNUM=" + threeDigits(BusNumber) + "\nE: DEVNUM=" +
-            threeDigits(address) + "\n";
+    text += "E: DEVNAME=/dev/" + node + "\nE: BUSNUM=" + threeDigits(BusNumber) +
+            "\nE: DEVNUM=" + threeDigits(address) + "\n";
     const auto attribute = [&text](const std::string& name, const std::string& value) {
         text += "A: " + name + "=" + value + "\\n\n";
     };
@@ -105,15 +105,16 @@ void EmulatedUsbBus::plug(EmulatedUsbCard& card, int port)
     const std::vector<std::uint8_t> configuration = ConfigurationDescriptorBytes(layout);
     descriptors.insert(descriptors.end(), configuration.begin(), configuration.end());
     card.setPresent(true);
-    addRecord(testbed_, deviceRecord(plugged.sysPath.substr(4), address, port, layout.highSpeed ? "480" : "12",
-                                     0x2c7b, layout.productId, HexBytes(descriptors)));
+    addRecord(testbed_,
+              deviceRecord(plugged.sysPath.substr(4), address, port, layout.highSpeed ? "480" : "12", 0x2c7b,
+                           layout.productId, HexBytes(descriptors)));
     plugged_.push_back(std::move(plugged));
 }
 
 void EmulatedUsbBus::unplug(EmulatedUsbCard& card)
 {
-    const auto it = std::find_if(plugged_.begin(), plugged_.end(),
-                                 [&card](const Plugged& p) { return p.card == &card; });
+    const auto it =
+        std::find_if(plugged_.begin(), plugged_.end(), [&card](const Plugged& p) { return p.card == &card; });
     if (it == plugged_.end())
         return;
     card.setPresent(false);

@@ -304,7 +304,8 @@ void EmulatedUsbCard::submitUrb(UMockdevIoctlClient* client)
     } else if (header->endpoint == EndpointAnswers) {
         answered = bulkIn(urb, length);
     } else {
-        violation("transfer on endpoint " + hex(header->endpoint) + ", which the card's protocol does not use");
+        violation("transfer on endpoint " + hex(header->endpoint) +
+                  ", which the card's protocol does not use");
         answered = false; // the firmware never serves it
     }
     if (faults_.neverAnswers)
@@ -341,7 +342,8 @@ void EmulatedUsbCard::controlTransfer(Urb& urb, const std::uint8_t* buffer, int 
     std::vector<std::uint8_t> descriptor(std::min<std::size_t>(wanted, 255));
     const std::array<std::uint8_t, 5> input{index, 0, 0, 0, 0x1B};
     std::uint32_t returned = 0;
-    if (!firmware_.ioControl(firmwareHandle_, EzUsbDriver::IoctlGetStringDescriptor, input, descriptor, returned)) {
+    if (!firmware_.ioControl(firmwareHandle_, EzUsbDriver::IoctlGetStringDescriptor, input, descriptor,
+                             returned)) {
         urb.status = -EPIPE;
         return;
     }

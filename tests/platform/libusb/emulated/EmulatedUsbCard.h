@@ -36,12 +36,12 @@ struct _UMockdevIoctlData;
 namespace gyro::test {
 
 struct CardFaults {
-    bool neverAnswers = false;           // no URB ever completes (the card hangs)
-    bool loseTransferAnswers = false;    // the answer of a word transfer never comes
-    bool shortTransferAnswers = false;   // a word transfer's answer is one byte short
-    bool stallTransferRequests = false;  // the OUT endpoint stalls on a word transfer
-    bool claimedElsewhere = false;       // another program holds interface 0
-    int unplugAfterTransfers = -1;       // gone after this many answered word transfers
+    bool neverAnswers = false;          // no URB ever completes (the card hangs)
+    bool loseTransferAnswers = false;   // the answer of a word transfer never comes
+    bool shortTransferAnswers = false;  // a word transfer's answer is one byte short
+    bool stallTransferRequests = false; // the OUT endpoint stalls on a word transfer
+    bool claimedElsewhere = false;      // another program holds interface 0
+    int unplugAfterTransfers = -1;      // gone after this many answered word transfers
 };
 
 class EmulatedUsbCard {
@@ -118,8 +118,8 @@ private:
     int altSetting_ = 0;
     bool outHalted_ = false;
     int clearedHalts_ = 0;
-    bool answerDue_ = false;        // the last request waits for its answer
-    std::size_t answerLength_ = 0;  // its length
+    bool answerDue_ = false;         // the last request waits for its answer
+    std::size_t answerLength_ = 0;   // its length
     bool transferAnswerDue_ = false; // ... and it was a word transfer
     int answeredTransfers_ = 0;
     std::deque<Urb> waiting_; // submitted, not answered

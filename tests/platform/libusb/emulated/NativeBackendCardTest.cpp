@@ -30,9 +30,9 @@ struct NativeProgram {
         QString error;
         backends = MakeBackends(QStringLiteral("native"), {}, &error);
         const Platform& native = backends->platform();
-        platform = std::make_unique<Platform>(Platform{native.description, native.usb, native.port,
-                                                       native.registry, native.processes, native.os,
-                                                       native.clock, busyLoop});
+        platform =
+            std::make_unique<Platform>(Platform{native.description, native.usb, native.port, native.registry,
+                                                native.processes, native.os, native.clock, busyLoop});
         g = std::make_unique<GyroState>(*platform, ui);
         g->DelayCalibrated = true;
         SetInterfaceDefaults(*g);
@@ -116,10 +116,107 @@ INSTANTIATE_TEST_SUITE_P(
     Layouts, CardLayoutTest,
     ::testing::Values(LayoutCase{"HighSpeed", layoutOf(true, EndpointPlacement::Setting0), "2", 10},
                       LayoutCase{"FullSpeed", layoutOf(false, EndpointPlacement::Setting0), "1.1", 35},
-                      LayoutCase{"EndpointsInSetting1", layoutOf(true, EndpointPlacement::Setting1Only), "2", 10},
-                      LayoutCase{"ZeroBandwidthSetting0", layoutOf(true, EndpointPlacement::Setting0ZeroBandwidth),
-                                 "2", 10}),
+                      LayoutCase{"EndpointsInSetting1", layoutOf(true, EndpointPlacement::Setting1Only), "2",
+                                 10},
+                      LayoutCase{"ZeroBandwidthSetting0",
+                                 layoutOf(true, EndpointPlacement::Setting0ZeroBandwidth), "2", 10}),
     [](const ::testing::TestParamInfo<LayoutCase>& param) { return std::string(param.param.name); });
+
+} // namespace
+} // namespace gyro::test
+
+namespace gyro::test {
+namespace {
+
+TEST(NativeBackendCards, TwoCardsAreNamedByPortAndTheFirstIsChosen)
+{
+    EmulatedUsbBus bus;
+    EmulatedCardLayout fifo4;
+    fifo4.descriptor1 = "FIFO4 Card";
+    EmulatedCardLayout mcp;
+    mcp.productId = 0x3A62;
+    mcp.descriptor1 = "MCP Card";
+    mcp.highSpeed = false;
+    EmulatedUsbCard second(fifo4);
+    EmulatedUsbCard first(mcp);
+    bus.plug(second, 2); // plugged first, but in the later port
+    bus.plug(first, 1);
+    NativeProgram program;
+    GyroState& g = *program.g;
+
+    ASSERT_TRUE(OpenUsbCard(g)) << program.ui.texts().join('\n').toStdString();
+    EXPECT_EQ(g.UsbBoardCount, 2);
+    EXPECT_EQ(g.UsbBoardIndex, 0);
+    EXPECT_EQ(g.UsbBoards[0].BoardType, QStringLiteral("MCP"));
+    EXPECT_EQ(g.UsbBoards[0].Descriptor1, QStringLiteral("MCP Card"));
+    EXPECT_EQ(g.UsbBoards[0].UsbVersion, QStringLiteral("1.1"));
+    EXPECT_EQ(g.UsbBoards[1].DeviceName, QStringLiteral("Ezusb-1"));
+    EXPECT_EQ(g.UsbBoards[1].BoardType, QStringLiteral("FIFO4"));
+    EXPECT_EQ(g.UsbBoards[1].UsbVersion, QStringLiteral("2"));
+
+    // Register traffic goes to the chosen card only.
+    const auto before = second.requests().size();
+    first.setSensorWord(GyroOutAddress, 0x8005);
+    ASSERT_TRUE(ReadRegister(g, Idx_Gyro_Out));
+    EXPECT_EQ(g.RegWord, 5);
+    EXPECT_EQ(second.requests().size(), before);
+    EXPECT_TRUE(first.violations().empty());
+    EXPECT_TRUE(second.violations().empty());
+}
+
+TEST(NativeBackendCards, CardHeldByAnotherProgramIsReportedAndUsableOnceFreed)
+{
+    EmulatedUsbBus bus;
+    EmulatedUsbCard card;
+    card.setFaults({.claimedElsewhere = true});
+    bus.plug(card, 1);
+    NativeProgram program;
+    GyroState& g = *program.g;
+
+    EXPECT_FALSE(OpenUsbCard(g));
+    ASSERT_EQ(program.ui.messages.size(), 1u);
+    const QString text = program.ui.messages[0].text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("No USB Buffers Found, Please Verify Setup and Restart\n\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("USB card Ezusb-0 is in use by another program")))
+        << text.toStdString();
+    EXPECT_TRUE(card.requests().empty());
+
+    // The other program lets go: the next search takes the card, no restart needed.
+    card.setFaults({});
+    program.ui.clear();
+    EXPECT_TRUE(OpenUsbCard(g)) << program.ui.texts().join('\n').toStdString();
+    EXPECT_TRUE(card.claimed());
+}
+
+TEST(NativeBackendCards, CardPulledBetweenReadsIsFoundAgainAfterReplug)
+{
+    EmulatedUsbBus bus;
+    EmulatedUsbCard card;
+    bus.plug(card, 1);
+    NativeProgram program;
+    GyroState& g = *program.g;
+    ASSERT_TRUE(OpenUsbCard(g));
+    card.setSensorWord(GyroOutAddress, 0x8007);
+    ASSERT_TRUE(ReadRegister(g, Idx_Gyro_Out));
+    EXPECT_EQ(g.RegWord, 7);
+
+    bus.unplug(card);
+    EXPECT_FALSE(ReadRegister(g, Idx_Gyro_Out));
+    EXPECT_TRUE(g.RegReadFailed);
+    EXPECT_FALSE(g.UsbCardReady);
+    EXPECT_EQ(program.ui.texts(), QStringList{QStringLiteral("Error Writing SPI")});
+    EXPECT_FALSE(OpenUsbCard(g)); // nothing there while it is out
+
+    bus.plug(card, 1); // back in the same socket, under a new address
+    program.ui.clear();
+    ASSERT_TRUE(OpenUsbCard(g)) << program.ui.texts().join('\n').toStdString();
+    EXPECT_EQ(g.SelectedUsbBoard.DeviceName, QStringLiteral("Ezusb-0"));
+    card.setSensorWord(GyroOutAddress, 0x8009);
+    ASSERT_TRUE(ReadRegister(g, Idx_Gyro_Out));
+    EXPECT_EQ(g.RegWord, 9);
+    EXPECT_TRUE(program.ui.messages.empty());
+    EXPECT_TRUE(card.violations().empty()) << card.violations().front();
+}
 
 } // namespace
 } // namespace gyro::test

@@ -13,13 +13,13 @@
 
 namespace {
 
-
 constexpr const char* RestartMarker = "GYRO_UMOCKDEV_RESTARTED";
 
 void restartWithPreload(char** argv)
 {
     if (std::getenv(RestartMarker) != nullptr) { // restarted once already: do not loop
-        std::fprintf(stderr, "umockdev's preload library (%s) did not load\n", gyro::test::UmockdevPreloadLibrary);
+        std::fprintf(stderr, "umockdev's preload library (%s) did not load\n",
+                     gyro::test::UmockdevPreloadLibrary);
         std::exit(1);
     }
     setenv(RestartMarker, "1", 1);
