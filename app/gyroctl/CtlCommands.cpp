@@ -64,7 +64,9 @@ int runRead(CtlContext& c)
     if (const int status = BringUpCtlInterface(c); status != ExitOk)
         return status;
     for (int index : *indexes) {
-        ReadRegister(c.g, index);
+        // A read that got no answer has no value: no line for it (the failure is on stderr).
+        if (!ReadRegister(c.g, index))
+            continue;
         c.out << c.g.Reg[static_cast<std::size_t>(index)].RegName << '\t' << ValueToHex4(c.g.RegWord) << '\t'
               << GeneralFormat(c.g.RegValue) << Qt::endl;
     }

@@ -177,7 +177,14 @@ bool EmulatedUsbCard::handleIoctl(UMockdevIoctlClient* client)
     const std::lock_guard lock(mutex_);
     const unsigned long request = umockdev_ioctl_client_get_request(client);
     if (!present_) {
-        umockdev_ioctl_client_complete(client, -1, ENODEV);
+        // Pulled out: what was in flight ends (answers already sent still arrive),
+        // then every request finds no device.
+        if (request == USBDEVFS_REAPURB || request == USBDEVFS_REAPURBNDELAY)
+            endInFlightUrbs();
+        if (!done_.empty() && (request == USBDEVFS_REAPURB || request == USBDEVFS_REAPURBNDELAY))
+            reapUrb(client);
+        else
+            umockdev_ioctl_client_complete(client, -1, ENODEV);
         return true;
     }
     int error = 0;
@@ -216,6 +223,9 @@ bool EmulatedUsbCard::handleIoctl(UMockdevIoctlClient* client)
         g_object_unref(endpoint);
         break;
     }
+    case USBDEVFS_IOCTL:
+        error = driverRequest(client);
+        break;
     case USBDEVFS_SUBMITURB:
         submitUrb(client);
         return true;
@@ -233,6 +243,19 @@ bool EmulatedUsbCard::handleIoctl(UMockdevIoctlClient* client)
     }
     umockdev_ioctl_client_complete(client, error == 0 ? 0 : -1, error);
     return true;
+}
+
+int EmulatedUsbCard::driverRequest(UMockdevIoctlClient* client)
+{
+    // libusb hands interface 0 back to a kernel driver after releasing it (and takes it
+    // from one before claiming): the card has none, so there is nothing to do.
+    UMockdevIoctlData* arg = resolveArg(client, sizeof(usbdevfs_ioctl));
+    const int code = reinterpret_cast<usbdevfs_ioctl*>(arg->data)->ioctl_code;
+    g_object_unref(arg);
+    if (code == static_cast<int>(USBDEVFS_CONNECT) || code == static_cast<int>(USBDEVFS_DISCONNECT))
+        return code == static_cast<int>(USBDEVFS_DISCONNECT) ? ENODATA : 0;
+    violation("unexpected driver request " + hex(static_cast<unsigned long>(code)));
+    return ENOTTY;
 }
 
 bool EmulatedUsbCard::claimInterface(unsigned int number, int& error)
@@ -462,6 +485,17 @@ void EmulatedUsbCard::reapUrb(UMockdevIoctlClient* client)
     umockdev_ioctl_client_complete(client, 0, 0);
     g_object_unref(slot);
     g_object_unref(urb.data);
+}
+
+void EmulatedUsbCard::endInFlightUrbs()
+{
+    for (Urb& urb : waiting_) {
+        urb.status = -ESHUTDOWN;
+        urb.actualLength = 0;
+        urb.answer.clear();
+        done_.push_back(std::move(urb));
+    }
+    waiting_.clear();
 }
 
 void EmulatedUsbCard::discardUrb(UMockdevIoctlClient* client)

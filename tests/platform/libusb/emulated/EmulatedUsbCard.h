@@ -93,7 +93,9 @@ private:
     void submitUrb(_UMockdevIoctlClient* client);
     void reapUrb(_UMockdevIoctlClient* client);
     void discardUrb(_UMockdevIoctlClient* client);
+    void endInFlightUrbs(); // as the kernel ends them when the device goes
     bool claimInterface(unsigned int number, int& error);
+    int driverRequest(_UMockdevIoctlClient* client);
     void setInterface(_UMockdevIoctlClient* client, int& error);
 
     void controlTransfer(Urb& urb, const std::uint8_t* buffer, int length);
