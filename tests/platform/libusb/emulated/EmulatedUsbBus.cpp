@@ -83,8 +83,9 @@ EmulatedUsbBus::EmulatedUsbBus() : testbed_(umockdev_testbed_new())
 
 EmulatedUsbBus::~EmulatedUsbBus()
 {
-    while (!plugged_.empty())
-        unplug(*plugged_.back().card);
+    // The cards may be gone already: only the testbed's side is undone.
+    for (const Plugged& plugged : plugged_)
+        remove(plugged);
     g_object_unref(testbed_);
 }
 
@@ -118,10 +119,15 @@ void EmulatedUsbBus::unplug(EmulatedUsbCard& card)
     if (it == plugged_.end())
         return;
     card.setPresent(false);
-    umockdev_testbed_uevent(testbed_, it->sysPath.c_str(), "remove");
-    umockdev_testbed_remove_device(testbed_, it->sysPath.c_str());
-    umockdev_testbed_detach_ioctl(testbed_, it->devNode.c_str(), nullptr);
+    remove(*it);
     plugged_.erase(it);
+}
+
+void EmulatedUsbBus::remove(const Plugged& plugged)
+{
+    umockdev_testbed_uevent(testbed_, plugged.sysPath.c_str(), "remove");
+    umockdev_testbed_remove_device(testbed_, plugged.sysPath.c_str());
+    umockdev_testbed_detach_ioctl(testbed_, plugged.devNode.c_str(), nullptr);
 }
 
 } // namespace gyro::test

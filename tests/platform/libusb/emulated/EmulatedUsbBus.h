@@ -34,6 +34,8 @@ private:
         std::string devNode; // /dev/bus/usb/001/AAA
     };
 
+    void remove(const Plugged& plugged); // the device leaves the testbed
+
     _UMockdevTestbed* testbed_;
     std::vector<Plugged> plugged_;
     int nextAddress_ = 2; // the root hub has 1

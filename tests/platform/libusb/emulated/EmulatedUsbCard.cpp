@@ -57,6 +57,10 @@ EmulatedUsbCard::EmulatedUsbCard(EmulatedCardLayout layout) : layout_(std::move(
     firmware_.connectChannel(0, 1, &sensor_);
     firmware_.setRequestLog(false);
     firmwareHandle_ = firmware_.open(EzUsbDeviceName(0));
+    std::array<std::uint8_t, EzUsbDeviceDescriptorBufferSize> descriptor{};
+    std::uint32_t returned = 0;
+    firmware_.ioControl(firmwareHandle_, EzUsbDriver::IoctlGetDeviceDescriptor, {}, descriptor, returned);
+    deviceDescriptor_.assign(descriptor.begin(), descriptor.begin() + UsbDeviceDescriptorSize);
 
     handler_ = umockdev_ioctl_base_new();
     g_signal_connect(handler_, "handle-ioctl", G_CALLBACK(&EmulatedUsbCard::onIoctl), this);
@@ -150,16 +154,6 @@ std::vector<double> EmulatedUsbCard::abandonedAfterSeconds() const
 {
     const std::lock_guard lock(mutex_);
     return abandoned_;
-}
-
-std::vector<std::uint8_t> EmulatedUsbCard::deviceDescriptor() const
-{
-    const std::lock_guard lock(mutex_);
-    std::array<std::uint8_t, EzUsbDeviceDescriptorBufferSize> buffer{};
-    std::uint32_t returned = 0;
-    auto& firmware = const_cast<sim::SimUsbBus&>(firmware_);
-    firmware.ioControl(firmwareHandle_, EzUsbDriver::IoctlGetDeviceDescriptor, {}, buffer, returned);
-    return {buffer.begin(), buffer.begin() + UsbDeviceDescriptorSize};
 }
 
 void EmulatedUsbCard::violation(std::string text)

@@ -73,7 +73,8 @@ public:
     std::vector<double> abandonedAfterSeconds() const;
 
     // The bus side.
-    std::vector<std::uint8_t> deviceDescriptor() const;
+    // The 18 bytes of the device descriptor, as the simulated card gives them.
+    const std::vector<std::uint8_t>& deviceDescriptor() const { return deviceDescriptor_; }
     _UMockdevIoctlBase* ioctlHandler() { return handler_; }
 
 private:
@@ -111,6 +112,7 @@ private:
     sim::SimSensor sensor_;
     sim::SimUsbBus firmware_;
     EzUsbDriver::Handle firmwareHandle_ = 0;
+    std::vector<std::uint8_t> deviceDescriptor_;
     _UMockdevIoctlBase* handler_ = nullptr;
 
     mutable std::mutex mutex_;

@@ -88,6 +88,24 @@ TEST_F(CtlCardFixture, FindsReadsAndWritesTheCard)
     EXPECT_EQ(frames.back(), 0xB60A);             // 0x0A to 0x36
 }
 
+TEST(CtlCards, FindUsbListsBothProductsInPortOrder)
+{
+    EmulatedUsbBus bus;
+    EmulatedCardLayout mcp;
+    mcp.productId = 0x3A62;
+    mcp.highSpeed = false;
+    mcp.firmwareMinor = 7;
+    EmulatedUsbCard fifo4Card;
+    EmulatedUsbCard mcpCard(mcp);
+    bus.plug(fifo4Card, 3);
+    bus.plug(mcpCard, 1);
+
+    const CtlRun found = runGyroctl({"find-usb"});
+    EXPECT_EQ(found.exitCode, 0) << found.err.toStdString();
+    EXPECT_EQ(found.out, QStringLiteral("Ezusb-0\tMCP\tUSB SPI Card\tSPI Interface\trev 2.7\tUSB 1.1\n"
+                                        "Ezusb-1\tFIFO4\tUSB SPI Card\tSPI Interface\trev 2.3\tUSB 2\n"));
+}
+
 struct FaultCase {
     const char* name;
     CardFaults faults;
