@@ -171,11 +171,12 @@ bool EmulatedUsbCard::handleIoctl(UMockdevIoctlClient* client)
     const std::lock_guard lock(mutex_);
     const unsigned long request = umockdev_ioctl_client_get_request(client);
     if (!present_) {
-        // Pulled out: what was in flight ends (answers already sent still arrive),
-        // then every request finds no device.
-        if (request == USBDEVFS_REAPURB || request == USBDEVFS_REAPURBNDELAY)
+        // Pulled out: URBs in flight end (answers already sent still arrive), then
+        // every request finds no device.
+        const bool reap = request == USBDEVFS_REAPURB || request == USBDEVFS_REAPURBNDELAY;
+        if (reap)
             endInFlightUrbs();
-        if (!done_.empty() && (request == USBDEVFS_REAPURB || request == USBDEVFS_REAPURBNDELAY))
+        if (reap && !done_.empty())
             reapUrb(client);
         else
             umockdev_ioctl_client_complete(client, -1, ENODEV);
@@ -244,15 +245,17 @@ int EmulatedUsbCard::driverRequest(UMockdevIoctlClient* client)
     // libusb hands interface 0 back to a kernel driver after releasing it (and takes it
     // from one before claiming): the card has none, so there is nothing to do.
     UMockdevIoctlData* arg = resolveArg(client, sizeof(usbdevfs_ioctl));
-    const int code = reinterpret_cast<usbdevfs_ioctl*>(arg->data)->ioctl_code;
+    const auto code = static_cast<unsigned long>(reinterpret_cast<usbdevfs_ioctl*>(arg->data)->ioctl_code);
     g_object_unref(arg);
-    if (code == static_cast<int>(USBDEVFS_CONNECT) || code == static_cast<int>(USBDEVFS_DISCONNECT))
-        return code == static_cast<int>(USBDEVFS_DISCONNECT) ? ENODATA : 0;
-    violation("unexpected driver request " + hex(static_cast<unsigned long>(code)));
+    if (code == USBDEVFS_DISCONNECT)
+        return ENODATA; // as the kernel answers when no driver is bound
+    if (code == USBDEVFS_CONNECT)
+        return 0;
+    violation("unexpected driver request " + hex(code));
     return ENOTTY;
 }
 
-bool EmulatedUsbCard::claimInterface(unsigned int number, int& error)
+void EmulatedUsbCard::claimInterface(unsigned int number, int& error)
 {
     if (number != 0) {
         violation("claim of interface " + std::to_string(number) + ", the card has only interface 0");
@@ -262,7 +265,6 @@ bool EmulatedUsbCard::claimInterface(unsigned int number, int& error)
     } else {
         claimed_ = true;
     }
-    return error == 0;
 }
 
 void EmulatedUsbCard::setInterface(UMockdevIoctlClient* client, int& error)

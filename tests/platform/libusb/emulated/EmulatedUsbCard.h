@@ -95,7 +95,7 @@ private:
     void reapUrb(_UMockdevIoctlClient* client);
     void discardUrb(_UMockdevIoctlClient* client);
     void endInFlightUrbs(); // as the kernel ends them when the device goes
-    bool claimInterface(unsigned int number, int& error);
+    void claimInterface(unsigned int number, int& error);
     int driverRequest(_UMockdevIoctlClient* client);
     void setInterface(_UMockdevIoctlClient* client, int& error);
 
