@@ -3,6 +3,8 @@
 #include <umockdev.h>
 
 #include <dlfcn.h>
+#include <ftw.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -121,6 +123,30 @@ void EmulatedUsbBus::unplug(EmulatedUsbCard& card)
     card.setPresent(false);
     remove(*it);
     plugged_.erase(it);
+}
+
+void EmulatedUsbBus::restrictToRoot(EmulatedUsbCard& card)
+{
+    const auto it =
+        std::find_if(plugged_.begin(), plugged_.end(), [&card](const Plugged& p) { return p.card == &card; });
+    if (it == plugged_.end())
+        return;
+    gchar* root = umockdev_testbed_get_root_dir(testbed_);
+    const std::string rootDir = root;
+    g_free(root);
+    // umockdev makes its files for their owner: another user must still see the bus
+    // (files readable, sockets connectable, folders open to the event sockets that
+    // udev monitors bind there), all but this node.
+    const auto openUp = [](const char* path, const struct stat* info, int, FTW*) {
+        if (S_ISLNK(info->st_mode))
+            return 0; // a link has no mode of its own
+        const mode_t others = S_ISDIR(info->st_mode)    ? (S_IROTH | S_IWOTH | S_IXOTH)
+                              : S_ISSOCK(info->st_mode) ? (S_IROTH | S_IWOTH)
+                                                        : S_IROTH;
+        return chmod(path, (info->st_mode & 07777) | others);
+    };
+    if (nftw(rootDir.c_str(), openUp, 16, FTW_PHYS) != 0 || chmod((rootDir + it->devNode).c_str(), 0600) != 0)
+        throw std::runtime_error("cannot set the permissions in " + rootDir);
 }
 
 void EmulatedUsbBus::remove(const Plugged& plugged)

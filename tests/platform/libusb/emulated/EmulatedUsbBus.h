@@ -26,6 +26,9 @@ public:
     void plug(EmulatedUsbCard& card, int port);
     // Pulls the card out: its open handles fail with ENODEV and it leaves the bus.
     void unplug(EmulatedUsbCard& card);
+    // Leaves the card's device node to root alone (mode 0600), as without a udev rule,
+    // while the rest of the testbed stays readable for every user.
+    void restrictToRoot(EmulatedUsbCard& card);
 
 private:
     struct Plugged {

@@ -3,9 +3,12 @@
 #include "EmulatedUsbBus.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace gyro::test {
 namespace {
@@ -22,13 +25,23 @@ struct CtlRun {
     double seconds = 0;
 };
 
+constexpr uid_t NobodyId = 65534;
+
 // Runs gyroctl in an empty folder (no CommPort.cfg), in this process's environment,
-// which carries the umockdev testbed.
-CtlRun runGyroctl(const QStringList& arguments)
+// which carries the umockdev testbed; `asNobody` runs it as user nobody (root only).
+CtlRun runGyroctl(const QStringList& arguments, bool asNobody = false)
 {
     QTemporaryDir folder;
+    QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                             QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                             QFileDevice::ExeOther);
     QProcess process;
     process.setWorkingDirectory(folder.path());
+    if (asNobody)
+        process.setChildProcessModifier([] {
+            if (setgid(NobodyId) != 0 || setuid(NobodyId) != 0)
+                _exit(126);
+        });
     QElapsedTimer timer;
     timer.start();
     process.start(QStringLiteral(GYROCTL_PATH), arguments);
@@ -170,6 +183,24 @@ TEST_F(CtlCardFixture, StalledEndpointIsClearedForTheNextRun)
     const CtlRun run = runGyroctl(ReadGyroOut);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, QStringLiteral("Gyro_Out\tFFFE\t-0.14652\n"));
+}
+
+// A user whom no udev rule lets open the card is told so, with the rule that would.
+TEST_F(CtlCardFixture, CardWithoutPermissionIsReportedWithTheUdevRule)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root, to run gyroctl as another user";
+    bus.plug(card, 1);
+    bus.restrictToRoot(card);
+
+    const CtlRun run = runGyroctl(ReadGyroOut, true);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.err.contains(QStringLiteral("No USB Buffers Found"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("USB card Ezusb-0 cannot be opened: no permission")))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral(R"(ATTRS{idVendor}=="2c7b", MODE="0660")")));
+    EXPECT_TRUE(card.requests().empty());
 }
 
 // An answer that never comes is given up after the backend's 1 s transfer timeout:
