@@ -26,6 +26,7 @@ struct CtlRun {
 };
 
 constexpr uid_t NobodyId = 65534;
+constexpr int CannotBecomeNobody = 126;
 
 // Runs gyroctl in an empty folder (no CommPort.cfg), in this process's environment,
 // which carries the umockdev testbed; `asNobody` runs it as user nobody (root only).
@@ -40,7 +41,7 @@ CtlRun runGyroctl(const QStringList& arguments, bool asNobody = false)
     if (asNobody)
         process.setChildProcessModifier([] {
             if (setgid(NobodyId) != 0 || setuid(NobodyId) != 0)
-                _exit(126);
+                _exit(CannotBecomeNobody);
         });
     QElapsedTimer timer;
     timer.start();
@@ -194,6 +195,8 @@ TEST_F(CtlCardFixture, CardWithoutPermissionIsReportedWithTheUdevRule)
     bus.restrictToRoot(card);
 
     const CtlRun run = runGyroctl(ReadGyroOut, true);
+    if (run.exitCode == CannotBecomeNobody)
+        GTEST_SKIP() << "this system does not let root switch to user nobody";
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.out.isEmpty());
     EXPECT_TRUE(run.err.contains(QStringLiteral("No USB Buffers Found"))) << run.err.toStdString();
