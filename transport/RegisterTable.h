@@ -8,7 +8,8 @@
 namespace gyro {
 
 // Reads every entry 0..LastRegisterIndex and builds the table; lines end in CR LF.
-// An unreadable entry repeats the word and value the previous read left.
+// An unreadable entry repeats the word and value the previous read left. A read
+// that brought no answer shows "----" in both columns, never a number.
 QString BuildRegisterTableText(GyroState& g);
 
 } // namespace gyro

@@ -2,7 +2,9 @@
 // every command and the interface bring-up they share.
 #include "CtlCommands.h"
 
+#include "CtlAlarmCommands.h"
 #include "CtlCommandTable.h"
+#include "CtlConfigCommands.h"
 #include "EzUsb.h"
 #include "HexText.h"
 #include "InterfaceBringUp.h"
@@ -125,6 +127,22 @@ const std::array Commands{
     CtlCommand{"write", "write NAME HEX", "write a register (1 to 4 hex digits)", runWrite},
     CtlCommand{"dump", "dump", "print the register table", runDump},
     CtlCommand{"find-usb", "find-usb", "list the USB SPI cards found", runFindUsb},
+    CtlCommand{"alarms", "alarms", "show both alarms and the alarm indicator line", runAlarms},
+    CtlCommand{"alarm", "alarm 1|2 [--source S] [--level X] [--greater|--less] [--average K] [--rate on|off]",
+               "set one alarm (S: disabled, supply, gyro, aux, temp) and show it", runAlarm},
+    CtlCommand{"indicator", "indicator [--line 1|2] [--polarity high|low] [--enable on|off]",
+               "set the alarm indicator line and show it", runIndicator},
+    CtlCommand{"rate", "rate [SPS]", "show or set the sample rate (samples a second)", runRate},
+    CtlCommand{"filter", "filter [--taps N] [--range 80|160|320] [--bandwidth 50|300]",
+               "show or set filter taps, range (deg/s) and bandwidth (Hz)", runFilter},
+    CtlCommand{"dac", "dac [VOLTS]", "show or set the auxiliary DAC output (0 to 2.5 V)", runDac},
+    CtlCommand{"flash", "flash", "store the configuration in the sensor's flash memory", runFlash},
+    CtlCommand{"null", "null", "run the sensor's automatic bias null; show the offset", runNull},
+    CtlCommand{"factory-cal", "factory-cal", "restore the factory calibration; show the offset",
+               runFactoryCal},
+    CtlCommand{"offset", "offset [DEG]", "show or set the rate offset (deg/s)", runOffset},
+    CtlCommand{"bias", "bias SECONDS [--apply]",
+               "average the uncorrected bias; --apply writes the proposed offset", runBias},
 };
 
 } // namespace

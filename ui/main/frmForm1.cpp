@@ -6,6 +6,10 @@
 #include "RegisterAccess.h"
 #include "Timing.h"
 #include "WidgetText.h"
+#include "frmAlarms.h"
+#include "frmManualReg.h"
+#include "fmCalibration.h"
+#include "frmOperationalControl.h"
 #include "frmPort.h"
 #include "frmUSBselect.h"
 #include "ui_frmForm1.h"
@@ -76,6 +80,10 @@ void frmForm1::connectControls()
     connect(ui->mnu27130, &QAction::triggered, this, &frmForm1::mnu27130_Click);
     connect(ui->mnu27140, &QAction::triggered, this, &frmForm1::mnu27140_Click);
     connect(ui->MnuExit, &QAction::triggered, this, &frmForm1::MnuExit_Click);
+    connect(ui->MnuAlarms, &QAction::triggered, this, &frmForm1::MnuAlarms_Click);
+    connect(ui->mnuRegisters, &QAction::triggered, this, &frmForm1::mnuRegisters_Click);
+    connect(ui->mnuOperation, &QAction::triggered, this, &frmForm1::mnuOperation_Click);
+    connect(ui->MnuCal, &QAction::triggered, this, &frmForm1::MnuCal_Click);
 }
 
 void frmForm1::Form_Load()
@@ -196,6 +204,34 @@ void frmForm1::showPortSetup()
     if (portSetup_ == nullptr)
         portSetup_ = new frmPort(g, this);
     portSetup_->exec();
+}
+
+void frmForm1::MnuAlarms_Click()
+{
+    // Loaded for each opening; "Close Window" unloads it.
+    frmAlarms alarms(g, this);
+    alarms.exec();
+}
+
+void frmForm1::mnuRegisters_Click()
+{
+    if (manualReg_ == nullptr)
+        manualReg_ = new frmManualReg(g, this);
+    manualReg_->exec();
+}
+
+void frmForm1::mnuOperation_Click()
+{
+    frmOperationalControl window(g, this);
+    window.Form_Load();
+    window.exec();
+}
+
+void frmForm1::MnuCal_Click()
+{
+    fmCalibration window(g, this);
+    window.Form_Load();
+    window.exec();
 }
 
 void frmForm1::StartReadoutLoop()

@@ -7,6 +7,7 @@
 #include "GyroState.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -21,6 +22,7 @@ class frmForm1;
 namespace gyro {
 
 class StripChart;
+class frmManualReg;
 class frmPort;
 class frmUSBselect;
 
@@ -95,6 +97,11 @@ private:
     void mnu27130_Click() { setDevice(27130); }
     void mnu27140_Click() { setDevice(27140); }
     void MnuExit_Click() { close(); }
+    void MnuAlarms_Click();
+    void mnuRegisters_Click();
+    // The configuration windows, built afresh (and so read from the sensor) on each opening.
+    void mnuOperation_Click();
+    void MnuCal_Click();
     // Load steps.
     void bringUpInterface();
     void showInterfaceChecks();
@@ -109,6 +116,7 @@ private:
     std::unique_ptr<Ui::frmForm1> ui;
     frmUSBselect* usbSelect_ = nullptr;
     frmPort* portSetup_ = nullptr;
+    QPointer<frmManualReg> manualReg_; // null again once its title bar unloads it
     RateScaleSteps rateScale_;
     TemperatureScaleSteps temperatureScale_;
     bool angleRowEnabled_ = false;

@@ -1,0 +1,31 @@
+#include "RegisterLogFile.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+namespace gyro {
+
+QString RegisterLogPath(const QString& programFolder)
+{
+    return QDir(programFolder).filePath(QStringLiteral("Registers_LOG.txt"));
+}
+
+bool WriteRegisterLog(const QString& programFolder, const QString& text, QString* error)
+{
+    // A text box may hold its lines with LF or CR LF ends; the file has CR LF.
+    QString content = text;
+    content.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    content.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    content += QStringLiteral("\r\n");
+    const QByteArray bytes = content.toUtf8();
+
+    QSaveFile file(RegisterLogPath(programFolder));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+} // namespace gyro

@@ -1,0 +1,2 @@
+"./instdrv2" giveio remove
+"./instdrv2" giveio "./Giveio.sys"

@@ -1,0 +1,166 @@
+// gyroctl's configuration and calibration commands on the simulated sensor: what
+// they print, the frames they send, and the usage errors that send none.
+#include "CtlCommands.h"
+#include "CtlInterrupt.h"
+#include "OsFamily.h"
+#include "SimPlatform.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+
+using namespace gyro;
+
+namespace {
+
+struct CtlConfig : ::testing::Test {
+    sim::SimPlatform sim;
+    QString outText;
+    QString errText;
+    QTextStream out{&outText};
+    QTextStream err{&errText};
+    ConsoleUiHost ui{err};
+    GyroState g{sim.platform(), ui};
+
+    CtlConfig()
+    {
+        InitRegisterMap(g);
+        g.OsName = QStringLiteral("Win98"); // the parallel port needs no driver there
+        g.PortAddress = 0x378;
+        g.DelayCalibrated = true;
+        g.LoopsPer10us = 10000; // 1 ns a turn: the waits move simulated time
+    }
+
+    int run(std::int16_t interfaceType, const QString& command, const QStringList& arguments = {})
+    {
+        outText.clear();
+        g.InterfaceType = interfaceType;
+        CtlOptions options;
+        options.command = command;
+        options.arguments = arguments;
+        return RunCtlCommand(options, g, ui, out, err);
+    }
+
+    std::vector<std::uint16_t> writesOut()
+    {
+        std::vector<std::uint16_t> writes;
+        for (const auto& f : sim.sensor().trace()) {
+            if ((f.out & 0x8000) != 0)
+                writes.push_back(f.out);
+        }
+        sim.sensor().clearTrace();
+        return writes;
+    }
+};
+
+} // namespace
+
+TEST_F(CtlConfig, SettingsPrintWhatTheSensorHoldsAfterTheWrite)
+{
+    struct Case {
+        std::int16_t interfaceType;
+        QString command;
+        QStringList arguments;
+        QString printed;
+    };
+    const Case cases[] = {
+        {2, "rate", {"256"}, "rate\t256.016\nSmpl_Prd\t0001\n"},
+        {1, "rate", {"0.01"}, "rate\t0.129\nSmpl_Prd\t00FF\n"},
+        {2, "rate", {}, "rate\t0.129\nSmpl_Prd\t00FF\n"}, // shows what the sensor holds
+        // Factory Sens_Avg 0x0402; only the range changes: 160 deg/s (0x200), 9 taps kept.
+        {2, "filter", {"--range", "160"}, "taps\t9\nrange\t160\nbandwidth\t50\nSens_Avg\t0202\n"},
+        {2,
+         "filter",
+         {"--taps", "100", "--bandwidth", "300"},
+         "taps\t129\nrange\t160\nbandwidth\t300\nSens_Avg\t0286\n"},
+        {2, "dac", {"1.25"}, "volts\t1.2496947\nAux_DAC\t07FF\n"},
+        {2, "offset", {"0.01"}, "offset\t0.018\nGYRO_OFST\t0001\n"},
+        {2, "offset", {"-40"}, "offset\t-37.509\nGYRO_OFST\tF800\n"},
+        {2, "factory-cal", {}, "offset\t0.000\nGYRO_OFST\t0000\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(run(c.interfaceType, c.command, c.arguments), ExitOk) << errText.toStdString();
+        EXPECT_EQ(outText, c.printed)
+            << c.command.toStdString() << ' ' << c.arguments.join(' ').toStdString();
+    }
+    EXPECT_FLOAT_EQ(g.Reg[Idx_Gyro_Out].RegScale, 0.03663f); // the scale follows the 160 range
+    EXPECT_TRUE(errText.contains("offset -40 is out of range; using -37.50912"));
+}
+
+TEST_F(CtlConfig, UsbLowPowerLimitIsWrittenAndToldOnStandardError)
+{
+    EXPECT_EQ(run(2, "rate", {"10"}), ExitOk);
+    EXPECT_EQ(outText, "rate\t51.203\nSmpl_Prd\t0009\n");
+    EXPECT_TRUE(errText.contains("will place the 28150 into low power mode."));
+}
+
+TEST_F(CtlConfig, CommandsWriteTheFramesTheWindowsWrite)
+{
+    ASSERT_EQ(run(2, "flash"), ExitOk);
+    EXPECT_EQ(writesOut(), (std::vector<std::uint16_t>{0xBF00, 0xBE08}));
+    ASSERT_EQ(run(2, "null"), ExitOk);
+    EXPECT_EQ(writesOut(), (std::vector<std::uint16_t>{0xBF00, 0xBE01}));
+    EXPECT_TRUE(outText.startsWith("offset\t"));
+    // The DAC code, then Command 4.
+    ASSERT_EQ(run(2, "dac", {"3"}), ExitOk);
+    EXPECT_EQ(writesOut(), (std::vector<std::uint16_t>{0xB10F, 0xB0FF, 0xBF00, 0xBE04}));
+}
+
+TEST_F(CtlConfig, UsageErrorsSendNothing)
+{
+    const std::pair<QString, QStringList> cases[] = {
+        {"rate", {"x"}},
+        {"rate", {"1", "2"}},
+        {"filter", {"--range", "90"}},
+        {"filter", {"--taps"}},
+        {"filter", {"--bandwidth", "100"}},
+        {"dac", {"x"}},
+        {"offset", {"abc"}},
+        {"bias", {}},
+        {"bias", {"abc"}},
+        {"bias", {"1", "--now"}},
+        {"flash", {"1"}},
+        {"null", {"1"}},
+    };
+    for (const auto& [command, arguments] : cases)
+        EXPECT_EQ(run(2, command, arguments), ExitUsage)
+            << command.toStdString() << ' ' << arguments.join(' ').toStdString();
+    EXPECT_TRUE(sim.sensor().trace().empty());
+    EXPECT_TRUE(sim.usb().pipe0Requests().empty());
+}
+
+TEST_F(CtlConfig, BiasPrintsTheMeanCountAndProposalAndApplies)
+{
+    // The parallel port's frame gaps move simulated time, so the run ends on its own.
+    sim.sensor().setRegisterWord(0x14, 0x0100);
+    ASSERT_EQ(run(1, "bias", {"0.05", "--apply"}), ExitOk) << errText.toStdString();
+    const QStringList lines = outText.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 5) << outText.toStdString();
+    EXPECT_TRUE(lines[0].startsWith("samples\t"));
+    EXPECT_GT(lines[0].section('\t', 1).toInt(), 10);
+    const double mean = lines[1].section('\t', 1).toDouble();
+    EXPECT_EQ(lines[2], "proposed\t" + QString::number(-mean, 'f', 3));
+    // Applied as "Update" does: the proposal in counts, read back.
+    EXPECT_EQ(lines[3], "offset\t" + QString::number(qRound(-mean / 0.018315) * 0.018315, 'f', 3));
+    EXPECT_TRUE(lines[4].startsWith("GYRO_OFST\t"));
+}
+
+TEST_F(CtlConfig, InterruptedBiasStillPrintsAndWritesNoOffset)
+{
+    CatchCtlInterrupt();
+    std::raise(SIGINT); // as if Ctrl+C came during the first sample
+    const int status = run(1, "bias", {"100", "--apply"});
+    ResetCtlInterrupt();
+    EXPECT_EQ(status, ExitInterrupted);
+    EXPECT_TRUE(outText.startsWith("samples\t1\nmean\t")) << outText.toStdString();
+    EXPECT_TRUE(outText.contains("proposed\t"));
+    EXPECT_FALSE(outText.contains("GYRO_OFST"));
+    // Only the clearing of the offset was written.
+    EXPECT_EQ(writesOut(), (std::vector<std::uint16_t>{0x9500, 0x9400}));
+}
+
+TEST_F(CtlConfig, ASilentCardIsATransportFailure)
+{
+    sim.usb().detachCard(0);
+    EXPECT_EQ(run(2, "rate", {"256"}), ExitTransportFailed);
+    EXPECT_TRUE(outText.isEmpty());
+}
