@@ -310,14 +310,17 @@ void EmulatedUsbCard::submitUrb(UMockdevIoctlClient* client)
 
     bool answered = true;
     int submitError = 0;
-    if (header->type == USBDEVFS_URB_TYPE_CONTROL) {
-        controlTransfer(urb, bytes, length);
-    } else if (header->type != USBDEVFS_URB_TYPE_BULK) {
+    const bool bulk = header->type == USBDEVFS_URB_TYPE_BULK;
+    if (!bulk && header->type != USBDEVFS_URB_TYPE_CONTROL) {
         violation("URB of type " + std::to_string(header->type) + " on endpoint " + hex(header->endpoint) +
                   "; the card has bulk endpoints only");
         submitError = EINVAL;
-    } else if (!endpointUsable(header->endpoint)) {
+    } else if (bulk && !endpointUsable(header->endpoint)) {
         submitError = ENOENT;
+    } else if (faults_.neverAnswers) {
+        answered = false; // the card takes nothing in and sends nothing back
+    } else if (!bulk) {
+        controlTransfer(urb, bytes, length);
     } else if (header->endpoint == EndpointRequests) {
         bulkOut(urb, bytes, length);
     } else if (header->endpoint == EndpointAnswers) {
@@ -327,8 +330,6 @@ void EmulatedUsbCard::submitUrb(UMockdevIoctlClient* client)
                   ", which the card's protocol does not use");
         answered = false; // the firmware never serves it
     }
-    if (faults_.neverAnswers)
-        answered = false;
     g_object_unref(buffer);
 
     if (submitError != 0) {
