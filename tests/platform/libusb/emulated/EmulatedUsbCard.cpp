@@ -306,7 +306,7 @@ void EmulatedUsbCard::submitUrb(UMockdevIoctlClient* client)
     UMockdevIoctlData* buffer = umockdev_ioctl_data_resolve(data, offsetof(usbdevfs_urb, buffer),
                                                             static_cast<gsize>(std::max(length, 0)), nullptr);
     const auto* bytes = static_cast<const std::uint8_t*>(header->buffer);
-    Urb urb{data, header->endpoint, 0, 0, {}, 0, Clock::now()};
+    Urb urb{data, 0, 0, {}, 0, Clock::now()};
 
     bool answered = true;
     int submitError = 0;

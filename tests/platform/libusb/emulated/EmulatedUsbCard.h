@@ -81,7 +81,6 @@ private:
     using Clock = std::chrono::steady_clock;
     struct Urb {
         _UMockdevIoctlData* data; // the client's struct usbdevfs_urb, one reference held
-        std::uint8_t endpoint;
         int status = 0;
         int actualLength = 0;
         std::vector<std::uint8_t> answer; // bytes for an IN or control URB
