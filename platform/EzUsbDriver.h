@@ -31,6 +31,10 @@ public:
 
     virtual void close(Handle handle) = 0;
 
+    // A search is starting: the next open looks at the attached devices afresh, so a
+    // card pulled out and plugged in again while nothing used it is found as it is now.
+    virtual void rescan() {}
+
     // Why the last open() failed although a card is there (in use by another program,
     // no permission, ...), in words for the user; empty when it did not fail that way
     // or the driver cannot tell.

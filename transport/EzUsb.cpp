@@ -174,6 +174,7 @@ void ReadUsbBoardInfo(GyroState& g, EzUsbDriver::Handle handle, UsbBoardInfo& bo
 QStringList ScanUsbBoards(GyroState& g)
 {
     QStringList openFailures;
+    g.platform.usb.rescan(); // a card re-plugged since the last search is a new device
     g.UsbBoardCount = 0;
     // A fresh record per name, so nothing of an earlier scan survives for a card that is gone.
     g.UsbBoards.fill(UsbBoardInfo{});

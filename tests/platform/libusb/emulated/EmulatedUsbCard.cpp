@@ -64,6 +64,8 @@ EmulatedUsbCard::EmulatedUsbCard(EmulatedCardLayout layout) : layout_(std::move(
 
     handler_ = umockdev_ioctl_base_new();
     g_signal_connect(handler_, "handle-ioctl", G_CALLBACK(&EmulatedUsbCard::onIoctl), this);
+    g_signal_connect(handler_, "client-connected", G_CALLBACK(&EmulatedUsbCard::onConnected), this);
+    g_signal_connect(handler_, "client-vanished", G_CALLBACK(&EmulatedUsbCard::onVanished), this);
 }
 
 EmulatedUsbCard::~EmulatedUsbCard()
@@ -86,6 +88,7 @@ void EmulatedUsbCard::setPresent(bool present)
     const std::lock_guard lock(mutex_);
     present_ = present;
     if (present) { // plugged in again: a fresh device
+        ++plugging_;
         claimed_ = false;
         altSetting_ = 0;
         outHalted_ = false;
@@ -166,10 +169,34 @@ int EmulatedUsbCard::onIoctl(_UMockdevIoctlBase*, _UMockdevIoctlClient* client, 
     return static_cast<EmulatedUsbCard*>(self)->handleIoctl(client) ? TRUE : FALSE;
 }
 
+void EmulatedUsbCard::onConnected(_UMockdevIoctlBase*, _UMockdevIoctlClient* client, void* self)
+{
+    auto* card = static_cast<EmulatedUsbCard*>(self);
+    const std::lock_guard lock(card->mutex_);
+    card->clients_[client] = card->plugging_;
+}
+
+void EmulatedUsbCard::onVanished(_UMockdevIoctlBase*, _UMockdevIoctlClient* client, void* self)
+{
+    auto* card = static_cast<EmulatedUsbCard*>(self);
+    const std::lock_guard lock(card->mutex_);
+    card->clients_.erase(client);
+}
+
+bool EmulatedUsbCard::clientCurrent(UMockdevIoctlClient* client) const
+{
+    const auto it = clients_.find(client);
+    return it == clients_.end() || it->second == plugging_;
+}
+
 bool EmulatedUsbCard::handleIoctl(UMockdevIoctlClient* client)
 {
     const std::lock_guard lock(mutex_);
     const unsigned long request = umockdev_ioctl_client_get_request(client);
+    if (!clientCurrent(client)) {
+        umockdev_ioctl_client_complete(client, -1, ENODEV);
+        return true;
+    }
     if (!present_) {
         // Pulled out: URBs in flight end (answers already sent still arrive), then
         // every request finds no device.

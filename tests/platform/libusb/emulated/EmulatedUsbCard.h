@@ -25,6 +25,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -89,6 +90,11 @@ private:
     };
 
     static int onIoctl(_UMockdevIoctlBase* handler, _UMockdevIoctlClient* client, void* self);
+    static void onConnected(_UMockdevIoctlBase* handler, _UMockdevIoctlClient* client, void* self);
+    static void onVanished(_UMockdevIoctlBase* handler, _UMockdevIoctlClient* client, void* self);
+    // False for a client that opened the card before it was last pulled out: its file
+    // descriptor stays dead, as with a real device node.
+    bool clientCurrent(_UMockdevIoctlClient* client) const;
     bool handleIoctl(_UMockdevIoctlClient* client);
     void submitUrb(_UMockdevIoctlClient* client);
     void reapUrb(_UMockdevIoctlClient* client);
@@ -117,6 +123,8 @@ private:
     mutable std::mutex mutex_;
     CardFaults faults_;
     bool present_ = true;
+    std::uint64_t plugging_ = 0;                                   // counts the times the card was plugged in
+    std::map<const _UMockdevIoctlClient*, std::uint64_t> clients_; // client -> its plugging
     bool claimed_ = false;
     int altSetting_ = 0;
     bool outHalted_ = false;

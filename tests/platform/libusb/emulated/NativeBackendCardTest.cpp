@@ -218,5 +218,26 @@ TEST(NativeBackendCards, CardPulledBetweenReadsIsFoundAgainAfterReplug)
     EXPECT_TRUE(card.violations().empty()) << card.violations().front();
 }
 
+// Pulled out and plugged in again while nothing used it: the program still holds
+// the old device, yet the next search finds the card as it is now.
+TEST(NativeBackendCards, CardRepluggedWhileIdleIsFoundByTheNextSearch)
+{
+    EmulatedUsbBus bus;
+    EmulatedUsbCard card;
+    bus.plug(card, 1);
+    NativeProgram program;
+    GyroState& g = *program.g;
+    ASSERT_TRUE(OpenUsbCard(g));
+
+    bus.unplug(card);
+    bus.plug(card, 1);
+    ASSERT_TRUE(OpenUsbCard(g)) << program.ui.texts().join('\n').toStdString();
+    card.setSensorWord(GyroOutAddress, 0x8003);
+    ASSERT_TRUE(ReadRegister(g, Idx_Gyro_Out));
+    EXPECT_EQ(g.RegWord, 3);
+    EXPECT_TRUE(program.ui.messages.empty()) << program.ui.texts().join('\n').toStdString();
+    EXPECT_TRUE(card.violations().empty()) << card.violations().front();
+}
+
 } // namespace
 } // namespace gyro::test
