@@ -5,6 +5,7 @@
 #include "CtlAlarmCommands.h"
 #include "CtlCommandTable.h"
 #include "CtlConfigCommands.h"
+#include "CtlLogCommand.h"
 #include "EzUsb.h"
 #include "HexText.h"
 #include "InterfaceBringUp.h"
@@ -143,6 +144,8 @@ const std::array Commands{
     CtlCommand{"offset", "offset [DEG]", "show or set the rate offset (deg/s)", runOffset},
     CtlCommand{"bias", "bias SECONDS [--apply]",
                "average the uncorrected bias; --apply writes the proposed offset", runBias},
+    CtlCommand{"log", "log [--samples N ...]", "log output registers to files, as the Datalog window",
+               runLog},
 };
 
 } // namespace

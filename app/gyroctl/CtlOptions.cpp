@@ -24,6 +24,17 @@ QString CtlUsageText()
         "  --raw-port-access        parallel port through raw I/O permission (root) instead of ppdev\n"
         "  --help                   this text\n"
         "\n"
+        "log options (the Datalog window's settings):\n"
+        "  --samples N              samples per file, 1 to 2147483647 (1000)\n"
+        "  --files F                files, 1 to 2000000000 (1)\n"
+        "  --delay MS               wait after each sample, 0 to 32000 ms (0)\n"
+        "  --name BASE              files BASE_1.csv, BASE_2.csv, ... (DATALOG)\n"
+        "  --dir DIR                folder of the files (the current one)\n"
+        "  --select LIST            from supply,gyro,aux,temp,angle (gyro)\n"
+        "  --time --no-flags --raw --no-header --reset-angle\n"
+        "                           elapsed-time column, no new-data flags, counts\n"
+        "                           instead of values, no header, angle zeroed per file\n"
+        "\n"
         "exit status: 0 success, 1 the transport, card or a file failed, 2 usage error,\n"
         "130 stopped by Ctrl+C\n");
     return text;

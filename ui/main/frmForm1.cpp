@@ -6,9 +6,10 @@
 #include "RegisterAccess.h"
 #include "Timing.h"
 #include "WidgetText.h"
-#include "frmAlarms.h"
-#include "frmManualReg.h"
 #include "fmCalibration.h"
+#include "frmAlarms.h"
+#include "frmDatalog.h"
+#include "frmManualReg.h"
 #include "frmOperationalControl.h"
 #include "frmPort.h"
 #include "frmUSBselect.h"
@@ -84,6 +85,7 @@ void frmForm1::connectControls()
     connect(ui->mnuRegisters, &QAction::triggered, this, &frmForm1::mnuRegisters_Click);
     connect(ui->mnuOperation, &QAction::triggered, this, &frmForm1::mnuOperation_Click);
     connect(ui->MnuCal, &QAction::triggered, this, &frmForm1::MnuCal_Click);
+    connect(ui->mnuDatalog, &QAction::triggered, this, &frmForm1::mnuDatalog_Click);
 }
 
 void frmForm1::Form_Load()
@@ -234,6 +236,13 @@ void frmForm1::MnuCal_Click()
     window.exec();
 }
 
+void frmForm1::mnuDatalog_Click()
+{
+    // Loaded for each opening: the defaults come back and the readout loop is cleared.
+    frmDatalog window(g, this, [this] { ui->ckLoop->setChecked(false); });
+    window.exec();
+}
+
 void frmForm1::StartReadoutLoop()
 {
     ui->cmdReadData->click();
@@ -244,6 +253,11 @@ void frmForm1::Form_Unload()
     if (unloaded_)
         return;
     unloaded_ = true;
+    // A running log stops after its current sample and still writes its current
+    // file whole: the run is further down this call's stack and finishes as the
+    // program's event loops unwind.
+    for (frmDatalog* datalog : findChildren<frmDatalog*>())
+        datalog->CancelRun();
     DelayMs(g, 250);
     SaveInterfaceSettings(g);
     // Every other window goes with this one, also one shown modally right now.

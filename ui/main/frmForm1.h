@@ -102,6 +102,8 @@ private:
     // The configuration windows, built afresh (and so read from the sensor) on each opening.
     void mnuOperation_Click();
     void MnuCal_Click();
+    // The datalog window, loaded for each opening and shown modally.
+    void mnuDatalog_Click();
     // Load steps.
     void bringUpInterface();
     void showInterfaceChecks();

@@ -1,0 +1,169 @@
+#include "CtlLogCommand.h"
+
+#include "CtlInterrupt.h"
+#include "DatalogRun.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <cstdio>
+#include <unistd.h>
+
+namespace gyro {
+
+namespace {
+
+constexpr double ProgressIntervalSeconds = 0.25;
+
+// A whole number in lower..upper, or nothing.
+std::optional<std::int64_t> wholeNumber(const QString& text, std::int64_t lower, std::int64_t upper)
+{
+    bool ok = false;
+    const qlonglong value = text.toLongLong(&ok);
+    if (!ok || value < lower || value > upper)
+        return std::nullopt;
+    return value;
+}
+
+// The column selection from "supply,gyro,...", or nothing when a name is unknown or none is given.
+std::optional<std::array<bool, 5>> columnSelection(const QString& list)
+{
+    std::array<bool, 5> selected{};
+    for (const QString& name : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        bool known = false;
+        for (std::size_t k = 0; k < DatalogColumns.size(); ++k) {
+            if (name.trimmed() == QLatin1String(DatalogColumns[k].shortName)) {
+                selected[k] = true;
+                known = true;
+            }
+        }
+        if (!known)
+            return std::nullopt;
+    }
+    if (std::none_of(selected.begin(), selected.end(), [](bool on) { return on; }))
+        return std::nullopt;
+    return selected;
+}
+
+bool stderrIsTerminal()
+{
+    return ::isatty(::fileno(stderr)) != 0;
+}
+
+} // namespace
+
+std::optional<DatalogSettings> ParseLogArguments(const QStringList& arguments, QString* error)
+{
+    DatalogSettings s;
+    s.Folder = QStringLiteral(".");
+    auto fail = [error](const QString& message) -> std::optional<DatalogSettings> {
+        *error = message;
+        return std::nullopt;
+    };
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        const bool takesValue = arg == QLatin1String("--samples") || arg == QLatin1String("--files") ||
+                                arg == QLatin1String("--delay") || arg == QLatin1String("--name") ||
+                                arg == QLatin1String("--dir") || arg == QLatin1String("--select");
+        if (takesValue && i + 1 >= arguments.size())
+            return fail(QStringLiteral("%1 needs a value").arg(arg));
+        const QString value = takesValue ? arguments[++i] : QString();
+        if (arg == QLatin1String("--samples")) {
+            const auto n = wholeNumber(value, 1, DatalogLimits::MaxSamplesPerFile);
+            if (!n)
+                return fail(QStringLiteral("--samples needs a whole number from 1 to %1, not '%2'")
+                                .arg(DatalogLimits::MaxSamplesPerFile)
+                                .arg(value));
+            s.SamplesPerFile = *n;
+        } else if (arg == QLatin1String("--files")) {
+            const auto n = wholeNumber(value, 1, DatalogLimits::MaxFilesPerSession);
+            if (!n)
+                return fail(QStringLiteral("--files needs a whole number from 1 to %1, not '%2'")
+                                .arg(DatalogLimits::MaxFilesPerSession)
+                                .arg(value));
+            s.FilesPerSession = *n;
+        } else if (arg == QLatin1String("--delay")) {
+            bool ok = false;
+            const double ms = value.toDouble(&ok);
+            if (!ok || !(ms >= 0 && ms <= DatalogLimits::MaxSampleDelayMs))
+                return fail(QStringLiteral("--delay needs milliseconds from 0 to %1, not '%2'")
+                                .arg(DatalogLimits::MaxSampleDelayMs)
+                                .arg(value));
+            s.SampleDelayMs = ms;
+        } else if (arg == QLatin1String("--name")) {
+            s.FileName = value;
+        } else if (arg == QLatin1String("--dir")) {
+            s.Folder = value;
+        } else if (arg == QLatin1String("--select")) {
+            const auto selected = columnSelection(value);
+            if (!selected)
+                return fail(QStringLiteral("--select needs names from supply,gyro,aux,temp,angle, not '%1'")
+                                .arg(value));
+            s.CheckReg = *selected;
+        } else if (arg == QLatin1String("--time")) {
+            s.ckTime = true;
+        } else if (arg == QLatin1String("--no-flags")) {
+            s.ckDisableNewDataFlags = true;
+        } else if (arg == QLatin1String("--raw")) {
+            s.ckNoScaling = true;
+        } else if (arg == QLatin1String("--no-header")) {
+            s.ckNoHeader = true;
+        } else if (arg == QLatin1String("--reset-angle")) {
+            s.ckReSetAngle = true;
+        } else {
+            return fail(QStringLiteral("log: unknown option '%1'").arg(arg));
+        }
+    }
+    if (!QFileInfo(s.Folder).isDir())
+        return fail(QStringLiteral("--dir: no folder '%1'").arg(s.Folder));
+    return s;
+}
+
+int runLog(CtlContext& c)
+{
+    QString error;
+    const std::optional<DatalogSettings> settings = ParseLogArguments(c.options.arguments, &error);
+    if (!settings) {
+        c.err << "gyroctl: " << error << Qt::endl;
+        return ExitUsage;
+    }
+    if (const int status = BringUpCtlInterface(c); status != ExitOk)
+        return status;
+
+    CatchCtlInterrupt();
+    const bool showProgress = stderrIsTerminal();
+    Clock& clock = c.g.platform.clock;
+    double lastProgress = -ProgressIntervalSeconds;
+    std::int64_t fileNumber = 0;
+    DatalogHooks hooks;
+    hooks.cancelRequested = [] { return CtlInterruptRequested(); };
+    hooks.fileBegun = [&](std::int64_t n) { fileNumber = n; };
+    hooks.fileWritten = [&](const QString& path) {
+        if (showProgress)
+            c.err << "\r\033[K" << Qt::flush; // the progress line gives way to the result
+        c.out << path << Qt::endl;
+    };
+    if (showProgress) {
+        hooks.sampleTaken = [&](std::int64_t taken, std::int64_t samplesPerFile) {
+            const double now = clock.monotonicSeconds();
+            if (now - lastProgress < ProgressIntervalSeconds && taken != samplesPerFile)
+                return;
+            lastProgress = now;
+            c.err << "\rfile " << fileNumber << " of " << settings->FilesPerSession << ": " << taken << " of "
+                  << samplesPerFile << " samples" << Qt::flush;
+        };
+    }
+
+    const DatalogOutcome outcome = RunDatalog(c.g, *settings, hooks);
+    switch (outcome.end) {
+    case DatalogEnd::Completed:
+        return ExitOk;
+    case DatalogEnd::Cancelled:
+        return ExitInterrupted;
+    case DatalogEnd::FileAccessFailed:
+    case DatalogEnd::SensorFailed:
+        break;
+    }
+    return ExitTransportFailed;
+}
+
+} // namespace gyro

@@ -1,0 +1,22 @@
+#pragma once
+// `gyroctl log`: the datalog window's logging run from the command line.
+#include "CtlCommandTable.h"
+#include "DatalogSettings.h"
+
+#include <QStringList>
+#include <optional>
+
+namespace gyro {
+
+// The run's settings from the command's arguments (--samples N, --files F, --delay
+// MS, --name BASE, --dir DIR, --select LIST, --time, --no-flags, --raw,
+// --no-header, --reset-angle). A number that is not one or lies beyond the
+// window's limits is a usage error: nullopt and the reason in `error`.
+std::optional<DatalogSettings> ParseLogArguments(const QStringList& arguments, QString* error);
+
+// Prints the path of each complete file on stdout; exits 0 when every file was
+// written, 130 after Ctrl+C / SIGTERM (the current file is still written whole),
+// 1 when a file or the sensor failed, 2 for a usage error.
+int runLog(CtlContext& context);
+
+} // namespace gyro

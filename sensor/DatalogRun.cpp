@@ -1,0 +1,171 @@
+#include "DatalogRun.h"
+
+#include "DatalogFile.h"
+#include "DatalogFormat.h"
+#include "NumberText.h"
+#include "RegisterAccess.h"
+#include "Timing.h"
+
+namespace gyro {
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+// How the sampling of one file ended.
+enum class FileEnd { AllSamples, Cancelled, SensorFailed, WriteFailed };
+
+// Samples one file: builds each line from the clock and the register reads and
+// streams it to the file. Returns how it ended; `taken` counts the lines written.
+class FileSampler {
+public:
+    FileSampler(GyroState& g, const DatalogSettings& s, const DatalogHooks& hooks, QChar separator)
+        : g_(g), s_(s), hooks_(hooks), sep_(separator)
+    {
+    }
+
+    FileEnd sample(DatalogFile& file, std::int64_t& taken)
+    {
+        Clock& clock = g_.platform.clock;
+        const double begin = clock.monotonicSeconds();
+        const float delayMs = static_cast<float>(s_.SampleDelayMs);
+        QString line;
+        line.reserve(160);
+        for (std::int64_t j = 1; j <= s_.SamplesPerFile; ++j) {
+            line.truncate(0); // keeps the capacity
+            line += QString::number(j);
+            line += sep_;
+            // The clock is read once, before the reads of this sample.
+            if (s_.ckTime)
+                appendField(line,
+                            GeneralFormat(static_cast<float>(clock.monotonicSeconds() - begin), s_.locale));
+            if (!appendRegisters(line))
+                return FileEnd::SensorFailed;
+            if (!file.appendLine(line))
+                return FileEnd::WriteFailed;
+            taken = j;
+            if (hooks_.sampleTaken)
+                hooks_.sampleTaken(j, s_.SamplesPerFile);
+            if (delayMs > 0)
+                DelayMs(g_, delayMs);
+            if (hooks_.yield)
+                hooks_.yield();
+            if (hooks_.cancelRequested && hooks_.cancelRequested())
+                return FileEnd::Cancelled;
+        }
+        return FileEnd::AllSamples;
+    }
+
+private:
+    void appendField(QString& line, const QString& field) const
+    {
+        line += field;
+        line += sep_;
+    }
+
+    // False when a read brought no answer: the sample is then not taken.
+    bool appendRegisters(QString& line) const
+    {
+        for (std::size_t k = 0; k < DatalogColumns.size(); ++k) {
+            if (!s_.CheckReg[k])
+                continue;
+            if (!ReadRegister(g_, DatalogColumns[k].registerIndex))
+                return false;
+            if (!s_.ckDisableNewDataFlags)
+                appendField(line, g_.RegNewData > 0 ? QStringLiteral("1") : QStringLiteral("0"));
+            appendField(line,
+                        s_.ckNoScaling ? QString::number(g_.RegWord) : GeneralFormat(g_.RegValue, s_.locale));
+        }
+        return true;
+    }
+
+    GyroState& g_;
+    const DatalogSettings& s_;
+    const DatalogHooks& hooks_;
+    QChar sep_;
+};
+
+void showFileAccessMessage(GyroState& g, const QString& fileName)
+{
+    g.ui.message(FileAccessMessage(fileName), MsgButtons::Ok, MsgIcon::Exclamation);
+}
+
+} // namespace
+
+QString FileAccessMessage(const QString& fileName)
+{
+    return CrLf + QStringLiteral("FILE ACCESS ERROR") + CrLf + CrLf + QStringLiteral("File name = ") +
+           fileName + CrLf + CrLf + QStringLiteral("This file may already be open by another application.") +
+           CrLf + CrLf + QStringLiteral("Close the file or choose a different file name.");
+}
+
+QString SensorFailedMessage(const QString& fileName, std::int64_t samplesKept)
+{
+    return CrLf + QStringLiteral("SENSOR READ ERROR") + CrLf + CrLf +
+           QStringLiteral("The sensor did not answer; the datalog has stopped.") + CrLf + CrLf +
+           QStringLiteral("File name = ") + fileName +
+           QStringLiteral(" holds the %1 samples taken.").arg(samplesKept);
+}
+
+DatalogOutcome RunDatalog(GyroState& g, const DatalogSettings& settings, const DatalogHooks& hooks)
+{
+    const DatalogTextFormat format = DatalogFormatFor(settings.locale);
+    Clock& clock = g.platform.clock;
+    FileSampler sampler(g, settings, hooks, format.separator);
+    DatalogOutcome outcome;
+
+    for (std::int64_t n = 1; n <= settings.FilesPerSession; ++n) {
+        const QString fileName = DatalogFileName(settings.FileName, n, format);
+        DatalogFile file;
+        if (!NamesFileInFolder(fileName) || !file.open(settings.Folder, fileName)) {
+            showFileAccessMessage(g, fileName);
+            outcome.end = DatalogEnd::FileAccessFailed;
+            return outcome;
+        }
+        // A reset that cannot be sent means the sensor is out of reach: no sample is taken.
+        const bool angleReset = !settings.ckReSetAngle || WriteRegister(g, Idx_ANGL_OUT, 0);
+        if (hooks.fileBegun)
+            hooks.fileBegun(n);
+        if (hooks.yield)
+            hooks.yield();
+
+        const double beginSeconds = clock.secondsSinceMidnight();
+        std::int64_t taken = 0;
+        const FileEnd fileEnd = angleReset ? sampler.sample(file, taken) : FileEnd::SensorFailed;
+        const double endSeconds = clock.secondsSinceMidnight();
+        if (fileEnd == FileEnd::WriteFailed) {
+            showFileAccessMessage(g, fileName);
+            outcome.end = DatalogEnd::FileAccessFailed;
+            return outcome; // the unfinished file is discarded; an older one stays
+        }
+
+        QByteArray header;
+        if (!settings.ckNoHeader) {
+            const DatalogFileFacts facts{fileName, hooks.today ? hooks.today() : QDate::currentDate(),
+                                         clock.secondsSinceMidnight(), static_cast<float>(beginSeconds),
+                                         static_cast<float>(endSeconds)};
+            header = DatalogHeader(settings, format, facts);
+        }
+        if (!file.finish(header)) {
+            showFileAccessMessage(g, fileName);
+            outcome.end = DatalogEnd::FileAccessFailed;
+            return outcome;
+        }
+        ++outcome.filesWritten;
+        if (hooks.fileWritten)
+            hooks.fileWritten(file.targetPath());
+
+        if (fileEnd == FileEnd::SensorFailed) {
+            g.ui.message(SensorFailedMessage(fileName, taken), MsgButtons::Ok, MsgIcon::Exclamation);
+            outcome.end = DatalogEnd::SensorFailed;
+            return outcome;
+        }
+        if (fileEnd == FileEnd::Cancelled) {
+            outcome.end = DatalogEnd::Cancelled;
+            return outcome;
+        }
+    }
+    return outcome;
+}
+
+} // namespace gyro

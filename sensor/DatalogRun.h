@@ -1,0 +1,48 @@
+#pragma once
+// A logging run: samples the selected output registers (and the elapsed time) N
+// times per file for F files and writes each file whole. The caller supplies the
+// yield after each sample, the cancel check and the progress reports, so the
+// datalog window and `gyroctl log` run the same code.
+#include "DatalogSettings.h"
+#include "GyroState.h"
+
+#include <QDate>
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+namespace gyro {
+
+struct DatalogHooks {
+    std::function<void()> yield;                 // after every sample and before a file's first
+    std::function<bool()> cancelRequested;       // asked after every sample
+    std::function<void(std::int64_t)> fileBegun; // the number of the file now sampled
+    // Samples taken in the current file so far, out of N.
+    std::function<void(std::int64_t taken, std::int64_t samplesPerFile)> sampleTaken;
+    std::function<void(const QString& path)> fileWritten; // a complete file is in place
+    std::function<QDate()> today;                         // the header's date; default: today
+};
+
+enum class DatalogEnd {
+    Completed,        // every file written
+    Cancelled,        // stopped on request; the current file was written with the samples taken
+    FileAccessFailed, // a file could not be created or written; the message was shown
+    SensorFailed,     // a read brought no answer; the file holds the samples before it
+};
+
+struct DatalogOutcome {
+    DatalogEnd end = DatalogEnd::Completed;
+    std::int64_t filesWritten = 0;
+};
+
+// The message for a file that cannot be created or written.
+QString FileAccessMessage(const QString& fileName);
+// The message for a read that brought no answer during a run.
+QString SensorFailedMessage(const QString& fileName, std::int64_t samplesKept);
+
+// Runs to the end, the cancel or the first failure; failures are shown through
+// g.ui. The settings must hold at least one selected register and numbers within
+// their limits.
+DatalogOutcome RunDatalog(GyroState& g, const DatalogSettings& settings, const DatalogHooks& hooks);
+
+} // namespace gyro

@@ -1,0 +1,126 @@
+// `gyroctl log`: its options and their limits, the files it writes (the window's
+// layout), and Ctrl+C / SIGTERM in the middle of a run.
+#include "CtlCommands.h"
+#include "CtlInterrupt.h"
+#include "SimPlatform.h"
+#include "SpiTrace.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+
+using namespace gyro;
+
+namespace {
+
+struct CtlLog : ::testing::Test {
+    sim::SimPlatform sim;
+    QTemporaryDir dir;
+    QString outText;
+    QString errText;
+    QTextStream out{&outText};
+    QTextStream err{&errText};
+    ConsoleUiHost ui{err};
+    GyroState g{sim.platform(), ui};
+
+    CtlLog()
+    {
+        InitRegisterMap(g);
+        g.DelayCalibrated = true;
+        g.InterfaceType = 2;
+    }
+
+    int log(QStringList arguments)
+    {
+        CtlOptions options;
+        options.command = QStringLiteral("log");
+        options.arguments = arguments << QStringLiteral("--dir") << dir.path();
+        return RunCtlCommand(options, g, ui, out, err);
+    }
+    QByteArray fileBytes(const QString& name) const
+    {
+        QFile file(dir.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+};
+
+// Raises a signal once `frames` SPI frames have crossed, as a user's Ctrl+C would.
+class SignalAfterFrames final : public SpiTrace {
+public:
+    SignalAfterFrames(int signal, int frames) : signal_(signal), left_(frames) {}
+    void frame(SpiInterface, std::uint16_t, int) override
+    {
+        if (--left_ == 0)
+            std::raise(signal_);
+    }
+
+private:
+    int signal_;
+    int left_;
+};
+
+} // namespace
+
+TEST_F(CtlLog, OptionsBeyondTheWindowsLimitsAreUsageErrorsBeforeAnyTraffic)
+{
+    const QStringList bad[] = {
+        {"--samples", "0"},        {"--samples", "2147483648"}, {"--samples", "1.5"}, {"--files", "0"},
+        {"--files", "2000000001"}, {"--delay", "-1"},           {"--delay", "32001"}, {"--delay", "soon"},
+        {"--select", "gyro,rate"}, {"--select", ","},           {"--samples"},        {"--colour"},
+    };
+    for (const QStringList& arguments : bad) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        errText.clear();
+        EXPECT_EQ(log(arguments), ExitUsage);
+        EXPECT_FALSE(errText.isEmpty());
+    }
+    CtlOptions options;
+    options.command = QStringLiteral("log");
+    options.arguments = QStringList{"--dir", dir.filePath("missing")};
+    EXPECT_EQ(RunCtlCommand(options, g, ui, out, err), ExitUsage);
+    EXPECT_TRUE(sim.sensor().trace().empty());
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+    EXPECT_TRUE(outText.isEmpty());
+}
+
+TEST_F(CtlLog, WritesTheWindowsLayoutAndPrintsEachFile)
+{
+    // Supply 2732 counts (no new-data flag), Angle 1000 counts with the flag.
+    sim.sensor().setRegisterWord(0x02, 2732);
+    sim.sensor().setRegisterWord(0x0E, 0x8000 | 1000);
+    ASSERT_EQ(log({"--samples", "2", "--files", "2", "--name", "bench", "--select", "angle,supply", "--raw",
+                   "--no-header"}),
+              ExitOk)
+        << errText.toStdString();
+    EXPECT_EQ(outText, dir.filePath("bench_1.csv") + "\n" + dir.filePath("bench_2.csv") + "\n");
+    for (const char* name : {"bench_1.csv", "bench_2.csv"})
+        EXPECT_EQ(fileBytes(name), "1,0,2732,1,1000,\r\n2,0,2732,1,1000,\r\n") << name;
+}
+
+TEST_F(CtlLog, AnInterruptEndsTheRunWithTheCurrentFileWrittenWhole)
+{
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        ResetCtlInterrupt();
+        outText.clear();
+        QDir(dir.path()).removeRecursively();
+        QDir().mkpath(dir.path());
+        // Each Gyro_Out read is two frames: the signal comes during sample 40.
+        SignalAfterFrames interrupt(signal, 79);
+        g.spiTrace = &interrupt;
+        CatchCtlInterrupt(); // before the first frame: the run installs it again
+        EXPECT_EQ(log({"--samples", "100000000", "--files", "3"}), ExitInterrupted);
+        g.spiTrace = nullptr;
+
+        EXPECT_EQ(outText, dir.filePath("DATALOG_1.csv") + "\n");
+        const QList<QByteArray> lines = fileBytes("DATALOG_1.csv").split('\n');
+        ASSERT_EQ(lines.size(), 7 + 40 + 1); // header, forty whole samples, nothing after the last CR LF
+        EXPECT_TRUE(lines[7 + 39].startsWith("40,"));
+        EXPECT_FALSE(QFile::exists(dir.filePath("DATALOG_2.csv")));
+    }
+    ResetCtlInterrupt();
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+}
