@@ -2,7 +2,8 @@
 # Installs the Debian 12 packages the build needs, only those that are missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ ccache pkg-config qt6-base-dev qt6-base-dev-tools
-          libusb-1.0-0-dev libgtest-dev libgmock-dev libbenchmark-dev)
+          libusb-1.0-0-dev libgtest-dev libgmock-dev libbenchmark-dev
+          umockdev libumockdev-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
