@@ -113,6 +113,17 @@ TEST_F(Ctl, MissingCardIsATransportFailure)
     EXPECT_EQ(run(2, "find-usb"), ExitTransportFailed);
 }
 
+TEST_F(Ctl, AWarningFromBeforeTheCommandDoesNotFailIt)
+{
+    // A settings-file warning given at start-up is not a failure of the command.
+    ui.message(QStringLiteral("Port Address in CommPort.cfg is not a parallel port's base address"),
+               MsgButtons::Ok, MsgIcon::Exclamation, g.AppTitle);
+    const std::vector<std::pair<QString, QStringList>> commands = {
+        {"read", {"Supply_Out"}}, {"dump", {}}, {"rate", {}}, {"alarms", {}}, {"offset", {}}, {"flash", {}}};
+    for (const auto& [command, arguments] : commands)
+        EXPECT_EQ(run(2, command, arguments), ExitOk) << command.toStdString();
+}
+
 TEST_F(Ctl, ARegisterThatGivesNoAnswerPrintsNoLineAndFails)
 {
     // Sens_Avg (for the rate scale) and Gyro_Out go through; the card then goes silent.

@@ -166,8 +166,9 @@ INSTANTIATE_TEST_SUITE_P(
                   ReadGyroOut,
                   {},
                   {"No USB Buffers Found", "USB card Ezusb-0 is in use by another program"}},
+        // Sens_Avg (for the rate scale) and Gyro_Out answer; Temp_Out finds the card gone.
         FaultCase{"UnpluggedBetweenReads",
-                  {.unplugAfterTransfers = 1},
+                  {.unplugAfterTransfers = 2},
                   {"--interface", "usb", "read", "Gyro_Out", "Temp_Out"},
                   QStringLiteral("Gyro_Out\tFFFE\t-0.14652\n"),
                   {"Error Writing SPI"}}),
