@@ -1,6 +1,4 @@
-#include "CtlCommands.h"
-#include "OsFamily.h"
-#include "SimPlatform.h"
+#include "CtlFixture.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -9,29 +7,11 @@ using namespace gyro;
 
 namespace {
 
-struct Ctl : ::testing::Test {
-    sim::SimPlatform sim;
-    QString outText;
-    QString errText;
-    QTextStream out{&outText};
-    QTextStream err{&errText};
-    ConsoleUiHost ui{err};
-    GyroState g{sim.platform(), ui};
-
-    Ctl()
-    {
-        InitRegisterMap(g);
-        g.OsName = OsFamilyName(sim.os().query());
-        g.PortAddress = 0x378;
-    }
-
+struct Ctl : test::CtlFixture {
     int run(std::int16_t interfaceType, const QString& command, const QStringList& arguments = {})
     {
         g.InterfaceType = interfaceType;
-        CtlOptions options;
-        options.command = command;
-        options.arguments = arguments;
-        return RunCtlCommand(options, g, ui, out, err);
+        return runCommand(command, arguments);
     }
 
     std::vector<std::uint16_t> framesOut()
