@@ -30,6 +30,15 @@ public:
                            std::span<std::uint8_t> output, std::uint32_t& bytesReturned) = 0;
 
     virtual void close(Handle handle) = 0;
+
+    // A search is starting: the next open looks at the attached devices afresh, so a
+    // card pulled out and plugged in again while nothing used it is found as it is now.
+    virtual void rescan() {}
+
+    // Why the last open() failed although a card is there (in use by another program,
+    // no permission, ...), in words for the user; empty when it did not fail that way
+    // or the driver cannot tell.
+    virtual QString lastOpenFailure() const { return {}; }
 };
 
 } // namespace gyro

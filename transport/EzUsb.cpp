@@ -171,16 +171,21 @@ void ReadUsbBoardInfo(GyroState& g, EzUsbDriver::Handle handle, UsbBoardInfo& bo
     }
 }
 
-void ScanUsbBoards(GyroState& g)
+QStringList ScanUsbBoards(GyroState& g)
 {
+    QStringList openFailures;
+    g.platform.usb.rescan(); // a card re-plugged since the last search is a new device
     g.UsbBoardCount = 0;
     // A fresh record per name, so nothing of an earlier scan survives for a card that is gone.
     g.UsbBoards.fill(UsbBoardInfo{});
     for (int i = 0; i < EzUsbDeviceSlots; ++i) {
         const QString name = EzUsbDeviceName(i);
         ScopedUsbDevice device(g, name);
-        if (!device.isOpen())
+        if (!device.isOpen()) {
+            if (const QString why = g.platform.usb.lastOpenFailure(); !why.isEmpty())
+                openFailures << why;
             continue;
+        }
         std::array<std::uint8_t, UsbDeviceDescriptorBufferSize> descriptor{};
         std::uint32_t returned = 0;
         if (!ioControl(g, device.handle(), EzUsbDriver::IoctlGetDeviceDescriptor, descriptor, descriptor,
@@ -198,15 +203,20 @@ void ScanUsbBoards(GyroState& g)
         board.BoardType = type;
         ReadUsbBoardInfo(g, device.handle(), board);
     }
+    return openFailures;
 }
 
 void FindUsbBoards(GyroState& g)
 {
     g.UsbCardReady = false;
     g.UsbBoardIndex = -1;
-    ScanUsbBoards(g);
+    const QStringList openFailures = ScanUsbBoards(g);
     if (g.UsbBoardCount == 0) {
-        showMessage(g, QStringLiteral("No USB Buffers Found, Please Verify Setup and Restart"));
+        QString text = QStringLiteral("No USB Buffers Found, Please Verify Setup and Restart");
+        // A card that is there but cannot be opened: say why, so the user can act on it.
+        if (!openFailures.isEmpty())
+            text += QStringLiteral("\n\n") + openFailures.join(QLatin1Char('\n'));
+        showMessage(g, text);
         return;
     }
     for (int i = 0; i < EzUsbDeviceSlots; ++i) {

@@ -6,6 +6,7 @@
 #include "EzUsbLayout.h"
 #include "GyroState.h"
 
+#include <QStringList>
 #include <array>
 #include <cstdint>
 #include <span>
@@ -59,10 +60,12 @@ int UsbPipeTransfer(GyroState& g, EzUsbDriver::Handle handle, int pipe, std::spa
 // notes the word delay for its speed (SpeedWordDelay); on any failure shows "Error getting Board Info" and
 // marks the card not present.
 void ReadUsbBoardInfo(GyroState& g, EzUsbDriver::Handle handle, UsbBoardInfo& board);
-// Fills UsbBoards(0..3) and UsbBoardCount from the four device names.
-void ScanUsbBoards(GyroState& g);
+// Fills UsbBoards(0..3) and UsbBoardCount from the four device names. Returns, one
+// line per card, why cards that are there could not be opened (the driver's words).
+QStringList ScanUsbBoards(GyroState& g);
 // Scans and chooses the first present card (SelectedUsbBoard, UsbBoardIndex,
-// UsbCardReady); reports when none is found.
+// UsbCardReady); reports when none is found, with the causes the driver gives for
+// cards it could not open (in use elsewhere, no permission).
 void FindUsbBoards(GyroState& g);
 // Makes UsbBoards(index) the selected card. Unless the user set a word delay this
 // run, the delay becomes the default for that card's speed.

@@ -139,9 +139,9 @@ std::optional<AlarmRegisters> readAlarms(CtlContext& c)
 
 int finish(CtlContext& c, bool allSent)
 {
-    if (!allSent && c.ui.messageCount() == 0)
+    if (!allSent && c.ui.messageCount() == c.messagesAtStart)
         c.err << "gyroctl: a write to the alarm registers did not go through" << Qt::endl;
-    return allSent && c.ui.messageCount() == 0 ? ExitOk : ExitTransportFailed;
+    return StatusAfterTraffic(c, allSent);
 }
 
 void tellCorrection(CtlContext& c, const char* what, const QString& given, const QString& used)

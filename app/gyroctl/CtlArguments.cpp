@@ -26,11 +26,6 @@ std::optional<double> StrictNumber(CtlContext& c, const QString& text, const cha
     return std::nullopt;
 }
 
-int StatusAfter(const CtlContext& c, bool succeeded)
-{
-    return succeeded && c.ui.messageCount() == 0 ? ExitOk : ExitTransportFailed;
-}
-
 void NoteCorrection(CtlContext& c, const char* what, double entered, const QString& used)
 {
     c.err << "gyroctl: " << what << ' ' << GeneralFormat(entered) << " is out of range; using " << used

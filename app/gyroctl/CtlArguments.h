@@ -13,9 +13,6 @@ bool AtMostArguments(CtlContext& context, qsizetype most);
 // A finite number with a point as decimal mark; otherwise nothing and a message
 // naming `what` on stderr.
 std::optional<double> StrictNumber(CtlContext& context, const QString& text, const char* what);
-// The exit status after the traffic: 1 when an operation failed or the transport
-// reported a problem, else 0.
-int StatusAfter(const CtlContext& context, bool succeeded);
 // Tells on stderr that a value was corrected to a limit, as the windows do silently.
 void NoteCorrection(CtlContext& context, const char* what, double entered, const QString& used);
 

@@ -22,7 +22,7 @@ int printOffset(CtlContext& c, const std::optional<OffsetReading>& reading)
     }
     c.out << "offset\t" << GyroOffsetText(reading->degPerSec) << Qt::endl;
     c.out << "GYRO_OFST\t" << ValueToHex4(reading->word) << Qt::endl;
-    return StatusAfter(c, true);
+    return StatusAfterTraffic(c, true);
 }
 
 int runOffsetCommand(CtlContext& c, std::int32_t code)
@@ -106,7 +106,7 @@ int runBias(CtlContext& c)
     if (result.readFailed)
         return ExitTransportFailed;
     if (!apply)
-        return StatusAfter(c, true);
+        return StatusAfterTraffic(c, true);
     // As "Update" does: a proposal beyond the register's reach is written as its limit.
     const double written = LimitedGyroOffset(proposed);
     if (written != proposed)

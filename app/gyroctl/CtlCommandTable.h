@@ -20,6 +20,9 @@ struct CtlContext {
     ConsoleUiHost& ui;
     QTextStream& out;
     QTextStream& err;
+    // Messages the host had before the command ran (a settings-file warning), so
+    // that only the command's own failures decide its exit status.
+    int messagesAtStart = 0;
 };
 
 struct CtlCommand {
@@ -39,5 +42,10 @@ const CtlCommand* FindCtlCommand(const QString& name);
 // (the reason is on stderr). Call it after the command's arguments were checked,
 // so that a usage error never causes traffic.
 int BringUpCtlInterface(CtlContext& context);
+
+// The exit status after a command's traffic: ExitOk when it succeeded and no
+// transport or card failure was reported since the command began, otherwise
+// ExitTransportFailed.
+int StatusAfterTraffic(const CtlContext& context, bool succeeded = true);
 
 } // namespace gyro

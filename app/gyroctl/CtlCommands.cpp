@@ -201,18 +201,21 @@ int BringUpCtlInterface(CtlContext& c)
         return ExitUsage;
     }
     // Any message during the bring-up (a card setting that failed) is a failure;
-    // those from before it (the settings file) are not.
-    const int messagesBefore = c.ui.messageCount();
+    // those from before the command (the settings file) are not.
     const bool up = g.InterfaceType == 1 ? OpenParallelPort(g) : OpenUsbCard(g);
-    if (!up || c.ui.messageCount() > messagesBefore)
-        return ExitTransportFailed;
-    return ExitOk;
+    return StatusAfterTraffic(c, up);
+}
+
+int StatusAfterTraffic(const CtlContext& c, bool succeeded)
+{
+    // Every failure of a transport or the card is reported as a message.
+    return succeeded && c.ui.messageCount() == c.messagesAtStart ? ExitOk : ExitTransportFailed;
 }
 
 int RunCtlCommand(const CtlOptions& options, GyroState& g, ConsoleUiHost& ui, QTextStream& out,
                   QTextStream& err)
 {
-    CtlContext context{options, g, ui, out, err};
+    CtlContext context{options, g, ui, out, err, ui.messageCount()};
     const CtlCommand* command = FindCtlCommand(options.command);
     if (command == nullptr) {
         err << "gyroctl: unknown command '" << options.command << "'" << Qt::endl;

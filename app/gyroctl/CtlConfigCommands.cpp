@@ -101,7 +101,7 @@ int runRate(CtlContext& c)
         return ExitTransportFailed;
     c.out << "rate\t" << SampleRateText(SampleRateOfWord(*word)) << Qt::endl;
     printWord(c, "Smpl_Prd", *word);
-    return StatusAfter(c, true);
+    return StatusAfterTraffic(c, true);
 }
 
 int runFilter(CtlContext& c)
@@ -130,7 +130,7 @@ int runFilter(CtlContext& c)
     c.out << "range\t" << RangeDegPerSec(held.rangeCode) << Qt::endl;
     c.out << "bandwidth\t" << (held.wideBandwidth ? 300 : 50) << Qt::endl;
     printWord(c, "Sens_Avg", *word);
-    return StatusAfter(c, true);
+    return StatusAfterTraffic(c, true);
 }
 
 int runDac(CtlContext& c)
@@ -155,7 +155,7 @@ int runDac(CtlContext& c)
         return ExitTransportFailed;
     c.out << "volts\t" << DacVoltsText(DacVolts(*code)) << Qt::endl;
     printWord(c, "Aux_DAC", *code);
-    return StatusAfter(c, true);
+    return StatusAfterTraffic(c, true);
 }
 
 int runFlash(CtlContext& c)
@@ -164,7 +164,7 @@ int runFlash(CtlContext& c)
         return ExitUsage;
     if (const int status = BringUpCtlInterface(c); status != ExitOk)
         return status;
-    return StatusAfter(c, FlashUpdate(c.g));
+    return StatusAfterTraffic(c, FlashUpdate(c.g));
 }
 
 } // namespace gyro

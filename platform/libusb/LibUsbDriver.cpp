@@ -91,15 +91,18 @@ void LibUsbDriver::enumerate()
         libusb_free_device_list(list, 1);
 }
 
-bool LibUsbDriver::ensureOpen(Card& card)
+bool LibUsbDriver::ensureOpen(Card& card, const QString& deviceName)
 {
     if (card.handle != nullptr)
         return true;
+    const auto refuse = [&](CardOpenStep step, int error) {
+        lastOpenFailure_ = CardOpenFailureText(deviceName, step, error);
+        return false;
+    };
     libusb_device_handle* handle = nullptr;
     if (const int error = libusb_open(card.device, &handle); error != 0) {
-        qWarning("USB card cannot be opened: %s", libusb_error_name(error));
         listStale_ = true;
-        return false;
+        return refuse(CardOpenStep::Open, error);
     }
     libusb_set_auto_detach_kernel_driver(handle, 1); // not supported everywhere; harmless then
 
@@ -109,8 +112,8 @@ bool LibUsbDriver::ensureOpen(Card& card)
         libusb_close(handle);
         return false;
     }
-    bool usable = config->bNumInterfaces > 0;
-    if (usable) {
+    const bool hasInterface = config->bNumInterfaces > 0;
+    if (hasInterface) {
         const libusb_interface& iface = config->interface[0];
         card.altSetting = ChooseAltSetting(iface);
         const libusb_interface_descriptor& setting = iface.altsetting[card.altSetting];
@@ -118,20 +121,21 @@ bool LibUsbDriver::ensureOpen(Card& card)
         card.pipes = PipesOfInterface(setting);
     }
     libusb_free_config_descriptor(config);
-
-    if (usable) {
-        if (const int error = libusb_claim_interface(handle, card.interfaceNumber); error != 0) {
-            qWarning("USB card interface cannot be claimed: %s", libusb_error_name(error));
-            usable = false;
-        } else if (card.altSetting != 0 &&
-                   libusb_set_interface_alt_setting(handle, card.interfaceNumber, card.altSetting) != 0) {
-            libusb_release_interface(handle, card.interfaceNumber);
-            usable = false;
-        }
-    }
-    if (!usable) {
+    if (!hasInterface) {
         libusb_close(handle);
         return false;
+    }
+    if (const int error = libusb_claim_interface(handle, card.interfaceNumber); error != 0) {
+        libusb_close(handle);
+        return refuse(CardOpenStep::Claim, error);
+    }
+    if (card.altSetting != 0) {
+        if (const int error = libusb_set_interface_alt_setting(handle, card.interfaceNumber, card.altSetting);
+            error != 0) {
+            libusb_release_interface(handle, card.interfaceNumber);
+            libusb_close(handle);
+            return refuse(CardOpenStep::AltSetting, error);
+        }
     }
     card.handle = handle;
     card.session = nextSession_++;
@@ -151,13 +155,14 @@ void LibUsbDriver::drop(Card& card)
 
 EzUsbDriver::Handle LibUsbDriver::open(const QString& deviceName)
 {
+    lastOpenFailure_.clear();
     const int slot = EzUsbSlotOfName(deviceName);
     if (slot < 0 || context_ == nullptr)
         return 0;
     const auto index = static_cast<std::size_t>(slot);
     if (listStale_ || index >= cards_.size())
         enumerate();
-    if (index >= cards_.size() || !ensureOpen(cards_[index]))
+    if (index >= cards_.size() || !ensureOpen(cards_[index], deviceName))
         return 0;
     const Handle handle = nextHandle_++;
     opened_.push_back({handle, index, cards_[index].session});

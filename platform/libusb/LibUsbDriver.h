@@ -3,8 +3,9 @@
 //
 // "Ezusb-0".."Ezusb-3" name the attached devices of the card vendor in bus, port
 // path and address order. The device list is cached and enumerated again only when
-// a name is not found or after a device error. A card is opened and its interface
-// claimed on first use and kept open beneath the callers' open and close, so that
+// a name is not found, after a device error, or when a search starts (rescan()). A
+// card is opened and its interface claimed on first use and kept open beneath the
+// callers' open and close, so that
 // the program's open-per-operation costs nothing; an unplug or I/O error drops it,
 // and the next open finds the card again.
 #include "EzUsbDriver.h"
@@ -37,6 +38,8 @@ public:
     bool ioControl(Handle handle, std::uint32_t code, std::span<const std::uint8_t> input,
                    std::span<std::uint8_t> output, std::uint32_t& bytesReturned) override;
     void close(Handle handle) override;
+    void rescan() override { listStale_ = true; }
+    QString lastOpenFailure() const override { return lastOpenFailure_; }
 
 private:
     struct Card {
@@ -56,7 +59,7 @@ private:
     };
 
     void enumerate();
-    bool ensureOpen(Card& card);
+    bool ensureOpen(Card& card, const QString& deviceName);
     void drop(Card& card);
     Card* cardOf(Handle handle);
     bool failed(Card& card, int error, std::uint8_t endpoint = 0);
@@ -72,6 +75,7 @@ private:
     std::vector<Opened> opened_;
     Handle nextHandle_ = 1;
     std::uint64_t nextSession_ = 1;
+    QString lastOpenFailure_;
 };
 
 } // namespace gyro

@@ -2,9 +2,18 @@
 
 #include <algorithm>
 #include <numeric>
+#include <span>
 #include <tuple>
 
 namespace gyro {
+
+namespace {
+
+// Bits 10..0 of wMaxPacketSize are the packet size; 0 reserves no bandwidth, so such
+// an endpoint moves no data.
+constexpr std::uint16_t PacketSizeMask = 0x07FF;
+
+} // namespace
 
 std::vector<std::size_t> OrderCardLocations(const std::vector<UsbDeviceLocation>& devices)
 {
@@ -20,9 +29,14 @@ std::vector<std::size_t> OrderCardLocations(const std::vector<UsbDeviceLocation>
 
 int ChooseAltSetting(const libusb_interface& iface)
 {
-    for (int alt = 0; alt < iface.num_altsetting; ++alt)
-        if (iface.altsetting[alt].bNumEndpoints > 0)
+    for (int alt = 0; alt < iface.num_altsetting; ++alt) {
+        const libusb_interface_descriptor& setting = iface.altsetting[alt];
+        const std::span endpoints(setting.endpoint, setting.bNumEndpoints);
+        if (!endpoints.empty() && std::all_of(endpoints.begin(), endpoints.end(), [](const auto& ep) {
+                return (ep.wMaxPacketSize & PacketSizeMask) != 0;
+            }))
             return alt;
+    }
     return 0;
 }
 
@@ -65,6 +79,32 @@ std::uint16_t FirstLanguageId(const std::uint8_t* bytes, int length)
     if (bytes == nullptr || length < 4 || bytes[0] < 4)
         return EnglishUs;
     return static_cast<std::uint16_t>(bytes[2] | (bytes[3] << 8));
+}
+
+QString CardOpenFailureText(const QString& deviceName, CardOpenStep step, int error)
+{
+    const QString card = QStringLiteral("USB card %1").arg(deviceName);
+    if (error == LIBUSB_ERROR_BUSY && step != CardOpenStep::Open)
+        return card + QStringLiteral(" is in use by another program: its interface cannot be claimed. "
+                                     "Close that program and search again.");
+    if (error == LIBUSB_ERROR_ACCESS)
+        return card + QStringLiteral(
+                          " cannot be opened: no permission. A udev rule lets your user open it; put\n"
+                          "SUBSYSTEM==\"usb\", ATTRS{idVendor}==\"2c7b\", MODE=\"0660\", GROUP=\"plugdev\", "
+                          "TAG+=\"uaccess\"\n"
+                          "in /etc/udev/rules.d/70-usb-spi-card.rules, run "
+                          "\"sudo udevadm control --reload-rules && sudo udevadm trigger\" "
+                          "and plug the card in again.");
+    const QString cause = QString::fromLatin1(libusb_error_name(error));
+    switch (step) {
+    case CardOpenStep::Open:
+        return card + QStringLiteral(" cannot be opened: ") + cause;
+    case CardOpenStep::Claim:
+        return card + QStringLiteral(": its interface cannot be claimed: ") + cause;
+    case CardOpenStep::AltSetting:
+        return card + QStringLiteral(": its alternate setting cannot be chosen: ") + cause;
+    }
+    return card + QStringLiteral(": ") + cause;
 }
 
 bool LibUsbErrorDropsDevice(int error)

@@ -1,7 +1,5 @@
 // gyroctl's alarm commands on the simulated sensor.
-#include "CtlCommands.h"
-#include "OsFamily.h"
-#include "SimPlatform.h"
+#include "CtlFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -14,31 +12,15 @@ constexpr int AlmMag2 = 0x22;
 constexpr int AlmSmpl2 = 0x26;
 constexpr int AlmCtrl = 0x28;
 
-struct CtlAlarms : ::testing::Test {
-    sim::SimPlatform sim;
-    QString outText;
-    QString errText;
-    QTextStream out{&outText};
-    QTextStream err{&errText};
-    ConsoleUiHost ui{err};
-    GyroState g{sim.platform(), ui};
-
-    CtlAlarms()
-    {
-        InitRegisterMap(g);
-        g.OsName = OsFamilyName(sim.os().query());
-        g.InterfaceType = 2;
-    }
+struct CtlAlarms : test::CtlFixture {
+    CtlAlarms() { g.InterfaceType = 2; }
 
     int run(const QString& command, const QStringList& arguments = {})
     {
         outText.clear();
         errText.clear();
         sim.sensor().clearTrace();
-        CtlOptions options;
-        options.command = command;
-        options.arguments = arguments;
-        return RunCtlCommand(options, g, ui, out, err);
+        return runCommand(command, arguments);
     }
     std::uint16_t word(int address) { return sim.sensor().registerWord(address); }
     void setWord(int address, std::uint16_t value) { sim.sensor().setRegisterWord(address, value); }

@@ -1,6 +1,4 @@
-#include "CtlCommands.h"
-#include "OsFamily.h"
-#include "SimPlatform.h"
+#include "CtlFixture.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -9,29 +7,11 @@ using namespace gyro;
 
 namespace {
 
-struct Ctl : ::testing::Test {
-    sim::SimPlatform sim;
-    QString outText;
-    QString errText;
-    QTextStream out{&outText};
-    QTextStream err{&errText};
-    ConsoleUiHost ui{err};
-    GyroState g{sim.platform(), ui};
-
-    Ctl()
-    {
-        InitRegisterMap(g);
-        g.OsName = OsFamilyName(sim.os().query());
-        g.PortAddress = 0x378;
-    }
-
+struct Ctl : test::CtlFixture {
     int run(std::int16_t interfaceType, const QString& command, const QStringList& arguments = {})
     {
         g.InterfaceType = interfaceType;
-        CtlOptions options;
-        options.command = command;
-        options.arguments = arguments;
-        return RunCtlCommand(options, g, ui, out, err);
+        return runCommand(command, arguments);
     }
 
     std::vector<std::uint16_t> framesOut()
@@ -111,6 +91,17 @@ TEST_F(Ctl, MissingCardIsATransportFailure)
     EXPECT_TRUE(errText.contains("No USB Buffers Found, Please Verify Setup and Restart"));
     errText.clear();
     EXPECT_EQ(run(2, "find-usb"), ExitTransportFailed);
+}
+
+TEST_F(Ctl, AWarningFromBeforeTheCommandDoesNotFailIt)
+{
+    // A settings-file warning given at start-up is not a failure of the command.
+    ui.message(QStringLiteral("Port Address in CommPort.cfg is not a parallel port's base address"),
+               MsgButtons::Ok, MsgIcon::Exclamation, g.AppTitle);
+    const std::vector<std::pair<QString, QStringList>> commands = {
+        {"read", {"Supply_Out"}}, {"dump", {}}, {"rate", {}}, {"alarms", {}}, {"offset", {}}, {"flash", {}}};
+    for (const auto& [command, arguments] : commands)
+        EXPECT_EQ(run(2, command, arguments), ExitOk) << command.toStdString();
 }
 
 TEST_F(Ctl, ARegisterThatGivesNoAnswerPrintsNoLineAndFails)

@@ -1,9 +1,7 @@
 // gyroctl's configuration and calibration commands on the simulated sensor: what
 // they print, the frames they send, and the usage errors that send none.
-#include "CtlCommands.h"
+#include "CtlFixture.h"
 #include "CtlInterrupt.h"
-#include "OsFamily.h"
-#include "SimPlatform.h"
 
 #include <csignal>
 #include <gtest/gtest.h>
@@ -12,20 +10,10 @@ using namespace gyro;
 
 namespace {
 
-struct CtlConfig : ::testing::Test {
-    sim::SimPlatform sim;
-    QString outText;
-    QString errText;
-    QTextStream out{&outText};
-    QTextStream err{&errText};
-    ConsoleUiHost ui{err};
-    GyroState g{sim.platform(), ui};
-
+struct CtlConfig : test::CtlFixture {
     CtlConfig()
     {
-        InitRegisterMap(g);
         g.OsName = QStringLiteral("Win98"); // the parallel port needs no driver there
-        g.PortAddress = 0x378;
         g.DelayCalibrated = true;
         g.LoopsPer10us = 10000; // 1 ns a turn: the waits move simulated time
     }
@@ -34,10 +22,7 @@ struct CtlConfig : ::testing::Test {
     {
         outText.clear();
         g.InterfaceType = interfaceType;
-        CtlOptions options;
-        options.command = command;
-        options.arguments = arguments;
-        return RunCtlCommand(options, g, ui, out, err);
+        return runCommand(command, arguments);
     }
 
     std::vector<std::uint16_t> writesOut()

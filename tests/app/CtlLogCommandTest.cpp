@@ -1,8 +1,7 @@
 // `gyroctl log`: its options and their limits, the files it writes (the window's
 // layout), and Ctrl+C / SIGTERM in the middle of a run.
-#include "CtlCommands.h"
+#include "CtlFixture.h"
 #include "CtlInterrupt.h"
-#include "SimPlatform.h"
 #include "SpiTrace.h"
 
 #include <QDir>
@@ -15,29 +14,18 @@ using namespace gyro;
 
 namespace {
 
-struct CtlLog : ::testing::Test {
-    sim::SimPlatform sim;
+struct CtlLog : test::CtlFixture {
     QTemporaryDir dir;
-    QString outText;
-    QString errText;
-    QTextStream out{&outText};
-    QTextStream err{&errText};
-    ConsoleUiHost ui{err};
-    GyroState g{sim.platform(), ui};
 
     CtlLog()
     {
-        InitRegisterMap(g);
         g.DelayCalibrated = true;
         g.InterfaceType = 2;
     }
 
     int log(QStringList arguments)
     {
-        CtlOptions options;
-        options.command = QStringLiteral("log");
-        options.arguments = arguments << QStringLiteral("--dir") << dir.path();
-        return RunCtlCommand(options, g, ui, out, err);
+        return runCommand(QStringLiteral("log"), arguments << QStringLiteral("--dir") << dir.path());
     }
     QByteArray fileBytes(const QString& name) const
     {

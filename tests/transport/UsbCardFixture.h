@@ -49,6 +49,8 @@ public:
         return inner_.ioControl(handle, code, input, output, bytesReturned);
     }
     void close(Handle handle) override { inner_.close(handle); }
+    void rescan() override { inner_.rescan(); }
+    QString lastOpenFailure() const override { return inner_.lastOpenFailure(); }
 
     std::vector<Request> requests;
 

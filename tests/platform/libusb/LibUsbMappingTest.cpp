@@ -56,17 +56,28 @@ TEST(LibUsbMapping, PipesFollowTheEndpointsInOrder)
     EXPECT_EQ(table[60], 3);
 }
 
-TEST(LibUsbMapping, AltSettingWithEndpointsIsChosen)
+TEST(LibUsbMapping, AltSettingWithUsableEndpointsIsChosen)
 {
-    std::array<libusb_interface_descriptor, 3> settings{};
+    // Setting 0: no endpoints; 1: two, one of them zero-bandwidth; 2: two usable; 3: two usable.
+    std::array<libusb_endpoint_descriptor, 2> partlyZero{};
+    partlyZero[0].wMaxPacketSize = 512;
+    std::array<libusb_endpoint_descriptor, 2> usable{};
+    usable[0].wMaxPacketSize = 64;
+    usable[1].wMaxPacketSize = 64;
+    std::array<libusb_interface_descriptor, 4> settings{};
     settings[1].bNumEndpoints = 2;
-    settings[2].bNumEndpoints = 4;
+    settings[1].endpoint = partlyZero.data();
+    settings[2].bNumEndpoints = 2;
+    settings[2].endpoint = usable.data();
+    settings[3] = settings[2];
     libusb_interface iface{};
     iface.altsetting = settings.data();
-    iface.num_altsetting = 3;
+    iface.num_altsetting = 4;
+    EXPECT_EQ(ChooseAltSetting(iface), 2);
+    settings[1].endpoint = usable.data();
     EXPECT_EQ(ChooseAltSetting(iface), 1);
     iface.num_altsetting = 1;
-    EXPECT_EQ(ChooseAltSetting(iface), 0); // none has endpoints: the first
+    EXPECT_EQ(ChooseAltSetting(iface), 0); // none has usable endpoints: the first
 }
 
 TEST(LibUsbMapping, DeviceDescriptorBytesAreLittleEndian)
@@ -110,4 +121,19 @@ TEST(LibUsbDriver, NamesOutsideTheFourNeverOpen)
     EXPECT_FALSE(driver.ioControl(42, EzUsbDriver::IoctlGetPipeInfo, buffer, buffer, returned));
     EXPECT_EQ(returned, 0u);
     driver.close(42); // never opened: nothing happens
+}
+
+TEST(LibUsbMapping, OpenFailuresNameTheirCause)
+{
+    const QString busy =
+        CardOpenFailureText(QStringLiteral("Ezusb-1"), CardOpenStep::Claim, LIBUSB_ERROR_BUSY);
+    EXPECT_TRUE(busy.startsWith(QStringLiteral("USB card Ezusb-1 is in use by another program")));
+    // No permission: the message carries the udev rule itself.
+    const QString denied =
+        CardOpenFailureText(QStringLiteral("Ezusb-0"), CardOpenStep::Open, LIBUSB_ERROR_ACCESS);
+    EXPECT_TRUE(denied.contains(QStringLiteral("no permission")));
+    EXPECT_TRUE(denied.contains(QStringLiteral(
+        R"(SUBSYSTEM=="usb", ATTRS{idVendor}=="2c7b", MODE="0660", GROUP="plugdev", TAG+="uaccess")")));
+    EXPECT_EQ(CardOpenFailureText(QStringLiteral("Ezusb-0"), CardOpenStep::Open, LIBUSB_ERROR_IO),
+              QStringLiteral("USB card Ezusb-0 cannot be opened: LIBUSB_ERROR_IO"));
 }
