@@ -1,17 +1,23 @@
-// The main window's readout loop on the simulated USB card in real time (loop
-// delay 0, both charts drawing, the window shown offscreen and painting), and the
-// drawing of one chart sample on its own.
+// The main window's readout loop on the simulated USB card in real time (one
+// pass at loop delay 0, both charts drawing, the window shown offscreen and
+// painting; and the processor share of the running loop at the default 5 ms
+// delay), and the drawing of one chart sample on its own.
 #include "GyroState.h"
 #include "QtUiHost.h"
 #include "SimPlatform.h"
+#include "SpiTrace.h"
 #include "StripChart.h"
+#include "Timing.h"
 #include "frmForm1.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
+#include <QTimer>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cmath>
+#include <ctime>
 
 using namespace gyro;
 
@@ -44,6 +50,64 @@ void BM_ReadoutPass(benchmark::State& state)
     state.SetLabel("passes");
 }
 BENCHMARK(BM_ReadoutPass)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+// Counts the SPI frames of the running loop.
+struct FrameCounter final : SpiTrace {
+    void frame(SpiInterface, std::uint16_t, int) override { ++frames; }
+    long frames = 0;
+};
+
+double processCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// The readout loop as the user runs it: "Read" with "Loop" checked, the default
+// loop delay of 5 ms, the delay loop calibrated as at start-up. Reports the share
+// of one core the program uses and the SPI frames per second (each pass reads
+// five outputs and the status register, two frames per read).
+void BM_ReadoutLoopCpu(benchmark::State& state)
+{
+    sim::SimOptions options;
+    options.realTime = true;
+    sim::SimPlatform sim(options);
+    QtUiHost ui(QStringLiteral("bench"));
+    GyroState g(sim.platform(), ui);
+    InitRegisterMap(g);
+    g.InterfaceType = 2;
+    g.ProductNumber = 27140;
+    CalibrateDelay(g);
+
+    frmForm1 window(g);
+    window.Form_Load();
+    window.show();
+    auto* loopDelay = window.findChild<QLineEdit*>(QStringLiteral("txtLoopDelay"));
+    loopDelay->setText(QStringLiteral("5"));
+    auto* readButton = window.findChild<QAbstractButton*>(QStringLiteral("cmdReadData"));
+    window.findChild<QAbstractButton*>(QStringLiteral("ckLoop"))->setChecked(true);
+    FrameCounter counter;
+    g.spiTrace = &counter;
+
+    const double seconds = 3.0;
+    for (auto _ : state) {
+        const long framesBefore = counter.frames;
+        QTimer::singleShot(static_cast<int>(seconds * 1000), readButton,
+                           [readButton] { readButton->click(); });
+        const double cpuStart = processCpuSeconds();
+        const auto wallStart = std::chrono::steady_clock::now();
+        readButton->click(); // runs until the timer's click turns "STOP" back to "Read"
+        const double wall =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+        const double cpu = processCpuSeconds() - cpuStart;
+        state.SetIterationTime(wall);
+        state.counters["cpu_percent_of_one_core"] = 100.0 * cpu / wall;
+        state.counters["frames_per_second"] = static_cast<double>(counter.frames - framesBefore) / wall;
+    }
+    g.spiTrace = nullptr;
+}
+BENCHMARK(BM_ReadoutLoopCpu)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 void BM_ChartSample(benchmark::State& state)
 {

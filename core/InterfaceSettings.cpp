@@ -2,9 +2,11 @@
 
 #include "GyroState.h"
 #include "PortAddress.h"
+#include "WholeFile.h"
 
+#include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <limits>
 #include <optional>
 
@@ -77,6 +79,19 @@ void LoadInterfaceSettings(GyroState& g, const QString& path)
     }
 }
 
+InterfaceValues InterfaceValuesOf(const GyroState& g)
+{
+    return {g.InterfaceType, g.PortAddress, g.FactoryMode, g.ProductNumber};
+}
+
+void SetInterfaceValues(GyroState& g, const InterfaceValues& values)
+{
+    g.InterfaceType = values.InterfaceType;
+    g.PortAddress = values.PortAddress;
+    g.FactoryMode = values.FactoryMode;
+    g.ProductNumber = values.ProductNumber;
+}
+
 QByteArray InterfaceSettingsText(const GyroState& g)
 {
     QByteArray text;
@@ -87,13 +102,16 @@ QByteArray InterfaceSettingsText(const GyroState& g)
     return text;
 }
 
-bool SaveInterfaceSettings(const GyroState& g, const QString& path)
+bool SaveInterfaceSettings(const GyroState& g, const QString& path, QString* reason)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(InterfaceSettingsText(g));
-    return file.commit();
+    return WriteFileWhole(path, InterfaceSettingsText(g), reason);
+}
+
+QString SettingsNotSavedText(const QString& path, const QString& reason)
+{
+    return QStringLiteral("The interface settings could not be saved to %1: %2.\n"
+                          "The file was left as it was; this session's interface choice is lost.")
+        .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), reason);
 }
 
 } // namespace gyro

@@ -2,6 +2,7 @@
 // The interface settings file: which transport is in use, the parallel port's
 // base address, the factory setting and the device model, kept between runs.
 #include <QString>
+#include <cstdint>
 
 namespace gyro {
 
@@ -17,9 +18,25 @@ inline const QString InterfaceSettingsFileName = QStringLiteral("CommPort.cfg");
 void LoadInterfaceSettings(GyroState& g, const QString& path = InterfaceSettingsFileName);
 
 // Writes the four values as four lines. The file is replaced as a whole through a
-// temporary file, so a failed write leaves the previous file intact. Returns
-// whether the new file is in place; the program does not report a failure.
-bool SaveInterfaceSettings(const GyroState& g, const QString& path = InterfaceSettingsFileName);
+// temporary file, so a failed write leaves the previous file byte for byte.
+// Returns whether the new file is in place, with the reason in `reason` when not.
+bool SaveInterfaceSettings(const GyroState& g, const QString& path = InterfaceSettingsFileName,
+                           QString* reason = nullptr);
+
+// What the user is told when the settings could not be saved: the file's full
+// path, the reason, and that the old file is left as it was.
+QString SettingsNotSavedText(const QString& path, const QString& reason);
+
+// The four values the file keeps, as one value that can be compared and put back.
+struct InterfaceValues {
+    std::int16_t InterfaceType = 0;
+    std::int16_t PortAddress = 0;
+    std::int16_t FactoryMode = 0;
+    std::int16_t ProductNumber = 0;
+    bool operator==(const InterfaceValues&) const = default;
+};
+InterfaceValues InterfaceValuesOf(const GyroState& g);
+void SetInterfaceValues(GyroState& g, const InterfaceValues& values);
 
 // The text SaveInterfaceSettings writes.
 QByteArray InterfaceSettingsText(const GyroState& g);

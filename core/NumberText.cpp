@@ -16,6 +16,8 @@ bool isBlank(QChar c)
            c == QLatin1Char('\r');
 }
 
+// The hex digits after "&H". Like the decimal path, a number too large for a
+// double (256 or more "F"s) reads as no number: 0, never infinity.
 double leadingHex(const QString& text, qsizetype pos)
 {
     double value = 0;
@@ -25,7 +27,7 @@ double leadingHex(const QString& text, qsizetype pos)
             break;
         value = value * 16 + digit;
     }
-    return value;
+    return std::isfinite(value) ? value : 0.0;
 }
 
 // Replaces the C decimal point with the locale's mark.

@@ -4,6 +4,7 @@
 #include "NumberText.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace gyro {
@@ -19,23 +20,32 @@ std::int64_t DelayUnits(float ms)
     return static_cast<std::int64_t>(RoundHalfEven(static_cast<double>(ms) * 100.0));
 }
 
-void DelayMs(GyroState& g, float ms)
+namespace {
+
+constexpr double SecondsPerUnit = 10e-6;
+// Waits longer than this many units sleep on the monotonic clock first. A
+// process that spins whole milliseconds competes with every other busy process
+// and gets preempted; one that mostly sleeps is woken promptly.
+constexpr std::int64_t SleepAboveUnits = 50; // 0.5 ms
+// ...until this long before the deadline, and spin only the rest: a sleeper may
+// wake a little late, and the rest absorbs that.
+constexpr double SpinTailSeconds = 0.00015;
+// How often a spin that fell short of the deadline (the count was measured while
+// the machine ran at another speed) is topped up. Bounded, so that a wait always
+// ends.
+constexpr int MaxTopUps = 4;
+
+// The calibrated spin alone: what the calibration measures.
+void spinUnits(GyroState& g, std::int64_t units)
 {
-    const std::int64_t units = DelayUnits(ms);
-    if (units == 0)
-        return;
-    if (!g.DelayCalibrated)
-        CalibrateDelay(g);
     g.platform.busyLoop.spin(units, g.LoopsPer10us);
 }
 
-namespace {
-
-float timeOfDelay(GyroState& g, float ms)
+float timeOfSpin(GyroState& g, float ms)
 {
     Clock& clock = g.platform.clock;
     const double start = clock.monotonicSeconds();
-    DelayMs(g, ms);
+    spinUnits(g, DelayUnits(ms));
     return static_cast<float>(clock.monotonicSeconds() - start);
 }
 
@@ -51,6 +61,35 @@ std::int32_t rescaled(std::int32_t loops, float wanted, float measured)
 
 } // namespace
 
+void DelayMs(GyroState& g, float ms)
+{
+    const std::int64_t units = DelayUnits(ms);
+    if (units == 0)
+        return;
+    if (!g.DelayCalibrated)
+        CalibrateDelay(g);
+    Clock& clock = g.platform.clock;
+    const double deadline = clock.monotonicSeconds() + static_cast<double>(units) * SecondsPerUnit;
+    if (units > SleepAboveUnits)
+        clock.sleepUntil(deadline - SpinTailSeconds);
+
+    // Spins the time left by the calibrated count; when the clock shows the spin
+    // fell short, tops it up at the speed the spin really showed.
+    double secondsPerSpunUnit = SecondsPerUnit;
+    for (int spin = 0; spin <= MaxTopUps; ++spin) {
+        const double left = deadline - clock.monotonicSeconds();
+        const auto spinUnitsNow = static_cast<std::int64_t>(std::llround(left / secondsPerSpunUnit));
+        if (spinUnitsNow <= 0)
+            break;
+        const double before = clock.monotonicSeconds();
+        spinUnits(g, spinUnitsNow);
+        const double took = clock.monotonicSeconds() - before;
+        if (took <= 0)
+            break; // a clock that does not move with the spin cannot steer it
+        secondsPerSpunUnit = std::max(took / static_cast<double>(spinUnitsNow), SecondsPerUnit / 1000);
+    }
+}
+
 void CalibrateDelay(GyroState& g)
 {
     g.DelayCalibrated = true;
@@ -59,20 +98,20 @@ void CalibrateDelay(GyroState& g)
     if (g.CommandLineGiven)
         g.LoopsPer10us = 1000 / 5;
 
-    float t = timeOfDelay(g, 500);
+    float t = timeOfSpin(g, 500);
     if (t < 0.005f) { // far too fast to measure: lengthen the loop a lot
         g.LoopsPer10us *= 40;
-        t = timeOfDelay(g, 500);
+        t = timeOfSpin(g, 500);
     }
     if (t < 0.1f) {
         g.LoopsPer10us *= 6;
-        t = timeOfDelay(g, 500);
+        t = timeOfSpin(g, 500);
     }
     t = std::max(t, 0.0005f);
     g.LoopsPer10us = rescaled(g.LoopsPer10us, 0.5f, t);
 
     // A longer run refines the count.
-    const float t3 = std::max(timeOfDelay(g, 3000), 0.1f);
+    const float t3 = std::max(timeOfSpin(g, 3000), 0.1f);
     g.LoopsPer10us = rescaled(g.LoopsPer10us, 3.0f, t3);
     g.ui.setBusyCursor(false);
 }

@@ -11,11 +11,16 @@ struct GyroState;
 // The number of 10 us units DelayMs(ms) spins: 0 for exactly 0, at least 1 otherwise.
 std::int64_t DelayUnits(float ms);
 
-// Busy-waits ms milliseconds (10 us resolution) without yielding to the window
-// system. Calibrates first if that has not happened yet.
+// Waits ms milliseconds (10 us resolution) without yielding to the window
+// system. Calibrates first if that has not happened yet. Waits up to 0.5 ms spin
+// the calibrated loop; longer ones sleep on the monotonic clock until 0.15 ms
+// before the deadline and spin the rest, so the processor stays free and a loaded
+// machine does not shorten the wait. A spin that the clock shows fell short is
+// topped up.
 void DelayMs(GyroState& g, float ms);
 
-// Measures LoopsPer10us against the platform's monotonic clock.
+// Measures LoopsPer10us against the platform's monotonic clock by timing the
+// calibrated spin alone (no sleeping).
 void CalibrateDelay(GyroState& g);
 
 } // namespace gyro

@@ -11,6 +11,10 @@ public:
     virtual double secondsSinceMidnight() = 0;
     // Seconds on a clock that never jumps; use it for every elapsed time.
     virtual double monotonicSeconds() = 0;
+    // Sleeps, leaving the processor to others, until monotonicSeconds() reaches
+    // `deadline` (returns at once when it already has). The system may wake the
+    // sleeper a little late, never early.
+    virtual void sleepUntil(double deadline) = 0;
 };
 
 // Spins `units` turns of an outer loop, each counting an empty inner loop of

@@ -1,7 +1,13 @@
 #include "RealClock.h"
 
 #include <QTime>
+#include <algorithm>
 #include <chrono>
+#include <thread>
+
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 
 namespace gyro {
 
@@ -14,6 +20,26 @@ double RealClock::monotonicSeconds()
 {
     using namespace std::chrono;
     return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+void RealClock::sleepUntil(double deadline)
+{
+#ifdef __linux__
+    // The kernel may otherwise wake a sleeper up to 50 us late to batch timers;
+    // the waits want their deadline.
+    static const bool preciseTimers = ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL) == 0;
+    (void)preciseTimers;
+#endif
+    using namespace std::chrono;
+    // steady_clock is the system's monotonic clock, so the deadline is absolute on
+    // the clock monotonicSeconds() reads; an early wake-up sleeps again.
+    const steady_clock::time_point until{duration_cast<steady_clock::duration>(duration<double>(deadline))};
+    // In steps of at most 1 ms: on a busy machine the scheduler serves a task that
+    // slept briefly at once, while one back from a long sleep may queue for
+    // several milliseconds behind the others.
+    constexpr auto step = milliseconds(1);
+    for (auto now = steady_clock::now(); now < until; now = steady_clock::now())
+        std::this_thread::sleep_until(std::min(until, now + step));
 }
 
 void RealBusyLoop::spin(std::int64_t units, std::int32_t turnsPerUnit)

@@ -8,6 +8,7 @@ class RealClock final : public Clock {
 public:
     double secondsSinceMidnight() override;
     double monotonicSeconds() override;
+    void sleepUntil(double deadline) override;
 };
 
 // Burns CPU time in a loop the optimiser cannot remove (the counter is volatile).

@@ -3,7 +3,8 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ ccache pkg-config qt6-base-dev qt6-base-dev-tools
           libusb-1.0-0-dev libgtest-dev libgmock-dev libbenchmark-dev
-          umockdev libumockdev-dev)
+          umockdev libumockdev-dev
+          clang libclang-rt-dev) # clang and its libFuzzer and sanitizer runtimes: fuzz/
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

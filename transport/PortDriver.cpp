@@ -1,8 +1,9 @@
 #include "PortDriver.h"
 
+#include "WholeFile.h"
+
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace gyro {
 
@@ -48,12 +49,13 @@ QString batchText(const QString& folder)
 // Replaces the file as a whole; returns an empty text or what went wrong.
 QString writeBatchFile(const QString& path, const QString& text)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return QStringLiteral("The file %1 could not be written: %2").arg(path, file.errorString());
-    file.write(text.toLocal8Bit());
-    if (!file.commit())
-        return QStringLiteral("The file %1 could not be written: %2").arg(path, file.errorString());
+    QByteArray bytes = text.toLocal8Bit();
+#ifdef Q_OS_WIN
+    bytes.replace("\n", "\r\n"); // the system's line ends
+#endif
+    QString reason;
+    if (!WriteFileWhole(path, bytes, &reason))
+        return QStringLiteral("The file %1 could not be written: %2").arg(path, reason);
     // Where a command line runs a file only when it is executable (POSIX shells),
     // the batch file must be; Windows ignores the flag.
     QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner | QFileDevice::ExeUser);

@@ -14,9 +14,11 @@ namespace gyro {
 namespace {
 
 int signalPipe[2] = {-1, -1}; // [0] read by the event loop, [1] written by the handler
+volatile std::sig_atomic_t signalReceived = 0;
 
 extern "C" void onTerminationSignal(int)
 {
+    signalReceived = 1;
     const char byte = 1;
     [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1); // async-signal-safe
 }
@@ -26,6 +28,7 @@ extern "C" void onTerminationSignal(int)
 CloseOnSignal::CloseOnSignal(std::function<void()> close, QObject* parent)
     : QObject(parent), close_(std::move(close))
 {
+    signalReceived = 0;
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return; // the default signal handling stays: the program just ends
     notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
@@ -42,8 +45,14 @@ CloseOnSignal::CloseOnSignal(std::function<void()> close, QObject* parent)
     ::sigaction(SIGTERM, &action, nullptr);
 }
 
+bool CloseOnSignal::Received()
+{
+    return signalReceived != 0;
+}
+
 CloseOnSignal::~CloseOnSignal()
 {
+    signalReceived = 0;
     if (notifier_ == nullptr)
         return;
     ::signal(SIGINT, SIG_DFL);
@@ -60,6 +69,11 @@ CloseOnSignal::CloseOnSignal(std::function<void()> close, QObject* parent)
 }
 
 CloseOnSignal::~CloseOnSignal() = default;
+
+bool CloseOnSignal::Received()
+{
+    return false;
+}
 #endif
 
 } // namespace gyro

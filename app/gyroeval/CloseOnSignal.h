@@ -16,6 +16,11 @@ public:
     explicit CloseOnSignal(std::function<void()> close, QObject* parent = nullptr);
     ~CloseOnSignal() override;
 
+    // Whether a signal has arrived since the handler was installed, also one whose
+    // close request has not yet run (the event loop was not turning, as during
+    // the start-up calibration).
+    static bool Received();
+
 private:
     std::function<void()> close_;
     QSocketNotifier* notifier_ = nullptr;

@@ -8,15 +8,22 @@
 #include "GyroState.h"
 #include "QtUiHost.h"
 #include "SpiTraceFile.h"
+#include "StartUpStop.h"
 
 #include <QApplication>
 #include <QTimer>
+#include <csignal>
 #include <cstdio>
 
 using namespace gyro;
 
 int main(int argc, char** argv)
 {
+#ifdef SIGXFSZ
+    // Over the file size limit a write then fails with a reason the user is told,
+    // instead of the signal ending the program in the middle of a save.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QApplication app(argc, argv);
     QtUiHost ui(QStringLiteral("Gyro Evaluation"));
 
@@ -54,10 +61,28 @@ int main(int argc, char** argv)
             ui.message(error, MsgButtons::Ok, MsgIcon::Exclamation, QString());
     }
 
-    ProgramWindows windows = Main(g);
+    // Ctrl+C and SIGTERM are handled from the first step of start-up on. Once they
+    // arrive no one may be there to answer a message box, so messages go to stderr.
+    frmForm1* started = nullptr;
+    StartUpStop startUpStop(g);
+    const CloseOnSignal closeOnSignal([&] {
+        ui.setMessagesOnStderr(true);
+        if (started != nullptr)
+            started->close();
+        else
+            startUpStop.request();
+    });
+    ProgramWindows windows = Main(g, [] { return CloseOnSignal::Received(); });
+    if (windows.stopped) {
+        ui.setMessagesOnStderr(true);
+        if (QString failure; !startUpStop.finish(windows, InterfaceSettingsFileName, &failure))
+            ui.message(failure, MsgButtons::Ok, MsgIcon::Exclamation, QString());
+        g.spiTrace = nullptr;
+        return 0;
+    }
     frmForm1& mainWindow = *windows.main;
+    started = &mainWindow;
     QObject::connect(&mainWindow, &frmForm1::programEnded, &app, [] { QCoreApplication::exit(0); });
-    const CloseOnSignal closeOnSignal([&mainWindow] { mainWindow.close(); });
     if (options.startReading)
         QTimer::singleShot(0, &mainWindow, [&mainWindow] { mainWindow.StartReadoutLoop(); });
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdio>
 
 namespace gyro {
 
@@ -76,8 +77,12 @@ MsgResult QtUiHost::message(const QString& text, MsgButtons buttons, MsgIcon ico
     // Message texts use CR LF line breaks; a plain line feed shows the same.
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox box(toQt(icon), title.isEmpty() ? applicationTitle_ : title, shown, toQt(buttons),
-                    QApplication::activeWindow());
+    const QString shownTitle = title.isEmpty() ? applicationTitle_ : title;
+    if (messagesOnStderr_) {
+        std::fputs(qPrintable(shownTitle + QStringLiteral(": ") + shown + u'\n'), stderr);
+        return fromQt(QMessageBox::NoButton, buttons);
+    }
+    QMessageBox box(toQt(icon), shownTitle, shown, toQt(buttons), QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     // The normal pointer while the user answers, whatever runs behind the box.
     if (busy_)

@@ -12,6 +12,9 @@ public:
     // `applicationTitle` is the title of a message given an empty one.
     explicit QtUiHost(QString applicationTitle) : applicationTitle_(std::move(applicationTitle)) {}
     void setApplicationTitle(QString title) { applicationTitle_ = std::move(title); }
+    // When the program is ending on a signal no one may be there to answer a box:
+    // messages then go to standard error and get the box's escape answer at once.
+    void setMessagesOnStderr(bool onStderr) { messagesOnStderr_ = onStderr; }
 
     MsgResult message(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
     void yield() override;
@@ -20,6 +23,7 @@ public:
 private:
     QString applicationTitle_;
     bool busy_ = false;
+    bool messagesOnStderr_ = false;
 };
 
 } // namespace gyro

@@ -11,6 +11,9 @@ class FakeClock final : public Clock {
 public:
     double secondsSinceMidnight() override;
     double monotonicSeconds() override { return now_; }
+    // Simulated time jumps to the deadline; each sleep is recorded.
+    void sleepUntil(double deadline) override;
+    const std::vector<double>& sleeps() const { return sleeps_; }
 
     void advance(double seconds) { now_ += seconds; }
     void setMonotonic(double seconds) { now_ = seconds; }
@@ -22,6 +25,7 @@ public:
 
 private:
     double now_ = 0.0;
+    std::vector<double> sleeps_; // seconds slept, one entry per sleep
     double midnightOffset_ = 12 * 3600.0;
 };
 

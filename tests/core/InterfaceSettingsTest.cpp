@@ -1,6 +1,8 @@
 #include "InterfaceSettings.h"
+#include "FailingWrites.h"
 #include "TestPlatform.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -139,4 +141,45 @@ TEST_F(SettingsFile, FailedSaveReportsFailureAndKeepsThePreviousFile)
     // The folder does not exist: the write cannot start and nothing is touched.
     EXPECT_FALSE(SaveInterfaceSettings(f.g, dir.filePath(QStringLiteral("missing/CommPort.cfg"))));
     EXPECT_EQ(read(), QByteArray("Interface =  1\r\n"));
+}
+
+TEST_F(SettingsFile, SaveThatCannotWriteLeavesTheOldFileByteForByteAndSaysWhy)
+{
+    const QByteArray old("Interface =  1\r\nPort Address =  632\r\nFactory =  0\r\nProduct =  27130\r\n");
+    struct Case {
+        const char* what;
+        test::ChildLimits limits;
+        bool saves;
+    };
+    const Case cases[] = {
+        {"no limit: the child itself is sound", {}, true},
+        {"full after 10 bytes", {.fileSizeLimit = 10}, false},
+        {"full at once", {.fileSizeLimit = 0}, false},
+        {"read-only folder", {.asUnprivilegedUser = true}, false},
+    };
+    f.g.InterfaceType = 2;
+    f.g.PortAddress = 888;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        write(old);
+        // Readable and searchable by everyone, writable by no one but root.
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::WriteOwner |
+                                              QFile::ReadOther | QFile::ExeOther);
+        if (c.limits.asUnprivilegedUser)
+            QFile::setPermissions(dir.path(),
+                                  QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+        const test::ChildOutcome outcome = test::RunInLimitedChild(
+            c.limits, [this](QString* reason) { return SaveInterfaceSettings(f.g, path(), reason); });
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::WriteOwner);
+        ASSERT_TRUE(outcome.ran);
+        EXPECT_EQ(outcome.ok, c.saves);
+        if (c.saves) {
+            EXPECT_EQ(read(), InterfaceSettingsText(f.g));
+            continue;
+        }
+        EXPECT_FALSE(outcome.reason.isEmpty());
+        EXPECT_EQ(read(), old);
+        // No temporary file is left beside it.
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"CommPort.cfg"});
+    }
 }

@@ -1,5 +1,6 @@
 #include "NumberText.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace gyro;
@@ -23,6 +24,9 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStart)
     EXPECT_EQ(LeadingNumber(QStringLiteral("&H1F")), 31.0);
     EXPECT_EQ(LeadingNumber(QStringLiteral("-")), 0.0);
     EXPECT_EQ(LeadingNumber(QStringLiteral("1e999")), 0.0); // no infinity leaks out
+    // 256 hex digits F are 2^1024 - 1, beyond a double: no number rather than infinity.
+    EXPECT_EQ(LeadingNumber(QStringLiteral("&H") + QString(256, u'F')), 0.0);
+    EXPECT_TRUE(std::isfinite(LeadingNumber(QStringLiteral("&H") + QString(255, u'F'))));
 }
 
 TEST(IsNumeric, WholeTextInTheLocaleFormat)

@@ -31,18 +31,64 @@ TEST(DelayMs, SpinsTheUnitsWithTheCalibratedCount)
     test::CoreFixture f;
     f.g.DelayCalibrated = true;
     f.g.LoopsPer10us = 123;
-    DelayMs(f.g, 2.5f);
+    f.busy.setSecondsPerTurn(10e-6 / 123); // the count is right for this machine
+    DelayMs(f.g, 0.25f);
     ASSERT_EQ(f.busy.spins().size(), 1u);
-    EXPECT_EQ(f.busy.spins()[0].units, 250);
+    EXPECT_EQ(f.busy.spins()[0].units, 25);
     EXPECT_EQ(f.busy.spins()[0].turnsPerUnit, 123);
+    EXPECT_TRUE(f.clock.sleeps().empty());
 }
 
 TEST(DelayMs, FirstWaitCalibratesOnDemand)
 {
     test::CoreFixture f;
-    DelayMs(f.g, 1.0f);
+    DelayMs(f.g, 0.4f);
     EXPECT_TRUE(f.g.DelayCalibrated);
-    EXPECT_EQ(f.busy.spins().back().units, 100);
+    EXPECT_EQ(f.busy.spins().back().units, 40);
+}
+
+TEST(DelayMs, WaitsOverHalfAMillisecondSleepAndSpinOnlyTheirLastStretch)
+{
+    struct Case {
+        float ms;
+        double slept;           // seconds, 0 when the wait only spins
+        std::int64_t spunUnits; // in 10 us units: the last 0.15 ms of a long wait
+    };
+    const Case cases[] = {
+        {0.5f, 0, 50}, {0.51f, 0.00036, 15}, {1.0f, 0.00085, 15}, {5.0f, 0.00485, 15}, {100.0f, 0.09985, 15}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ms);
+        test::CoreFixture f;
+        f.g.DelayCalibrated = true;
+        f.g.LoopsPer10us = 10000; // exact for 1 ns a turn
+        DelayMs(f.g, c.ms);
+        EXPECT_NEAR(f.clock.monotonicSeconds(), c.ms / 1000.0, 1e-9);
+        if (c.slept == 0) {
+            EXPECT_TRUE(f.clock.sleeps().empty());
+        } else {
+            ASSERT_EQ(f.clock.sleeps().size(), 1u);
+            EXPECT_NEAR(f.clock.sleeps()[0], c.slept, 1e-9);
+        }
+        ASSERT_EQ(f.busy.spins().size(), 1u);
+        EXPECT_EQ(f.busy.spins()[0].units, c.spunUnits);
+    }
+}
+
+TEST(DelayMs, ASpinThatFallsShortOfTheClockIsToppedUp)
+{
+    // The count was measured while the machine ran at a third of today's speed:
+    // each spin takes a third of the time it stands for.
+    for (float ms : {0.3f, 0.5f, 2.0f, 100.0f}) {
+        SCOPED_TRACE(ms);
+        test::CoreFixture f;
+        f.g.DelayCalibrated = true;
+        f.g.LoopsPer10us = 10000;
+        f.busy.setSecondsPerTurn(1e-9 / 3);
+        DelayMs(f.g, ms);
+        // Never early, and at most half a unit late.
+        EXPECT_GE(f.clock.monotonicSeconds(), ms / 1000.0 - 5e-6);
+        EXPECT_LE(f.clock.monotonicSeconds(), ms / 1000.0 + 5e-6);
+    }
 }
 
 TEST(CalibrateDelay, ConvergesOnTheModelledMachineSpeed)
@@ -60,6 +106,7 @@ TEST(CalibrateDelay, ConvergesOnTheModelledMachineSpeed)
     EXPECT_EQ(f.busy.spins()[0].turnsPerUnit, 1000);
     EXPECT_EQ(f.busy.spins()[1].turnsPerUnit, 6000);
     EXPECT_EQ(f.busy.spins()[2].units, 300000);
+    EXPECT_TRUE(f.clock.sleeps().empty()); // the calibration times the spin alone
 }
 
 TEST(CalibrateDelay, QuarterSecondDoublesAndOneSecondHalvesTheCount)

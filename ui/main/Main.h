@@ -1,21 +1,32 @@
 #pragma once
 // The program's start: the start-up message while the delay loop is calibrated,
 // the interface defaults, the settings file, the register map, then the main window.
+#include "InterfaceSettings.h"
 #include "frmForm1.h"
 #include "frmMsg.h"
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace gyro {
 
 struct ProgramWindows {
     std::unique_ptr<frmMsg> message; // hidden once the main window is up, kept for the run
-    std::unique_ptr<frmForm1> main;
+    std::unique_ptr<frmForm1> main;  // null when start-up stopped before it
+    // The values CommPort.cfg gave (over the defaults); none when start-up stopped
+    // before the file was read.
+    std::optional<InterfaceValues> loadedSettings;
+    bool stopped = false; // a stop request ended start-up early
 };
 
+// True once the program has been told to stop (Ctrl+C, SIGTERM).
+using StopRequested = std::function<bool()>;
+
 // Runs the start-up steps in order and returns with the main window loaded and shown.
-// CommPort.cfg is read from the current directory.
-ProgramWindows Main(GyroState& g);
+// CommPort.cfg is read from the current directory. A stop request seen between the
+// steps skips the rest: the caller then ends the program (see `stopped`).
+ProgramWindows Main(GyroState& g, const StopRequested& stopRequested = {});
 
 // The start-up message: a line break, "LOADING...", two line breaks, then
 // "Setting up Delay function" (line break = CR LF).

@@ -302,7 +302,9 @@ void frmForm1::Form_Unload()
     for (frmDatalog* datalog : findChildren<frmDatalog*>())
         datalog->CancelRun();
     DelayMs(g, 250);
-    SaveInterfaceSettings(g);
+    if (QString reason; !SaveInterfaceSettings(g, InterfaceSettingsFileName, &reason))
+        g.ui.message(SettingsNotSavedText(InterfaceSettingsFileName, reason), MsgButtons::Ok,
+                     MsgIcon::Exclamation);
     // Every other window goes with this one, also one shown modally right now.
     for (QDialog* window : findChildren<QDialog*>()) {
         if (window->isVisible())

@@ -24,13 +24,13 @@ public:
 };
 
 // Clocks `bits` bits of word (from bit 15 down) as an SPI master on this wiring
-// would, reading the status register while the clock is high. Returns the bits
-// read back (status bit 6 low = 1).
+// would, reading the status register while the clock is high; bits past the
+// sixteenth are zeros. Returns the bits read back (status bit 6 low = 1).
 std::uint16_t clockBits(SimParallelPort& port, std::uint16_t word, int bits)
 {
     std::uint16_t read = 0;
     for (int i = 0; i < bits; ++i) {
-        const bool one = ((word >> (15 - i)) & 1) != 0;
+        const bool one = i < 16 && ((word >> (15 - i)) & 1) != 0;
         const std::int32_t data = one ? 0 : DATA;
         port.vbOut(Base, CS | CLK | data);
         read = static_cast<std::uint16_t>((read << 1) | ((port.vbInp(Status) & 0x40) == 0 ? 1 : 0));

@@ -6,6 +6,7 @@
 #include "WidgetText.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QSignalSpy>
 #include <functional>
@@ -314,4 +315,21 @@ TEST_F(MainWindowLoad, ExitWritesTheSettingsFileAndEndsTheProgram)
     form->close();
     EXPECT_EQ(ended.count(), 1);
     EXPECT_FALSE(QFile::exists(QStringLiteral("CommPort.cfg")));
+}
+
+TEST_F(MainWindowLoad, ASettingsFileThatCannotBeWrittenIsToldWithItsPathAndReason)
+{
+    load(2);
+    ui.clear();
+    // A folder where the file should be: no file can replace it, for root neither.
+    ASSERT_TRUE(QDir().mkdir(QStringLiteral("CommPort.cfg")));
+    action("MnuExit")->trigger();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    const QString shown = ui.messages[0].text;
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("The interface settings could not be saved to ") +
+                                 QDir::toNativeSeparators(QDir::current().absoluteFilePath("CommPort.cfg")) +
+                                 QStringLiteral(": ")))
+        << shown.toStdString();
+    EXPECT_EQ(ui.messages[0].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(QFileInfo(QStringLiteral("CommPort.cfg")).isDir());
 }

@@ -76,3 +76,22 @@ TEST(QtUiHost, BusyPointerIsSetOnceAndRestored)
     host.setBusyCursor(false);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
+
+// Ending on a signal, no one may be there to answer: the message goes to stderr
+// and the box's escape answer comes back at once, without a box.
+TEST(QtUiHost, MessagesOnStderrGetTheEscapeAnswerWithoutABox)
+{
+    QtUiHost qtHost(QStringLiteral("Gyro"));
+    qtHost.setMessagesOnStderr(true);
+    UiHost& host = qtHost;
+    bool boxShown = false;
+    QTimer::singleShot(0, [&boxShown] { boxShown = QApplication::activeModalWidget() != nullptr; });
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(host.message(QStringLiteral("first\r\nsecond"), MsgButtons::Ok), MsgResult::Ok);
+    EXPECT_EQ(host.message(QStringLiteral("x"), MsgButtons::YesNo), MsgResult::No);
+    EXPECT_EQ(host.message(QStringLiteral("x"), MsgButtons::OkCancel), MsgResult::Cancel);
+    const std::string printed = testing::internal::GetCapturedStderr();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(boxShown);
+    EXPECT_EQ(printed.substr(0, 19), "Gyro: first\nsecond\n");
+}

@@ -224,7 +224,11 @@ TEST_F(Readout, LoopDelayIsTheWaitAfterEachPass)
     ckLoop()->setChecked(false);
     control<QLineEdit>("txtLoopDelay")->setText(QStringLiteral("12.5"));
     sim.fakeBusyLoop()->clearSpins();
+    const std::size_t sleepsBefore = sim.fakeClock()->sleeps().size();
     click("cmdReadData");
+    // The wait sleeps until 0.15 ms before its end and spins the rest (15 units).
+    ASSERT_EQ(sim.fakeClock()->sleeps().size(), sleepsBefore + 1);
+    EXPECT_NEAR(sim.fakeClock()->sleeps().back(), 0.01235, 1e-9);
     ASSERT_FALSE(sim.fakeBusyLoop()->spins().empty());
-    EXPECT_EQ(sim.fakeBusyLoop()->spins().back().units, 1250); // 12.5 ms in 10 us units
+    EXPECT_EQ(sim.fakeBusyLoop()->spins().back().units, 15);
 }

@@ -1,0 +1,26 @@
+#include "WholeFile.h"
+
+#include <QSaveFile>
+
+namespace gyro {
+
+bool WriteFileWhole(const QString& path, const QByteArray& contents, QString* reason)
+{
+    QSaveFile file(path);
+    // Unbuffered, so a failing write (full disk, file size limit) shows in the
+    // result of write() itself and not only in a later flush.
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                         file.write(contents) == contents.size() && file.flush() &&
+                         file.error() == QFileDevice::NoError;
+    if (written && file.commit())
+        return true;
+    if (reason != nullptr) {
+        *reason = file.errorString();
+        if (reason->isEmpty())
+            *reason = QStringLiteral("the data could not be written completely");
+    }
+    file.cancelWriting(); // a temporary left open is removed, the target stays as it was
+    return false;
+}
+
+} // namespace gyro

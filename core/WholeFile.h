@@ -1,0 +1,16 @@
+#pragma once
+// Writing a file whole or not at all: the text goes to a temporary file beside
+// the target, every write and the flush are checked, and only then is the
+// temporary renamed over the old file. Any failure leaves the old file byte for
+// byte and says why.
+#include <QByteArray>
+#include <QString>
+
+namespace gyro {
+
+// Replaces `path` with `contents`. Returns false, with the reason (the system's
+// own words, e.g. "No space left on device") in `reason` when given, if the file
+// could not be written; the old file is then untouched.
+bool WriteFileWhole(const QString& path, const QByteArray& contents, QString* reason = nullptr);
+
+} // namespace gyro

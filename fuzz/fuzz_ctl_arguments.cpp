@@ -1,0 +1,65 @@
+// gyroctl's command line fed arbitrary arguments: every refusal names its
+// problem, and every accepted command line, written out again in its plain
+// form, parses to the same options.
+#include "CtlCommandTable.h"
+#include "CtlOptions.h"
+#include "FuzzState.h"
+#include "PortAddress.h"
+
+using namespace gyro;
+
+namespace {
+
+QStringList plainForm(const CtlOptions& options)
+{
+    QStringList arguments;
+    if (options.simulate)
+        arguments << QStringLiteral("--simulate");
+    if (options.rawPortAccess)
+        arguments << QStringLiteral("--raw-port-access");
+    if (options.interfaceType)
+        arguments << QStringLiteral("--interface")
+                  << (*options.interfaceType == 2 ? QStringLiteral("usb") : QStringLiteral("parallel"));
+    if (options.portAddress)
+        arguments << QStringLiteral("--port")
+                  << QString::number(static_cast<std::uint16_t>(*options.portAddress), 16);
+    if (!options.spiTracePath.isNull())
+        arguments << QStringLiteral("--spi-trace") << options.spiTracePath;
+    for (const auto& fault : options.simFaults)
+        arguments << QStringLiteral("--sim-fault") << fuzz::SimFaultText(fault);
+    arguments << options.command << options.arguments;
+    return arguments;
+}
+
+bool same(const CtlOptions& a, const CtlOptions& b)
+{
+    return a.simulate == b.simulate && a.rawPortAccess == b.rawPortAccess &&
+           a.interfaceType == b.interfaceType && a.portAddress == b.portAddress &&
+           a.spiTracePath == b.spiTracePath && a.command == b.command && a.arguments == b.arguments;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QStringList arguments = fuzz::Arguments(data, size);
+    QString error;
+    const std::optional<CtlOptions> options = ParseCtlArguments(arguments, &error);
+    if (!options) {
+        const bool helpAsked =
+            arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"));
+        fuzz::Check(!error.isEmpty() || helpAsked, "a refusal names its problem", arguments.join(u'|'));
+        return 0;
+    }
+    fuzz::Check(FindCtlCommand(options->command) != nullptr, "the command is one of the table's");
+    fuzz::Check(!options->portAddress || IsParallelPortBase(PortBaseValue(*options->portAddress)),
+                "only a port's base address");
+    if (options->interfaceType)
+        fuzz::Check(*options->interfaceType == 1 || *options->interfaceType == 2, "interface 1 or 2");
+
+    QString againError;
+    const std::optional<CtlOptions> again = ParseCtlArguments(plainForm(*options), &againError);
+    fuzz::Check(again.has_value() && same(*options, *again), "the plain form parses the same",
+                plainForm(*options).join(u'|') + u' ' + againError);
+    return 0;
+}
