@@ -1,7 +1,8 @@
 #include "RegisterLogFile.h"
 
+#include "WholeFile.h"
+
 #include <QDir>
-#include <QSaveFile>
 
 namespace gyro {
 
@@ -17,15 +18,7 @@ bool WriteRegisterLog(const QString& programFolder, const QString& text, QString
     content.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     content.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     content += QStringLiteral("\r\n");
-    const QByteArray bytes = content.toUtf8();
-
-    QSaveFile file(RegisterLogPath(programFolder));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    return WriteFileWhole(RegisterLogPath(programFolder), content.toUtf8(), error);
 }
 
 } // namespace gyro
