@@ -2,9 +2,8 @@
 // A state on the simulated platform with the USB card up, for the procedures in
 // sensor/ that talk to the simulated sensor.
 #include "GyroState.h"
-#include "InterfaceBringUp.h"
 #include "RecordingUiHost.h"
-#include "SimPlatform.h"
+#include "SimUsbBringUp.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -16,16 +15,7 @@ struct SimSensorFixture : ::testing::Test {
     RecordingUiHost ui;
     GyroState g{sim.platform(), ui};
 
-    SimSensorFixture()
-    {
-        SetInterfaceDefaults(g);
-        InitRegisterMap(g);
-        g.DelayCalibrated = true;
-        g.LoopsPer10us = 10000; // 1 ns per simulated loop turn
-        g.InterfaceType = 2;
-        OpenUsbCard(g);
-        sim.sensor().clearTrace();
-    }
+    SimSensorFixture() { BringUpSimulatedUsbCard(g, sim); }
 
     std::uint16_t word(int address) { return sim.sensor().registerWord(address); }
     void setWord(int address, std::uint16_t value) { sim.sensor().setRegisterWord(address, value); }

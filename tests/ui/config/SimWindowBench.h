@@ -2,21 +2,12 @@
 // A configuration window's bench: the simulated platform with the USB card up,
 // a main window to open at, and the sensor's register words at hand.
 #include "../../transport/windows/WindowBench.h"
-#include "InterfaceBringUp.h"
+#include "SimUsbBringUp.h"
 
 namespace gyro::test {
 
 struct SimWindowBench : WindowBench {
-    SimWindowBench()
-    {
-        SetInterfaceDefaults(g);
-        InitRegisterMap(g);
-        g.DelayCalibrated = true;
-        g.LoopsPer10us = 10000; // 1 ns per simulated loop turn
-        g.InterfaceType = 2;
-        OpenUsbCard(g);
-        sim.sensor().clearTrace();
-    }
+    SimWindowBench() { BringUpSimulatedUsbCard(g, sim); }
 
     std::uint16_t word(int address) { return sim.sensor().registerWord(address); }
     void setWord(int address, std::uint16_t value) { sim.sensor().setRegisterWord(address, value); }
