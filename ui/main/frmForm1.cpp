@@ -4,6 +4,7 @@
 #include "InterfaceSettings.h"
 #include "NumberText.h"
 #include "OsFamily.h"
+#include "PaintPacer.h"
 #include "PortAddress.h"
 #include "RegisterAccess.h"
 #include "Timing.h"
@@ -27,6 +28,7 @@ namespace {
 constexpr std::int16_t InterfaceNone = 0;
 constexpr std::int16_t InterfaceParallel = 1;
 constexpr std::int16_t InterfaceUsb = 2;
+constexpr int FrameIntervalMs = 16; // about 60 frames a second
 } // namespace
 
 frmForm1::frmForm1(GyroState& gIn, QWidget* parent)
@@ -50,6 +52,8 @@ frmForm1::frmForm1(GyroState& gIn, QWidget* parent)
     interfaceLabel_->setObjectName(QStringLiteral("lblInterface"));
     ui->statusbar->addWidget(interfaceLabel_);
 
+    // The readout loop changes the window on every pass; paint at the display's pace.
+    new PaintPacer(this, FrameIntervalMs);
     connectControls();
     // The angle row starts disabled; caption colour and state agree from the start.
     setAngleRowEnabled(false);
