@@ -6,11 +6,13 @@
 #include "ChartScale.h"
 #include "GyroState.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class QFrame;
 class QLabel;
@@ -80,6 +82,9 @@ private:
     void txtLoopDelay_Change();
     void lblReg_Click(int Index);
     void showSupplyWarning();
+    // A running loop shows its readings at a readable pace; the passes between wait.
+    bool loopRunning() const;
+    void showReadings(const YValues& Yvalue);
     // Charts.
     void PlotDataPointsGy(const YValues& Yvalue, double& HiPk, double& LowPk);
     void PlotDataPointsAcc(const YValues& Yvalue, double& HiPk, double& LowPk);
@@ -135,7 +140,9 @@ private:
     RateScaleSteps rateScale_;
     TemperatureScaleSteps temperatureScale_;
     bool angleRowEnabled_ = false;
-    bool unloaded_ = false; // every running loop ends once the window unloads
+    QElapsedTimer sinceReadingsShown_;
+    std::optional<YValues> readingsNotShown_; // a loop pass's, until a newer one shows
+    bool unloaded_ = false;                   // every running loop ends once the window unloads
 };
 
 } // namespace gyro

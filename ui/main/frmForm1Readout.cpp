@@ -19,6 +19,11 @@ const QString StopCaption = QStringLiteral("STOP");
 const QColor SupplyLow(255, 0, 0);
 const QColor SupplyGood(255, 255, 255);
 constexpr double SupplyLimit = 2.6;
+// A running loop shows its readings at most 30 times a second, faster than
+// anyone reads numbers: showing every pass (up to two hundred a second) only
+// makes Qt measure and lay out the window again each time. The charts still
+// draw every pass.
+constexpr qint64 ReadingsIntervalMs = 33;
 } // namespace
 
 const QString NoReading = QStringLiteral("----");
@@ -29,14 +34,13 @@ void frmForm1::ReadData()
     do {
         for (int i = Idx_Supply_Out; i <= Idx_ANGL_OUT; ++i) {
             // A failed read shows no number and gives the charts no point (NaN).
-            const bool read = ReadRegister(g, i);
-            // A disabled angle row is still read; only its display is skipped.
-            if (i != Idx_ANGL_OUT || angleRowEnabled_)
-                SetText(lblRegDat[i], read ? FormatNumber(g.RegValue, QStringLiteral("0.00")) : NoReading);
-            if (i == Idx_Supply_Out && read)
-                showSupplyWarning();
-            Yvalue[i] = read ? g.RegValue : std::numeric_limits<float>::quiet_NaN();
+            Yvalue[i] = ReadRegister(g, i) ? g.RegValue : std::numeric_limits<float>::quiet_NaN();
         }
+        if (loopRunning() && sinceReadingsShown_.isValid() &&
+            sinceReadingsShown_.elapsed() < ReadingsIntervalMs)
+            readingsNotShown_ = Yvalue;
+        else
+            showReadings(Yvalue);
         g.ui.yield();
         if (unloaded_)
             return;
@@ -45,7 +49,29 @@ void frmForm1::ReadData()
         CmdUpdateStatus_Click();
         showInterfaceState(); // a card that stopped answering says so
         DelayMs(g, static_cast<float>(TextNumber(ui->txtLoopDelay->text())));
-    } while (ui->cmdReadData->text() == StopCaption && ui->ckLoop->isChecked() && !unloaded_);
+    } while (loopRunning() && !unloaded_);
+    // The loop's last readings, unless a pass made since (a click during the loop) showed its own.
+    if (readingsNotShown_ && !unloaded_)
+        showReadings(*readingsNotShown_);
+}
+
+bool frmForm1::loopRunning() const
+{
+    return ui->cmdReadData->text() == StopCaption && ui->ckLoop->isChecked();
+}
+
+void frmForm1::showReadings(const YValues& Yvalue)
+{
+    for (int i = Idx_Supply_Out; i <= Idx_ANGL_OUT; ++i) {
+        const bool read = !std::isnan(Yvalue[i]);
+        // A disabled angle row is still read; only its display is skipped.
+        if (i != Idx_ANGL_OUT || angleRowEnabled_)
+            SetText(lblRegDat[i], read ? FormatNumber(Yvalue[i], QStringLiteral("0.00")) : NoReading);
+        if (i == Idx_Supply_Out && read)
+            showSupplyWarning();
+    }
+    sinceReadingsShown_.start();
+    readingsNotShown_.reset();
 }
 
 // The displayed two-decimal text decides, not the value read: exactly 2.60 keeps

@@ -142,6 +142,7 @@ TEST_F(Readout, SecondClickDuringTheLoopMakesOneMorePassAndStopsIt)
             captionDuringLoop = text("cmdReadData");
         if (ui.yields == 4 && !clicked) {
             clicked = true;
+            sim.sensor().setRegisterWord(SupplyAddress, Supply250);
             click("cmdReadData"); // nested in pass 3: caption "Read", one single pass
         }
     };
@@ -151,17 +152,24 @@ TEST_F(Readout, SecondClickDuringTheLoopMakesOneMorePassAndStopsIt)
     EXPECT_EQ(text("cmdReadData"), "Read");
     EXPECT_EQ(passes(framesOut()), 4); // three passes of the loop and the click's own
     EXPECT_EQ(pic1()->position(), startPosition + 4);
+    // The newest pass shows; pass 3's readings, held back, never overwrite it.
+    EXPECT_EQ(text("lblRegDat_1"), "2.50");
 }
 
 TEST_F(Readout, ClearingLoopEndsTheLoopAfterItsCurrentPass)
 {
     ui.onYield = [&] {
+        if (ui.yields == 2) // inside pass 1: pass 2 reads a low supply
+            sim.sensor().setRegisterWord(SupplyAddress, Supply250);
         if (ui.yields == 3) // inside pass 2
             ckLoop()->setChecked(false);
     };
     click("cmdReadData");
     EXPECT_EQ(text("cmdReadData"), "Read");
     EXPECT_EQ(passes(framesOut()), 2);
+    // A running loop shows its readings at the display's pace; the last pass's show when it ends.
+    EXPECT_EQ(text("lblRegDat_1"), "2.50");
+    EXPECT_EQ(backColor("lblRegDat_1"), Red);
     // Checking the box again starts nothing.
     ui.onYield = nullptr;
     ckLoop()->setChecked(true);
