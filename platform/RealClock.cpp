@@ -34,12 +34,13 @@ void RealClock::sleepUntil(double deadline)
     // steady_clock is the system's monotonic clock, so the deadline is absolute on
     // the clock monotonicSeconds() reads; an early wake-up sleeps again.
     const steady_clock::time_point until{duration_cast<steady_clock::duration>(duration<double>(deadline))};
-    // In steps of at most 1 ms: on a busy machine the scheduler serves a task that
-    // slept briefly at once, while one back from a long sleep may queue for
-    // several milliseconds behind the others.
-    constexpr auto step = milliseconds(1);
+    // The last millisecond is a sleep of its own: on a busy machine the scheduler
+    // serves a task that slept briefly at once, while one back from a long sleep
+    // may queue for several milliseconds behind the others. Two sleeps a wait,
+    // not one a millisecond: each wake-up costs the processor time too.
+    constexpr auto lastStep = milliseconds(1);
     for (auto now = steady_clock::now(); now < until; now = steady_clock::now())
-        std::this_thread::sleep_until(std::min(until, now + step));
+        std::this_thread::sleep_until(until - now > 2 * lastStep ? until - lastStep : until);
 }
 
 void RealBusyLoop::spin(std::int64_t units, std::int32_t turnsPerUnit)
