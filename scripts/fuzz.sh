@@ -7,7 +7,8 @@
 # Inputs a run finds go to build-fuzz/found/<target>/, never into the repository;
 # FUZZ_GROW=1 merges the new ones into fuzz/corpus/<target>/ afterwards. A target
 # whose property breaks stops with the input saved as build-fuzz/crash-*, and the
-# script fails. FUZZ_NICE (default 19) is the niceness the runs get.
+# script fails. FUZZ_NICE (default 19) is the niceness the runs get; FUZZ_RUNS=N
+# also ends each target after N executions (whichever comes first).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
@@ -34,7 +35,7 @@ for target in "${targets[@]}"; do
   # One process at a time, at low priority: others' builds come first.
   status=0
   nice -n "${FUZZ_NICE:-19}" "build-fuzz/fuzz/$target" "$found" "fuzz/corpus/$target" \
-    -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix=build-fuzz/ >"$log" 2>&1 || status=$?
+    -max_total_time="$seconds" ${FUZZ_RUNS:+-runs="$FUZZ_RUNS"} -print_final_stats=1 -artifact_prefix=build-fuzz/ >"$log" 2>&1 || status=$?
   grep -E '^stat::number_of_executed_units|^stat::new_units_added' "$log" || true
   if [ "$status" -ne 0 ]; then
     grep -E 'property broken|ERROR|SUMMARY|artifact' "$log" || tail -20 "$log"
