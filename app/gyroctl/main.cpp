@@ -5,6 +5,7 @@
 #include "ConsoleUiHost.h"
 #include "CtlCommands.h"
 #include "CtlOptions.h"
+#include "FileSizeLimit.h"
 #include "GyroState.h"
 #include "InterfaceSettings.h"
 #include "OsFamily.h"
@@ -17,6 +18,7 @@
 
 int main(int argc, char** argv)
 {
+    gyro::LetWritesFailOverFileSizeLimit();
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -5,6 +5,7 @@
 #include "BackendTable.h"
 #include "CloseOnSignal.h"
 #include "EvalOptions.h"
+#include "FileSizeLimit.h"
 #include "GyroState.h"
 #include "QtUiHost.h"
 #include "SpiTraceFile.h"
@@ -12,18 +13,13 @@
 
 #include <QApplication>
 #include <QTimer>
-#include <csignal>
 #include <cstdio>
 
 using namespace gyro;
 
 int main(int argc, char** argv)
 {
-#ifdef SIGXFSZ
-    // Over the file size limit a write then fails with a reason the user is told,
-    // instead of the signal ending the program in the middle of a save.
-    std::signal(SIGXFSZ, SIG_IGN);
-#endif
+    LetWritesFailOverFileSizeLimit();
     QApplication app(argc, argv);
     QtUiHost ui(QStringLiteral("Gyro Evaluation"));
 

@@ -1,13 +1,16 @@
 // `gyroctl log`: its options and their limits, the files it writes (the window's
-// layout), and Ctrl+C / SIGTERM in the middle of a run.
+// layout), Ctrl+C / SIGTERM in the middle of a run, and a file size limit.
 #include "CtlFixture.h"
 #include "CtlInterrupt.h"
 #include "SpiTrace.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <csignal>
+#include <cstring>
+#include <sys/resource.h>
 #include <gtest/gtest.h>
 
 using namespace gyro;
@@ -111,4 +114,28 @@ TEST_F(CtlLog, AnInterruptEndsTheRunWithTheCurrentFileWrittenWhole)
     ResetCtlInterrupt();
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
+}
+
+// The program itself, started as a shell starts it (the file size signal at its
+// default) under a small file size limit: the run ends with the reason, not killed
+// by the signal, and leaves no part-written file.
+TEST(GyroctlProgram, ALogOverTheFileSizeLimitEndsWithTheReason)
+{
+    QTemporaryDir dir;
+    QProcess gyroctl;
+    gyroctl.setWorkingDirectory(dir.path());
+    gyroctl.setChildProcessModifier([] {
+        std::signal(SIGXFSZ, SIG_DFL);
+        const rlimit limit{64 * 1024, 64 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    gyroctl.start(QStringLiteral(GYROCTL_PROGRAM), {"--simulate", "--interface", "usb", "log", "--samples",
+                                                    "100000", "--dir", dir.path()});
+    ASSERT_TRUE(gyroctl.waitForFinished(60000));
+    EXPECT_EQ(gyroctl.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(gyroctl.exitCode(), ExitTransportFailed);
+    const QString err = QString::fromLocal8Bit(gyroctl.readAllStandardError());
+    EXPECT_TRUE(err.contains("File name = DATALOG_1.csv")) << err.toStdString();
+    EXPECT_TRUE(err.contains("Reason: " + QString::fromLocal8Bit(std::strerror(EFBIG)))) << err.toStdString();
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
