@@ -1,5 +1,7 @@
 #include "SpiTraceFile.h"
 
+#include "WholeFile.h"
+
 namespace gyro {
 
 std::unique_ptr<SpiTraceFile> SpiTraceFile::open(const QString& path, Clock& clock, QString* error)
@@ -31,7 +33,7 @@ void SpiTraceFile::frame(SpiInterface iface, std::uint16_t out, int in)
     if (failed_)
         return;
     const QByteArray line = formatLine(clock_.monotonicSeconds(), iface, out, in) + '\n';
-    if (file_.write(line) == line.size())
+    if (WriteAll(file_, line.constData(), line.size()))
         return;
     failed_ = true;
     failure_ = QStringLiteral("The SPI trace file %1 could not be written: %2. Tracing stopped.")

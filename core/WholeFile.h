@@ -6,11 +6,18 @@
 #include <QByteArray>
 #include <QString>
 
+class QIODevice;
+
 namespace gyro {
 
 // Replaces `path` with `contents`. Returns false, with the reason (the system's
 // own words, e.g. "No space left on device") in `reason` when given, if the file
 // could not be written; the old file is then untouched.
 bool WriteFileWhole(const QString& path, const QByteArray& contents, QString* reason = nullptr);
+
+// Writes all `size` bytes to `device`. A short write (the disk filled in the
+// middle) is followed by another for the rest, so that a failure sets the
+// device's error and its reason; false then.
+bool WriteAll(QIODevice& device, const char* data, qint64 size);
 
 } // namespace gyro

@@ -31,14 +31,18 @@ public:
     bool finish(const QByteArray& header);
 
     QString targetPath() const { return target_.fileName(); }
+    // Why the last open, write or replacement failed, in the system's words.
+    QString failure() const { return failure_; }
 
 private:
     bool flushPending();
+    bool fail(const QIODevice& device);
 
     QSaveFile target_;
     QTemporaryFile samples_;
     QString pending_; // lines not yet written, encoded a block at a time
     bool failed_ = false;
+    QString failure_;
 };
 
 } // namespace gyro

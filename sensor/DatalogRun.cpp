@@ -85,18 +85,22 @@ private:
     QChar sep_;
 };
 
-void showFileAccessMessage(GyroState& g, const QString& fileName)
+void showFileAccessMessage(GyroState& g, const QString& fileName, const QString& reason = {})
 {
-    g.ui.message(FileAccessMessage(fileName), MsgButtons::Ok, MsgIcon::Exclamation);
+    g.ui.message(FileAccessMessage(fileName, reason), MsgButtons::Ok, MsgIcon::Exclamation);
 }
 
 } // namespace
 
-QString FileAccessMessage(const QString& fileName)
+QString FileAccessMessage(const QString& fileName, const QString& reason)
 {
-    return CrLf + QStringLiteral("FILE ACCESS ERROR") + CrLf + CrLf + QStringLiteral("File name = ") +
-           fileName + CrLf + CrLf + QStringLiteral("This file may already be open by another application.") +
-           CrLf + CrLf + QStringLiteral("Close the file or choose a different file name.");
+    QString text = CrLf + QStringLiteral("FILE ACCESS ERROR") + CrLf + CrLf + QStringLiteral("File name = ") +
+                   fileName + CrLf + CrLf +
+                   QStringLiteral("This file may already be open by another application.") + CrLf + CrLf +
+                   QStringLiteral("Close the file or choose a different file name.");
+    if (!reason.isEmpty())
+        text += CrLf + CrLf + QStringLiteral("Reason: ") + reason;
+    return text;
 }
 
 QString SensorFailedMessage(const QString& fileName, std::int64_t samplesKept)
@@ -118,7 +122,7 @@ DatalogOutcome RunDatalog(GyroState& g, const DatalogSettings& settings, const D
         const QString fileName = DatalogFileName(settings.FileName, n, format);
         DatalogFile file;
         if (!NamesFileInFolder(fileName) || !file.open(settings.Folder, fileName)) {
-            showFileAccessMessage(g, fileName);
+            showFileAccessMessage(g, fileName, file.failure());
             outcome.end = DatalogEnd::FileAccessFailed;
             return outcome;
         }
@@ -134,7 +138,7 @@ DatalogOutcome RunDatalog(GyroState& g, const DatalogSettings& settings, const D
         const FileEnd fileEnd = angleReset ? sampler.sample(file, taken) : FileEnd::SensorFailed;
         const double endSeconds = clock.secondsSinceMidnight();
         if (fileEnd == FileEnd::WriteFailed) {
-            showFileAccessMessage(g, fileName);
+            showFileAccessMessage(g, fileName, file.failure());
             outcome.end = DatalogEnd::FileAccessFailed;
             return outcome; // the unfinished file is discarded; an older one stays
         }
@@ -147,7 +151,7 @@ DatalogOutcome RunDatalog(GyroState& g, const DatalogSettings& settings, const D
             header = DatalogHeader(settings, format, facts);
         }
         if (!file.finish(header)) {
-            showFileAccessMessage(g, fileName);
+            showFileAccessMessage(g, fileName, file.failure());
             outcome.end = DatalogEnd::FileAccessFailed;
             return outcome;
         }

@@ -35,8 +35,9 @@ struct DatalogOutcome {
     std::int64_t filesWritten = 0;
 };
 
-// The message for a file that cannot be created or written.
-QString FileAccessMessage(const QString& fileName);
+// The message for a file that cannot be created or written; the system's reason,
+// when there is one, follows on a line of its own.
+QString FileAccessMessage(const QString& fileName, const QString& reason = {});
 // The message for a read that brought no answer during a run.
 QString SensorFailedMessage(const QString& fileName, std::int64_t samplesKept);
 

@@ -4,6 +4,7 @@
 #include "DatalogFixture.h"
 
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 #include <vector>
 
@@ -166,9 +167,15 @@ TEST_F(DatalogTest, AFileThatCannotBeMadeEndsTheRunWithTheFileAccessMessage)
         EXPECT_EQ(outcome.end, DatalogEnd::FileAccessFailed);
         EXPECT_EQ(outcome.filesWritten, c.filesBefore);
         ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text, QString("\r\nFILE ACCESS ERROR\r\n\r\nFile name = ") + c.failingName +
-                                           "\r\n\r\nThis file may already be open by another application."
-                                           "\r\n\r\nClose the file or choose a different file name.");
+        const QString described = QString("\r\nFILE ACCESS ERROR\r\n\r\nFile name = ") + c.failingName +
+                                  "\r\n\r\nThis file may already be open by another application."
+                                  "\r\n\r\nClose the file or choose a different file name.";
+        // A name refused before any file is touched has no system reason.
+        if (c.blocked == nullptr)
+            EXPECT_EQ(ui.messages[0].text, described);
+        else
+            EXPECT_TRUE(ui.messages[0].text.startsWith(described + "\r\n\r\nReason: "))
+                << ui.messages[0].text.toStdString();
         EXPECT_EQ(ui.messages[0].icon, MsgIcon::Exclamation);
         QStringList expected = before;
         for (std::int64_t n = 1; n <= c.filesBefore; ++n)
@@ -216,6 +223,8 @@ TEST_F(DatalogTest, AFailedWriteIsReportedAndLeavesTheOlderFileAsItWas)
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_TRUE(ui.messages[0].text.contains("FILE ACCESS ERROR"));
     EXPECT_TRUE(ui.messages[0].text.contains("File name = DATALOG_1.csv"));
+    EXPECT_TRUE(ui.messages[0].text.endsWith("Reason: " + QString::fromLocal8Bit(std::strerror(EFBIG))))
+        << ui.messages[0].text.toStdString();
     EXPECT_EQ(fileBytes("DATALOG_1.csv"), "older log\r\n");
     EXPECT_EQ(folderEntries(), QStringList{"DATALOG_1.csv"});
 }
