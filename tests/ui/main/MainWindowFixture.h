@@ -37,9 +37,6 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         previousDir = QDir::currentPath();
-        // Pictures go where they would without the change of directory.
-        const QString pictures = qEnvironmentVariable("GYRO_SCREENSHOT_DIR", QStringLiteral("screenshots"));
-        qputenv("GYRO_SCREENSHOT_DIR", QDir(pictures).absolutePath().toLocal8Bit());
         QDir::setCurrent(dir.path());
         SetInterfaceDefaults(g);
         InitRegisterMap(g);
