@@ -24,7 +24,9 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
   -DGYRO_BUILD_TESTS=OFF -DGYRO_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build build-fuzz -j "$(nproc)" --target "${targets[@]}"
 
-export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1"
+# Long runs may add speed options (FUZZ_ASAN_EXTRA, e.g. max_malloc_fill_size=0);
+# halting on the first report and the leak check always stay.
+export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1${FUZZ_ASAN_EXTRA:+:$FUZZ_ASAN_EXTRA}"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export QT_QPA_PLATFORM=offscreen
 for target in "${targets[@]}"; do
