@@ -9,7 +9,6 @@
 #include "frmDatalog.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -74,14 +73,3 @@ void BM_DatalogWindowRun(benchmark::State& state)
 BENCHMARK(BM_DatalogWindowRun)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

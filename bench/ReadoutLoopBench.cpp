@@ -11,7 +11,6 @@
 #include "frmForm1.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QLineEdit>
 #include <QTimer>
 #include <benchmark/benchmark.h>
@@ -23,16 +22,29 @@ using namespace gyro;
 
 namespace {
 
+// The program on the simulated USB card in real time, before its main window loads.
+struct RealTimeProgram {
+    RealTimeProgram()
+    {
+        InitRegisterMap(g);
+        g.InterfaceType = 2;
+        g.ProductNumber = 27140;
+    }
+    static sim::SimOptions realTime()
+    {
+        sim::SimOptions options;
+        options.realTime = true;
+        return options;
+    }
+    sim::SimPlatform sim{realTime()};
+    QtUiHost ui{QStringLiteral("bench")};
+    GyroState g{sim.platform(), ui};
+};
+
 void BM_ReadoutPass(benchmark::State& state)
 {
-    sim::SimOptions options;
-    options.realTime = true;
-    sim::SimPlatform sim(options);
-    QtUiHost ui(QStringLiteral("bench"));
-    GyroState g(sim.platform(), ui);
-    InitRegisterMap(g);
-    g.InterfaceType = 2;
-    g.ProductNumber = 27140;
+    RealTimeProgram program;
+    GyroState& g = program.g;
     // The loop delay is 0, so no wait needs a calibrated count; skip the seconds it takes.
     g.DelayCalibrated = true;
     g.LoopsPer10us = 1;
@@ -70,14 +82,8 @@ double processCpuSeconds()
 // five outputs and the status register, two frames per read).
 void BM_ReadoutLoopCpu(benchmark::State& state)
 {
-    sim::SimOptions options;
-    options.realTime = true;
-    sim::SimPlatform sim(options);
-    QtUiHost ui(QStringLiteral("bench"));
-    GyroState g(sim.platform(), ui);
-    InitRegisterMap(g);
-    g.InterfaceType = 2;
-    g.ProductNumber = 27140;
+    RealTimeProgram program;
+    GyroState& g = program.g;
     CalibrateDelay(g);
 
     frmForm1 window(g);
@@ -126,14 +132,3 @@ void BM_ChartSample(benchmark::State& state)
 BENCHMARK(BM_ChartSample)->Args({352, 150})->Args({900, 300})->Unit(benchmark::kNanosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
