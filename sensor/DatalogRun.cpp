@@ -85,7 +85,7 @@ private:
     QChar sep_;
 };
 
-void showFileAccessMessage(GyroState& g, const QString& fileName, const QString& reason = {})
+void showFileAccessMessage(GyroState& g, const QString& fileName, const QString& reason)
 {
     g.ui.message(FileAccessMessage(fileName, reason), MsgButtons::Ok, MsgIcon::Exclamation);
 }
