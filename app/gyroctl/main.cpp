@@ -24,8 +24,13 @@ int main(int argc, char** argv)
     QTextStream err(stderr);
 
     QString error;
-    const auto options = gyro::ParseCtlArguments(app.arguments().mid(1), &error);
+    bool versionAsked = false;
+    const auto options = gyro::ParseCtlArguments(app.arguments().mid(1), &error, &versionAsked);
     if (!options) {
+        if (versionAsked) {
+            out << gyro::CtlVersionText();
+            return gyro::ExitOk;
+        }
         if (error.isEmpty()) {
             out << gyro::CtlUsageText();
             return gyro::ExitOk;

@@ -1,5 +1,7 @@
 #include "EvalOptions.h"
 
+#include "ProgramVersion.h"
+
 #include <QCommandLineParser>
 
 namespace gyro {
@@ -9,6 +11,9 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Evaluation program for the angular-rate sensor."));
     const QCommandLineOption help = parser.addHelpOption();
+    // Not addVersionOption(): it prints and exits the process, which a test cannot see.
+    const QCommandLineOption version(QStringLiteral("version"),
+                                     QStringLiteral("Displays version information."));
     const QCommandLineOption simulate(
         QStringLiteral("simulate"), QStringLiteral("Use the built-in simulated sensor, USB card and port."));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the simulated sensor."),
@@ -26,7 +31,7 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
         QStringLiteral("With --simulate: a hardware fault, repeatable. KIND is one of\n") +
             sim::SimFaultKindsText(),
         QStringLiteral("KIND"));
-    parser.addOptions({simulate, seed, trace, startReading, rawPort, simFault});
+    parser.addOptions({version, simulate, seed, trace, startReading, rawPort, simFault});
 
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
@@ -34,6 +39,10 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
     }
     if (parser.isSet(help)) {
         options.helpText = parser.helpText();
+        return true;
+    }
+    if (parser.isSet(version)) {
+        options.helpText = QStringLiteral("gyroeval %1\n").arg(QLatin1String(ProgramVersion));
         return true;
     }
     if (!parser.positionalArguments().isEmpty()) {

@@ -1,7 +1,8 @@
 #pragma once
 // The windowed program's command line:
 //
-//   gyroeval [--simulate] [--seed N] [--spi-trace FILE] [--start-reading] [--raw-port-access]
+//   gyroeval [--help] [--version] [--simulate] [--seed N] [--spi-trace FILE] [--start-reading]
+//   [--raw-port-access]
 //            [--sim-fault KIND]...   (with --simulate; the kinds are in SimFaults.h)
 #include "BackendTable.h"
 
@@ -15,7 +16,7 @@ struct EvalOptions {
     bool startReading = false; // press "Read" once the main window is up
     BackendOptions backends;
     QString spiTracePath; // append every SPI frame to this file
-    QString helpText;     // --help: this text is the whole answer
+    QString helpText;     // --help or --version: this text is the whole answer
 };
 
 // Reads the arguments (the first is the program). Returns false with a message in

@@ -1,4 +1,5 @@
 #include "EvalOptions.h"
+#include "ProgramVersion.h"
 
 #include <gtest/gtest.h>
 
@@ -64,4 +65,17 @@ TEST(EvalOptions, HelpAnswersWithTheOptionList)
     ASSERT_TRUE(parse({"--help"}, options, &error));
     EXPECT_TRUE(options.helpText.contains("--simulate"));
     EXPECT_TRUE(options.helpText.contains("--start-reading"));
+}
+
+// --version answers with the project's version and starts nothing, wherever it stands.
+TEST(EvalOptions, VersionAnswersWithTheProjectVersion)
+{
+    for (const QStringList& arguments : {QStringList{"--version"}, QStringList{"--simulate", "--version"},
+                                         QStringList{"--version", "--seed", "4"}}) {
+        EvalOptions options;
+        QString error;
+        ASSERT_TRUE(parse(arguments, options, &error)) << error.toStdString();
+        EXPECT_EQ(options.helpText, QStringLiteral("gyroeval %1\n").arg(QLatin1String(ProgramVersion)))
+            << arguments.join(' ').toStdString();
+    }
 }
