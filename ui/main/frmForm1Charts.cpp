@@ -7,6 +7,7 @@
 #include "WidgetText.h"
 #include "ui_frmForm1.h"
 
+#include <QDateTime>
 #include <cmath>
 
 namespace gyro {
@@ -62,6 +63,16 @@ void frmForm1::cmdScaleAcc_Click()
 {
     temperatureScale_.click(g.ProductNumber, TempHiPk, TempLowPk);
     showTemperatureRange();
+}
+
+QString frmForm1::chartCaption() const
+{
+    QString caption = QStringLiteral("%1, device %2, %3")
+                          .arg(g.AppTitle, QString::number(g.ProductNumber),
+                               QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    if (!g.platform.description.isEmpty())
+        caption += QStringLiteral(", ") + g.platform.description;
+    return caption;
 }
 
 void frmForm1::pic1_MouseMove(double X, double Y)
