@@ -9,10 +9,12 @@
 #include "GyroState.h"
 #include "InterfaceSettings.h"
 #include "OsFamily.h"
+#include "ProgramFolder.h"
 #include "RealClock.h"
 #include "SpiTraceFile.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QTextStream>
 #include <cstdio>
 
@@ -59,7 +61,7 @@ int main(int argc, char** argv)
     gyro::ConsoleUiHost ui(err);
     gyro::GyroState g(platform, ui);
     g.AppTitle = QStringLiteral("gyroctl");
-    g.ProgramFolder = QCoreApplication::applicationDirPath();
+    g.ProgramFolder = gyro::ProgramFilesFolder(QCoreApplication::applicationDirPath(), QDir::currentPath());
     g.DelayCalibrated = true;
     gyro::SetInterfaceDefaults(g);
     gyro::LoadInterfaceSettings(g);

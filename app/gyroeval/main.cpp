@@ -7,11 +7,13 @@
 #include "EvalOptions.h"
 #include "FileSizeLimit.h"
 #include "GyroState.h"
+#include "ProgramFolder.h"
 #include "QtUiHost.h"
 #include "SpiTraceFile.h"
 #include "StartUpStop.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QTimer>
 #include <cstdio>
 
@@ -43,7 +45,7 @@ int main(int argc, char** argv)
     GyroState g(backends->platform(), ui);
     ui.setApplicationTitle(g.AppTitle);
     g.CommandLineGiven = argc > 1;
-    g.ProgramFolder = QCoreApplication::applicationDirPath();
+    g.ProgramFolder = ProgramFilesFolder(QCoreApplication::applicationDirPath(), QDir::currentPath());
 
     std::unique_ptr<SpiTraceFile> trace;
     if (!options.spiTracePath.isEmpty()) {
