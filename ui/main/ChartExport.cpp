@@ -138,6 +138,7 @@ QByteArray ChartSheetSvg(const std::vector<ExportedChart>& charts, const QString
     generator.setOutputDevice(&buffer);
     const QSize size = LayoutChartSheet(charts).size;
     generator.setSize(size);
+    generator.setResolution(96); // CSS pixels: browsers open the drawing at the picture's size
     generator.setViewBox(QRect(QPoint(0, 0), size));
     generator.setTitle(caption);
     {

@@ -194,6 +194,7 @@ protected:
             if (candidate->objectName() == QLatin1String(entry))
                 action = candidate;
         ASSERT_NE(action, nullptr) << entry;
+        SaveScreenshot(*menu, "chart_context_menu");
         menu->close();
         action->trigger();
     }
@@ -232,7 +233,20 @@ TEST_F(ChartKeep, PausedChartsExportWhatWasOnScreenWhileReadingsGoOn)
     SaveScreenshot(*form, "main_window_charts_paused");
     QLabel sheet;
     sheet.setPixmap(QPixmap::fromImage(exported));
+    sheet.adjustSize();
     SaveScreenshot(sheet, "chart_export_sheet");
+    // The drawing of the same moment, rendered as a viewer would.
+    ASSERT_TRUE(form->charts().exportPicture(dir.filePath("paused.svg")));
+    QSvgRenderer drawing(dir.filePath("paused.svg"));
+    ASSERT_TRUE(drawing.isValid());
+    QImage rendered(drawing.defaultSize(), QImage::Format_RGB32);
+    QPainter painter(&rendered);
+    drawing.render(&painter);
+    painter.end();
+    EXPECT_EQ(drawing.viewBox().size(), exported.size());
+    sheet.setPixmap(QPixmap::fromImage(rendered));
+    sheet.adjustSize();
+    SaveScreenshot(sheet, "chart_export_svg");
 
     action("mnuChartPause")->trigger();
     EXPECT_FALSE(form->charts().paused());
