@@ -1,5 +1,6 @@
 // The output-register panel: single passes, the loop and its stop paths, the
 // supply colour, the angle row and the loop delay text.
+#include "CommaLocale.h"
 #include "MainWindowFixture.h"
 #include "StripChart.h"
 
@@ -239,4 +240,30 @@ TEST_F(Readout, LoopDelayIsTheWaitAfterEachPass)
     EXPECT_NEAR(sim.fakeClock()->sleeps().back(), 0.01235, 1e-9);
     ASSERT_FALSE(sim.fakeBusyLoop()->spins().empty());
     EXPECT_EQ(sim.fakeBusyLoop()->spins().back().units, 15);
+}
+
+// The program takes the C library's locale from the environment; in a comma
+// locale the readings must still show their fractions (the mark is Qt's, a point here).
+TEST_F(Readout, ReadingsKeepTheirFractionsUnderACommaCLocale)
+{
+    const CommaCLocale comma;
+    if (!comma.isSet())
+        GTEST_SKIP() << comma.missingText();
+    ckLoop()->setChecked(false);
+    const struct {
+        int address;
+        std::uint16_t counts;
+        const char* label;
+        const char* shown;
+    } cases[] = {
+        {SupplyAddress, Supply500, "lblRegDat_1", "5.00"},
+        {GyroAddress, 1001, "lblRegDat_2", "73.33"},
+        {0x0A, 1001, "lblRegDat_3", "0.61"},
+        {TempAddress, 7, "lblRegDat_4", "26.02"},
+    };
+    for (const auto& c : cases)
+        sim.sensor().setRegisterWord(c.address, c.counts);
+    click("cmdReadData");
+    for (const auto& c : cases)
+        EXPECT_EQ(text(c.label), c.shown) << c.label;
 }
