@@ -34,4 +34,10 @@ private:
     bool set_ = false;
 };
 
+// Qt's system locale can only be German when the process starts so. When it is
+// not, runs the current test again in a child process under LC_ALL=de_DE.UTF-8,
+// checks that it passed there and returns true; in that child it returns false
+// and the test goes on.
+bool RanUnderCommaLocaleInAChild();
+
 } // namespace gyro::test
