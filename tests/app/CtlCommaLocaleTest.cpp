@@ -22,6 +22,7 @@ using CtlUnderACommaCLocale = test::CtlFixture;
 struct CommaCase {
     QStringList arguments; // the command and its arguments
     const char* printed;   // a pattern the output must match
+    const char* told = ""; // what standard error says, all of it
 };
 
 } // namespace
@@ -48,14 +49,19 @@ TEST_F(CtlUnderACommaCLocale, PrintedNumbersKeepTheirFractions)
         {{"alarm", "1", "--source", "supply", "--level", "4.5"}, "\tlevel 4\\.500\t.*\tAlm_Mag1 099B\t"},
         {{"alarms"}, "^alarm 1\tsource Supply V\tlevel 4\\.500\t"},
         {{"alarm", "1", "--source", "gyro", "--level", "12.5"}, "\tlevel 12\\.527\t.*\tAlm_Mag1 00AB\t"},
+        {{"alarm", "1", "--source", "supply", "--level", "8.1"},
+         "\tlevel 7\\.494\t",
+         "gyroctl: level 8.1 limited to 7.49385\n"},
     };
-    for (const auto& [arguments, printed] : cases) {
+    for (const auto& [arguments, printed, told] : cases) {
         outText.clear();
+        errText.clear();
         EXPECT_EQ(runCommand(arguments.front(), arguments.mid(1)), ExitOk)
             << arguments.join(' ').toStdString() << ": " << errText.toStdString();
         EXPECT_TRUE(outText.contains(QRegularExpression(QString::fromLatin1(printed))))
             << arguments.join(' ').toStdString() << ":\n"
             << outText.toStdString();
+        EXPECT_EQ(errText.toStdString(), told) << arguments.join(' ').toStdString();
     }
 }
 
@@ -75,8 +81,9 @@ TEST(GyroctlProgram, NumbersKeepTheirFractionsUnderLcAllGerman)
         program.start(QStringLiteral(GYROCTL_PROGRAM),
                       QStringList{"--simulate", "--interface", "usb"} + arguments);
         EXPECT_TRUE(program.waitForFinished(60000));
-        EXPECT_EQ(program.exitCode(), ExitOk) << program.readAllStandardError().toStdString();
-        return QString::fromLocal8Bit(program.readAllStandardOutput());
+        EXPECT_EQ(program.exitCode(), ExitOk);
+        return std::pair{QString::fromLocal8Bit(program.readAllStandardOutput()),
+                         QString::fromLocal8Bit(program.readAllStandardError())};
     };
     const CommaCase cases[] = {
         {{"read", "Supply_Out", "Temp_Out"},
@@ -84,14 +91,18 @@ TEST(GyroctlProgram, NumbersKeepTheirFractionsUnderLcAllGerman)
         {{"dump"}, "\nSupply_Out    \t0002\t[0-9A-F]{4}\t   \\d,\\d+\r\n"},
         {{"alarm", "1", "--source", "supply", "--level", "4.5"}, "\tlevel 4,500\t.*\tAlm_Mag1 099B\t"},
         {{"alarm", "1", "--source", "gyro", "--level", "12.5"}, "\tlevel 12,527\t.*\tAlm_Mag1 00AB\t"},
+        {{"alarm", "1", "--source", "supply", "--level", "8.1"},
+         "\tlevel 7,494\t",
+         "gyroctl: level 8,1 limited to 7,49385\n"},
         {{"log", "--samples", "3", "--delay", "10", "--time", "--select", "supply", "--dir", dir.path()},
          "/DATALOG_1\\.txt\n$"},
     };
-    for (const auto& [arguments, printed] : cases) {
-        const QString out = gyroctl(arguments);
-        EXPECT_TRUE(out.contains(QRegularExpression(QString::fromLatin1(printed))))
-            << arguments.join(' ').toStdString() << ":\n"
+    for (const CommaCase& c : cases) {
+        const auto [out, err] = gyroctl(c.arguments);
+        EXPECT_TRUE(out.contains(QRegularExpression(QString::fromLatin1(c.printed))))
+            << c.arguments.join(' ').toStdString() << ":\n"
             << out.toStdString();
+        EXPECT_EQ(err.toStdString(), c.told) << c.arguments.join(' ').toStdString();
     }
     // Samples 2 and 3 come about 10 ms apart: times and supply keep their fractions.
     QFile log(dir.filePath(QStringLiteral("DATALOG_1.txt")));
