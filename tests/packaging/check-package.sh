@@ -144,6 +144,11 @@ installed)
     out=$(run "$root/usr/bin/gyroctl" --simulate --interface usb read Gyro_Out Temp_Out) || fail "simulated read failed"
     echo "$out"
     [ "$(grep -c $'^\\(Gyro_Out\\|Temp_Out\\)\t[0-9A-F]\\{4\\}\t' <<<"$out")" = 2 ] || fail "simulated read printed: $out"
+    # The window program starts from the package (Qt finds its plugins) and ends
+    # normally on SIGTERM, whenever it arrives: exit status 0.
+    status=0
+    run timeout --preserve-status -s TERM 5 "$root/usr/bin/gyroeval" --simulate --start-reading 2>/dev/null || status=$?
+    [ "$status" = 0 ] || fail "the installed gyroeval ended with status $status on SIGTERM"
     for program in "$root"/usr/bin/*; do
         ! readelf -d "$program" | grep -E 'RPATH|RUNPATH' || fail "$program has an RPATH or RUNPATH"
         ! run ldd "$program" | grep 'not found' || fail "$program needs a library that is not found"
