@@ -144,6 +144,9 @@ installed)
     out=$(run "$root/usr/bin/gyroctl" --simulate --interface usb read Gyro_Out Temp_Out) || fail "simulated read failed"
     echo "$out"
     [ "$(grep -c $'^\\(Gyro_Out\\|Temp_Out\\)\t[0-9A-F]\\{4\\}\t' <<<"$out")" = 2 ] || fail "simulated read printed: $out"
+    # The two programs and nothing else: no test, benchmark or fuzz target.
+    programs=$(cd "$root/usr/bin" && echo *)
+    [ "$programs" = "gyroctl gyroeval" ] || fail "/usr/bin holds $programs, not just gyroctl and gyroeval"
     # The window program starts from the package (Qt finds its plugins) and ends
     # normally on SIGTERM, whenever it arrives: exit status 0.
     status=0

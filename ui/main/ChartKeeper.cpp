@@ -54,17 +54,21 @@ ChartKeeper::ChartKeeper(QMainWindow& window, UiHost& ui, std::vector<KeptChart>
 
 void ChartKeeper::setPaused(bool paused)
 {
+    if (paused == paused_)
+        return;
+    paused_ = paused;
     for (const KeptChart& kept : charts_)
         kept.chart->setPaused(paused);
     pause_->setChecked(paused);
     pause_->setText(paused ? QStringLiteral("&Resume") : QStringLiteral("&Pause"));
     // The menu bar says so, as the frozen charts themselves cannot.
     menu_->setTitle(paused ? QStringLiteral("&Charts (paused)") : QStringLiteral("&Charts"));
+    emit pausedChanged(paused);
 }
 
 bool ChartKeeper::paused() const
 {
-    return pause_->isChecked();
+    return paused_;
 }
 
 std::vector<ExportedChart> ChartKeeper::exported(int only) const

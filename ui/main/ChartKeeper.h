@@ -50,6 +50,9 @@ public:
     bool exportPicture(const QString& path, int only = -1);
     bool exportSamples(const QString& path, int only = -1);
 
+signals:
+    void pausedChanged(bool paused);
+
 private:
     std::vector<ExportedChart> exported(int only) const;
     void choosePicture(int only);
@@ -62,6 +65,7 @@ private:
     std::vector<KeptChart> charts_;
     QMenu* menu_ = nullptr;
     QAction* pause_ = nullptr;
+    bool paused_ = false;
     FileChooser chooseFile_;
     std::function<QString()> caption_;
 };

@@ -59,6 +59,12 @@ frmForm1::frmForm1(GyroState& gIn, QWidget* parent)
                                     {ui->pic2, QStringLiteral("Temp_Out"), QStringLiteral("degC")}},
                                    ui->MnuExit);
     chartKeeper_->setCaptionSource([this] { return chartCaption(); });
+    connect(chartKeeper_, &ChartKeeper::pausedChanged, this, [this](bool paused) {
+        if (!paused) {
+            showRateRange();
+            showTemperatureRange();
+        }
+    });
     AddHelpMenu(*this, g.ui, g.AppTitle,
                 [this] { return AboutText(g.AppTitle, interfaceLabel_->text(), g.platform.description); });
 

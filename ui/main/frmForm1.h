@@ -97,6 +97,7 @@ private:
     void pic2_MouseMove(double X, double Y);
     void showRateRange();
     void showTemperatureRange();
+    bool chartsPaused() const;
     // Heads exported chart pictures: program, device, time and platform.
     QString chartCaption() const;
     // Self-test and power-down.

@@ -2,6 +2,7 @@
 // "Scale" buttons and the pointer readout.
 #include "frmForm1.h"
 
+#include "ChartKeeper.h"
 #include "NumberText.h"
 #include "StripChart.h"
 #include "WidgetText.h"
@@ -24,14 +25,22 @@ void showRange(QLabel* top, QLabel* middle, QLabel* bottom, double hiPk, double 
 
 } // namespace
 
+// A paused chart's labels stay with its frozen picture; resuming shows the range now.
+bool frmForm1::chartsPaused() const
+{
+    return chartKeeper_ != nullptr && chartKeeper_->paused();
+}
+
 void frmForm1::showRateRange()
 {
-    showRange(ui->lblpFS1, ui->lblmidS1, ui->lblnFS1, GyroHiPk, GyroLowPk);
+    if (!chartsPaused())
+        showRange(ui->lblpFS1, ui->lblmidS1, ui->lblnFS1, GyroHiPk, GyroLowPk);
 }
 
 void frmForm1::showTemperatureRange()
 {
-    showRange(ui->lblpFS2, ui->lblmidS2, ui->lblnFS2, TempHiPk, TempLowPk);
+    if (!chartsPaused())
+        showRange(ui->lblpFS2, ui->lblmidS2, ui->lblnFS2, TempHiPk, TempLowPk);
 }
 
 // The labels show the range as it came in; a repaired zero-height range shows
@@ -39,14 +48,16 @@ void frmForm1::showTemperatureRange()
 // sweep waits for the next reading.
 void frmForm1::PlotDataPointsGy(const YValues& Yvalue, double& HiPk, double& LowPk)
 {
-    showRange(ui->lblpFS1, ui->lblmidS1, ui->lblnFS1, HiPk, LowPk);
+    if (!chartsPaused())
+        showRange(ui->lblpFS1, ui->lblmidS1, ui->lblnFS1, HiPk, LowPk);
     if (!std::isnan(Yvalue[Idx_Gyro_Out]))
         ui->pic1->plot(Yvalue[Idx_Gyro_Out], HiPk, LowPk);
 }
 
 void frmForm1::PlotDataPointsAcc(const YValues& Yvalue, double& HiPk, double& LowPk)
 {
-    showRange(ui->lblpFS2, ui->lblmidS2, ui->lblnFS2, HiPk, LowPk);
+    if (!chartsPaused())
+        showRange(ui->lblpFS2, ui->lblmidS2, ui->lblnFS2, HiPk, LowPk);
     if (!std::isnan(Yvalue[Idx_Temp_Out]))
         ui->pic2->plot(Yvalue[Idx_Temp_Out], HiPk, LowPk);
 }

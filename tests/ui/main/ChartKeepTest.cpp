@@ -248,7 +248,12 @@ TEST_F(ChartKeep, PausedChartsExportWhatWasOnScreenWhileReadingsGoOn)
     sheet.adjustSize();
     SaveScreenshot(sheet, "chart_export_svg");
 
+    // The range labels stay with the frozen picture; resuming shows the range now.
+    click("cmdScaleGyro");
+    EXPECT_EQ(text("lblpFS1"), "400");
     action("mnuChartPause")->trigger();
+    EXPECT_EQ(text("lblpFS1"), "200");
+    EXPECT_EQ(text("lblnFS1"), "-200");
     EXPECT_FALSE(form->charts().paused());
     EXPECT_EQ(action("mnuChartPause")->text(), "&Pause");
     EXPECT_EQ(control<QMenu>("mnuCharts")->title(), "&Charts");
