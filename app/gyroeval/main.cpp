@@ -8,12 +8,14 @@
 #include "FileSizeLimit.h"
 #include "GyroState.h"
 #include "ProgramFolder.h"
+#include "ProgramVersion.h"
 #include "QtUiHost.h"
 #include "SpiTraceFile.h"
 #include "StartUpStop.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QTimer>
 #include <cstdio>
 #include <optional>
@@ -61,6 +63,10 @@ int main(int argc, char** argv)
     if (const auto status = readNow ? AnswerCommandLine(arguments, options) : std::nullopt)
         return *status;
     QApplication app(argc, argv);
+    // The desktop links the window to its entry and icon; the installed icon
+    // shows in the title bar and task switcher where the theme has it.
+    QGuiApplication::setDesktopFileName(QLatin1String(DesktopId));
+    QApplication::setWindowIcon(QIcon::fromTheme(QLatin1String(DesktopId)));
     if (const auto status = readNow ? std::nullopt : AnswerCommandLine(QApplication::arguments(), options))
         return *status;
     QString error;
