@@ -13,6 +13,9 @@ need() { command -v "$1" >/dev/null || { echo "SKIP: $1 is not installed (script
 
 the_deb() {
     local debs=("$packages"/*.deb)
+    # Not built: package_build was skipped for a missing tool (had it failed, CTest
+    # would not run this check).
+    [ -e "${debs[0]}" ] || { echo "SKIP: no package in $packages" >&2; exit 77; }
     [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one .deb in $packages, found: ${debs[*]}"
     echo "${debs[0]}"
 }
@@ -22,7 +25,9 @@ unpack() {
     need dpkg-deb
     root=$(mktemp -d)
     trap 'rm -rf "$root"' EXIT
-    dpkg-deb -x "$(the_deb)" "$root"
+    local deb
+    deb=$(the_deb) # its exit (77, 1) ends the check
+    dpkg-deb -x "$deb" "$root"
 }
 
 case $check in
