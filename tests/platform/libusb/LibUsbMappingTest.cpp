@@ -140,7 +140,9 @@ TEST(LibUsbMapping, OpenFailuresNameTheirCause)
     for (const QString& line : QString::fromUtf8(packaged.readAll()).split(u'\n'))
         if (line.startsWith(QLatin1String("SUBSYSTEM")))
             rule = line;
-    ASSERT_TRUE(rule.contains(QStringLiteral(R"(ATTR{idVendor}=="2c7b")")));
+    // ... and names the vendor the backend looks for.
+    const QString vendor = QStringLiteral("%1").arg(LibUsbDriver::CardVendorId, 4, 16, QLatin1Char('0'));
+    ASSERT_TRUE(rule.contains(QStringLiteral(R"(ATTR{idVendor}=="%1")").arg(vendor))) << rule.toStdString();
     EXPECT_TRUE(denied.contains(u'\n' + rule + u'\n')) << denied.toStdString();
     EXPECT_EQ(CardOpenFailureText(QStringLiteral("Ezusb-0"), CardOpenStep::Open, LIBUSB_ERROR_IO),
               QStringLiteral("USB card Ezusb-0 cannot be opened: LIBUSB_ERROR_IO"));
