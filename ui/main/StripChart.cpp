@@ -74,7 +74,8 @@ void StripChart::plot(double y, double hiPk, double& lowPk)
 
     const int traceLeft = static_cast<int>(std::floor(world_.m11() * previousPosition_)) - 1;
     const int dirtyLeft = std::clamp(std::min(traceLeft, fillFrom), 0, lastColumn);
-    update(toWidgetRect(QRect(dirtyLeft, 0, fillTo - dirtyLeft + 1, current_.image.height())));
+    if (!frozen_) // a paused chart's picture does not change
+        update(toWidgetRect(QRect(dirtyLeft, 0, fillTo - dirtyLeft + 1, current_.image.height())));
 
     ChartSample& sample = current_.samples[static_cast<std::size_t>(position_)];
     sample = {y, static_cast<double>(previousPosition_), previousValue_, hiPk_, lowPk_, ++current_.drawn};
