@@ -149,6 +149,9 @@ installed)
     out=$(run "$root/usr/bin/gyroctl" --simulate --interface usb read Gyro_Out Temp_Out) || fail "simulated read failed"
     echo "$out"
     [ "$(grep -c $'^\\(Gyro_Out\\|Temp_Out\\)\t[0-9A-F]\\{4\\}\t' <<<"$out")" = 2 ] || fail "simulated read printed: $out"
+    # A short log lands in the current folder, as from any installed program.
+    logged=$(run "$root/usr/bin/gyroctl" --simulate --interface usb log --samples 10) || fail "simulated log failed"
+    [ -f "$logged" ] && [ "$(dirname "$(realpath "$logged")")" = "$(realpath "$PWD")" ] || fail "log written to '$logged'"
     # The two programs and nothing else: no test, benchmark or fuzz target.
     programs=$(cd "$root/usr/bin" && echo *)
     [ "$programs" = "gyroctl gyroeval" ] || fail "/usr/bin holds $programs, not just gyroctl and gyroeval"
