@@ -26,7 +26,14 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
         QStringLiteral("With --simulate: a hardware fault, repeatable. KIND is one of\n") +
             sim::SimFaultKindsText(),
         QStringLiteral("KIND"));
-    parser.addOptions({simulate, seed, trace, startReading, rawPort, simFault});
+    const QCommandLineOption busTiming(
+        QStringLiteral("sim-bus-timing"),
+        QStringLiteral("With --simulate: each USB bulk transaction completes at the card's next frame "
+                       "boundary (125 us high speed, 1 ms full speed)."));
+    const QCommandLineOption fullSpeed(
+        QStringLiteral("sim-full-speed"),
+        QStringLiteral("With --simulate: the simulated card is a full-speed one."));
+    parser.addOptions({simulate, seed, trace, startReading, rawPort, simFault, busTiming, fullSpeed});
 
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
@@ -55,6 +62,14 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
         if (!fault)
             return false;
         options.backends.simFaults.push_back(*fault);
+    }
+    options.backends.simBusTiming = parser.isSet(busTiming);
+    options.backends.simFullSpeed = parser.isSet(fullSpeed);
+    if ((options.backends.simBusTiming || options.backends.simFullSpeed) && !options.simulate) {
+        *error = QStringLiteral("--%1 needs --simulate: it sets up the simulated card.")
+                     .arg(options.backends.simBusTiming ? QStringLiteral("sim-bus-timing")
+                                                        : QStringLiteral("sim-full-speed"));
+        return false;
     }
     if (!options.backends.simFaults.empty() && !options.simulate) {
         *error = QStringLiteral("--sim-fault needs --simulate: faults exist on the simulated platform only.");
