@@ -1,0 +1,138 @@
+#include "SensorPacedSampling.h"
+
+#include "OperationWords.h"
+#include "RegisterAccess.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace gyro {
+
+namespace {
+
+// After a sample the next poll is aimed two steps (and the wake-up delay the
+// sleeps have shown) before the next one is due, then repeated every step until the
+// flag shows. A step is an eighth of a period, at most 0.25 ms. So most samples cost
+// two or three reads, and a poll that finds nothing comes before nearly every one:
+// the time of the poll that finds a sample stays within a step of the sample, and a
+// gap in those times shows a sample that was missed.
+constexpr double StepShare = 0.125;
+constexpr double LongestStepSeconds = 0.00025;
+constexpr double LeadSteps = 2.0;
+constexpr double LongestLeadShare = 0.5;
+constexpr double LateWakeWeight = 1.0 / 16; // running mean of how late a sleep wakes
+
+} // namespace
+
+SensorPacedSampler::SensorPacedSampler(GyroState& g, const DatalogSettings& settings) : g_(g)
+{
+    for (std::size_t k = 0; k < DatalogColumns.size(); ++k) {
+        if (!settings.CheckReg[k])
+            continue;
+        indexes_[selected_] = DatalogColumns[k].registerIndex;
+        columnOf_[selected_] = k;
+        ++selected_;
+    }
+}
+
+PacedResult SensorPacedSampler::next(const DatalogHooks& hooks)
+{
+    Clock& clock = g_.platform.clock;
+    if (!period_) {
+        if (!ReadRegister(g_, Idx_Smpl_Prd))
+            return PacedResult::Failed;
+        period_ = 1.0 / SampleRateOfWord(g_.RegWord);
+        // A flag already set belongs to a sample of unknown age: this read clears it,
+        // so the first line is a sample made now, with its time.
+        if (!pollOnce())
+            return PacedResult::Failed;
+        nextPoll_ = clock.monotonicSeconds();
+        lastYield_ = nextPoll_;
+    }
+    const double period = *period_;
+    const double step = std::min(StepShare * period, LongestStepSeconds);
+    const double lead = std::min(LongestLeadShare * period, LeadSteps * step + lateWake_);
+    for (;;) {
+        if (!waitUntil(nextPoll_, hooks))
+            return PacedResult::Cancelled;
+        const double time = clock.monotonicSeconds();
+        if (!pollOnce())
+            return PacedResult::Failed;
+        if (burst_[0].RegNewData > 0) {
+            countGap(time);
+            sampleTime_ = time;
+            for (std::size_t i = 0; i < selected_; ++i)
+                readings_[columnOf_[i]] = burst_[i];
+            nextPoll_ = time + period - lead;
+            return PacedResult::Fresh;
+        }
+        nextPoll_ = time + step;
+        // A sensor that makes no samples (powered down) must not hold the run.
+        if (time - lastYield_ >= LongestSleepSeconds) {
+            lastYield_ = time;
+            if (hooks.yield)
+                hooks.yield();
+            if (hooks.cancelRequested && hooks.cancelRequested())
+                return PacedResult::Cancelled;
+        }
+    }
+}
+
+bool SensorPacedSampler::waitUntil(double deadline, const DatalogHooks& hooks)
+{
+    Clock& clock = g_.platform.clock;
+    for (double now = clock.monotonicSeconds(); now < deadline; now = clock.monotonicSeconds()) {
+        const double until = std::min(deadline, now + LongestSleepSeconds);
+        clock.sleepUntil(until);
+        const double late = std::max(0.0, clock.monotonicSeconds() - until);
+        lateWake_ += LateWakeWeight * (late - lateWake_);
+        if (until < deadline) {
+            lastYield_ = until;
+            if (hooks.yield)
+                hooks.yield();
+            if (hooks.cancelRequested && hooks.cancelRequested())
+                return false;
+        }
+    }
+    return true;
+}
+
+bool SensorPacedSampler::pollOnce()
+{
+    ++polls_;
+    return ReadRegisterBurst(g_, std::span<const int>(indexes_).first(selected_),
+                             std::span(burst_).first(selected_));
+}
+
+void SensorPacedSampler::countGap(double time)
+{
+    if (lastSample_)
+        missed_ += SamplesMissedInGap(time - *lastSample_, *period_);
+    lastSample_ = time;
+}
+
+QString MicrosecondTime(double seconds, const QLocale& locale)
+{
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    return plain.toString(seconds, 'f', 6);
+}
+
+std::int64_t SamplesMissedInGap(double gapSeconds, double periodSeconds)
+{
+    if (!(periodSeconds > 0) || !(gapSeconds > 1.5 * periodSeconds))
+        return 0;
+    return std::max<std::int64_t>(1, std::llround(gapSeconds / periodSeconds) - 1);
+}
+
+QString SamplesMissedNote(std::int64_t missed)
+{
+    if (missed <= 0)
+        return {};
+    return QStringLiteral(
+               "%1 sample%2 the sensor made could not be taken (gaps longer than 1.5 sample periods).")
+        .arg(missed)
+        .arg(missed == 1 ? QString() : QStringLiteral("s"));
+}
+
+} // namespace gyro
