@@ -33,7 +33,11 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
     const QCommandLineOption fullSpeed(
         QStringLiteral("sim-full-speed"),
         QStringLiteral("With --simulate: the simulated card is a full-speed one."));
-    parser.addOptions({simulate, seed, trace, startReading, rawPort, simFault, busTiming, fullSpeed});
+    const QCommandLineOption burstReadout(
+        QStringLiteral("burst-readout"),
+        QStringLiteral("Read each pass of the readout loop (five outputs and the status) in one transfer."));
+    parser.addOptions(
+        {simulate, seed, trace, startReading, rawPort, simFault, busTiming, fullSpeed, burstReadout});
 
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
@@ -55,6 +59,7 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
     }
     options.simulate = parser.isSet(simulate);
     options.startReading = parser.isSet(startReading);
+    options.burstReadout = parser.isSet(burstReadout);
     options.backends.rawPortAccess = parser.isSet(rawPort);
     options.spiTracePath = parser.value(trace);
     for (const QString& kind : parser.values(simFault)) {
