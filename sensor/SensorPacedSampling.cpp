@@ -20,7 +20,7 @@ constexpr double StepShare = 0.125;
 constexpr double LongestStepSeconds = 0.00025;
 constexpr double LeadSteps = 2.0;
 constexpr double LongestLeadShare = 0.5;
-constexpr double LateWakeWeight = 1.0 / 16; // running mean of how late a sleep wakes
+constexpr double RunningMeanWeight = 1.0 / 16; // of how late a sleep wakes, how long a poll takes
 
 } // namespace
 
@@ -50,7 +50,8 @@ PacedResult SensorPacedSampler::next(const DatalogHooks& hooks)
         lastYield_ = nextPoll_;
     }
     const double period = *period_;
-    const double step = std::min(StepShare * period, LongestStepSeconds);
+    // A poll cannot come sooner than the one before took (a slow card's transactions).
+    const double step = std::max(std::min(StepShare * period, LongestStepSeconds), pollSeconds_);
     const double lead = std::min(LongestLeadShare * period, LeadSteps * step + lateWake_);
     for (;;) {
         if (!waitUntil(nextPoll_, hooks))
@@ -58,6 +59,7 @@ PacedResult SensorPacedSampler::next(const DatalogHooks& hooks)
         const double time = clock.monotonicSeconds();
         if (!pollOnce())
             return PacedResult::Failed;
+        pollSeconds_ += RunningMeanWeight * (clock.monotonicSeconds() - time - pollSeconds_);
         if (burst_[0].RegNewData > 0) {
             countGap(time);
             sampleTime_ = time;
@@ -85,7 +87,7 @@ bool SensorPacedSampler::waitUntil(double deadline, const DatalogHooks& hooks)
         const double until = std::min(deadline, now + LongestSleepSeconds);
         clock.sleepUntil(until);
         const double late = std::max(0.0, clock.monotonicSeconds() - until);
-        lateWake_ += LateWakeWeight * (late - lateWake_);
+        lateWake_ += RunningMeanWeight * (late - lateWake_);
         if (until < deadline) {
             lastYield_ = until;
             if (hooks.yield)
@@ -107,7 +109,7 @@ bool SensorPacedSampler::pollOnce()
 void SensorPacedSampler::countGap(double time)
 {
     if (lastSample_)
-        missed_ += SamplesMissedInGap(time - *lastSample_, *period_);
+        missed_ += SamplesMissedInGap(time - *lastSample_, *period_, gapResidue_);
     lastSample_ = time;
 }
 
@@ -118,11 +120,19 @@ QString MicrosecondTime(double seconds, const QLocale& locale)
     return plain.toString(seconds, 'f', 6);
 }
 
-std::int64_t SamplesMissedInGap(double gapSeconds, double periodSeconds)
+std::int64_t SamplesMissedInGap(double gapSeconds, double periodSeconds, double& residue)
 {
-    if (!(periodSeconds > 0) || !(gapSeconds > 1.5 * periodSeconds))
+    if (!(periodSeconds > 0) || !(gapSeconds > 1.5 * periodSeconds)) {
+        residue = 0;
         return 0;
-    return std::max<std::int64_t>(1, std::llround(gapSeconds / periodSeconds) - 1);
+    }
+    // The sensor's samples are a period apart, so a gap spans a whole number of
+    // periods; what the poll times add or take is carried to the next long gap
+    // instead of being rounded away each time.
+    const double periods = gapSeconds / periodSeconds + residue;
+    const std::int64_t whole = std::max<std::int64_t>(1, std::llround(periods));
+    residue = periods - static_cast<double>(whole);
+    return whole - 1;
 }
 
 QString SamplesMissedNote(std::int64_t missed)

@@ -61,7 +61,9 @@ private:
     std::optional<double> period_;
     double nextPoll_ = 0.0;
     double lastYield_ = 0.0;
-    double lateWake_ = 0.0; // how late a sleep has woken, on average
+    double lateWake_ = 0.0;    // how late a sleep has woken, on average
+    double pollSeconds_ = 0.0; // how long a poll takes, on average
+    double gapResidue_ = 0.0;  // see SamplesMissedInGap
     std::optional<double> lastSample_;
     double sampleTime_ = 0.0;
     std::int64_t missed_ = 0;
@@ -73,8 +75,10 @@ private:
 QString MicrosecondTime(double seconds, const QLocale& locale);
 
 // How many samples a gap between two taken samples hides: none up to 1.5 periods,
-// otherwise the whole periods in it less the one that was taken.
-std::int64_t SamplesMissedInGap(double gapSeconds, double periodSeconds);
+// otherwise the whole periods in it less the one that was taken. `residue` carries
+// the rounding from one long gap to the next (start with 0; a short gap clears it),
+// so the poll times' jitter does not add up over a run of long gaps.
+std::int64_t SamplesMissedInGap(double gapSeconds, double periodSeconds, double& residue);
 
 // The closing note of a run that missed samples (empty when none were missed).
 QString SamplesMissedNote(std::int64_t missed);

@@ -140,9 +140,21 @@ TEST(PacedSamplingText, MissedSamplesAndMicrosecondTimes)
         std::int64_t missed;
     };
     for (const GapCase& c :
-         {GapCase{p, 0}, {1.49 * p, 0}, {1.51 * p, 1}, {2 * p, 1}, {3.2 * p, 2}, {100 * p, 99}})
-        EXPECT_EQ(SamplesMissedInGap(c.gap, p), c.missed) << c.gap / p;
-    EXPECT_EQ(SamplesMissedInGap(1.0, 0.0), 0); // no period known: nothing counted
+         {GapCase{p, 0}, {1.49 * p, 0}, {1.51 * p, 1}, {2 * p, 1}, {3.2 * p, 2}, {100 * p, 99}}) {
+        double residue = 0;
+        EXPECT_EQ(SamplesMissedInGap(c.gap, p, residue), c.missed) << c.gap / p;
+    }
+    double residue = 0;
+    EXPECT_EQ(SamplesMissedInGap(1.0, 0.0, residue), 0); // no period known: nothing counted
+    // A card that takes 4.4 periods a sample misses 3.4 samples a gap: 17 in five gaps,
+    // not the 15 that rounding each gap would give.
+    std::int64_t missed = 0;
+    for (int gap = 0; gap < 5; ++gap)
+        missed += SamplesMissedInGap(4.4 * p, p, residue);
+    EXPECT_EQ(missed, 17);
+    // A short gap (no sample missed) starts afresh.
+    EXPECT_EQ(SamplesMissedInGap(p, p, residue), 0);
+    EXPECT_EQ(residue, 0.0);
 
     // Microseconds for any length of run, with the locale's mark and no grouping.
     EXPECT_EQ(MicrosecondTime(0.00048828125, QLocale::c()), "0.000488");
