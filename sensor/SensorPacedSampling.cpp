@@ -10,15 +10,16 @@ namespace gyro {
 
 namespace {
 
-// After a sample the next poll is aimed two steps (and the wake-up delay the
-// sleeps have shown) before the next one is due, then repeated every step until the
-// flag shows. A step is an eighth of a period, at most 0.25 ms. So most samples cost
-// two or three reads, and a poll that finds nothing comes before nearly every one:
-// the time of the poll that finds a sample stays within a step of the sample, and a
-// gap in those times shows a sample that was missed.
+// After a sample the next poll is aimed one step (and the wake-up delay the sleeps
+// have shown) before the next one is due, then repeated every step until the flag
+// shows. A step is an eighth of a period, at most 0.25 ms, and never shorter than a
+// poll takes. A poll that comes late finds the sample at once, and the next one
+// comes a step earlier still: so a poll that finds nothing comes every few samples,
+// the time of the poll that finds a sample stays within a step or so of the sample
+// (late wake-ups do not add up), and a gap in those times shows a sample that was
+// missed. Most samples cost one or two reads.
 constexpr double StepShare = 0.125;
 constexpr double LongestStepSeconds = 0.00025;
-constexpr double LeadSteps = 2.0;
 constexpr double LongestLeadShare = 0.5;
 constexpr double RunningMeanWeight = 1.0 / 16; // of how late a sleep wakes, how long a poll takes
 
@@ -50,9 +51,10 @@ PacedResult SensorPacedSampler::next(const DatalogHooks& hooks)
         lastYield_ = nextPoll_;
     }
     const double period = *period_;
+    const double nominalStep = std::min(StepShare * period, LongestStepSeconds);
     // A poll cannot come sooner than the one before took (a slow card's transactions).
-    const double step = std::max(std::min(StepShare * period, LongestStepSeconds), pollSeconds_);
-    const double lead = std::min(LongestLeadShare * period, LeadSteps * step + lateWake_);
+    const double step = std::max(nominalStep, pollSeconds_);
+    const double lead = std::min(LongestLeadShare * period, nominalStep + lateWake_);
     for (;;) {
         if (!waitUntil(nextPoll_, hooks))
             return PacedResult::Cancelled;
