@@ -45,6 +45,7 @@ PacedResult SensorPacedSampler::next(const DatalogHooks& hooks)
         period_ = 1.0 / SampleRateOfWord(g_.RegWord);
         // A flag already set belongs to a sample of unknown age: this read clears it,
         // so the first line is a sample made now, with its time.
+        lastPoll_ = clock.monotonicSeconds();
         if (!pollOnce())
             return PacedResult::Failed;
         nextPoll_ = clock.monotonicSeconds();
@@ -62,9 +63,12 @@ PacedResult SensorPacedSampler::next(const DatalogHooks& hooks)
         if (!pollOnce())
             return PacedResult::Failed;
         pollSeconds_ += RunningMeanWeight * (clock.monotonicSeconds() - time - pollSeconds_);
+        const double before = lastPoll_;
+        lastPoll_ = time;
         if (burst_[0].RegNewData > 0) {
-            countGap(time);
-            sampleTime_ = time;
+            const double made = sampleTimeWithin(before, time);
+            countGap(made);
+            sampleTime_ = made;
             for (std::size_t i = 0; i < selected_; ++i)
                 readings_[columnOf_[i]] = burst_[i];
             nextPoll_ = time + period - lead;
@@ -106,6 +110,22 @@ bool SensorPacedSampler::pollOnce()
     ++polls_;
     return ReadRegisterBurst(g_, std::span<const int>(indexes_).first(selected_),
                              std::span(burst_).first(selected_));
+}
+
+// The poll before found nothing new and this one found the newest sample, so the
+// sensor made it after `lower` and at most a period before `upper`. The sensor's
+// samples are a period apart: the time a whole number of periods after the last
+// sample taken that falls in that window is the sample's own; without a sample
+// before, the middle of the window.
+double SensorPacedSampler::sampleTimeWithin(double lower, double upper) const
+{
+    const double period = *period_;
+    const double from = std::max(lower, upper - period);
+    const double middle = 0.5 * (from + upper);
+    if (!lastSample_)
+        return middle;
+    const double periods = std::max(1.0, std::round((middle - *lastSample_) / period));
+    return std::clamp(*lastSample_ + periods * period, from, upper);
 }
 
 void SensorPacedSampler::countGap(double time)

@@ -36,7 +36,7 @@ public:
     // sample period from Smpl_Prd.
     PacedResult next(const DatalogHooks& hooks);
 
-    // Monotonic seconds of the poll that found the sample.
+    // Monotonic seconds when the sensor made the sample, as the polls around it tell.
     double sampleTime() const { return sampleTime_; }
     // The reading of column k (0..4) of the sample; only selected columns are read.
     const RegisterReading& reading(std::size_t column) const { return readings_[column]; }
@@ -50,6 +50,7 @@ public:
 private:
     bool waitUntil(double deadline, const DatalogHooks& hooks);
     bool pollOnce();
+    double sampleTimeWithin(double lower, double upper) const;
     void countGap(double time);
 
     GyroState& g_;
@@ -61,6 +62,7 @@ private:
     std::optional<double> period_;
     double nextPoll_ = 0.0;
     double lastYield_ = 0.0;
+    double lastPoll_ = 0.0;    // when the poll before the current one began
     double lateWake_ = 0.0;    // how late a sleep has woken, on average
     double pollSeconds_ = 0.0; // how long a poll takes, on average
     double gapResidue_ = 0.0;  // see SamplesMissedInGap
