@@ -28,7 +28,10 @@ public:
     {
     }
 
-    FileEnd sample(const std::function<bool(const QString&)>& appendLine, std::int64_t& taken)
+    // `appendLine` takes each line; `writeOut` (may be empty) hands the lines taken
+    // to the disk before a long sample delay.
+    FileEnd sample(const std::function<bool(const QString&)>& appendLine,
+                   const std::function<void()>& writeOut, std::int64_t& taken)
     {
         Clock& clock = g_.platform.clock;
         const double begin = clock.monotonicSeconds();
@@ -55,17 +58,34 @@ public:
             taken = j;
             if (hooks_.sampleTaken)
                 hooks_.sampleTaken(j, s_.SamplesPerFile);
-            if (delayMs > 0)
-                DelayMs(g_, delayMs);
-            if (hooks_.yield)
-                hooks_.yield();
-            if (hooks_.cancelRequested && hooks_.cancelRequested())
+            if (delayMs > 0 && !waitBetweenSamples(writeOut, delayMs))
+                return FileEnd::Cancelled;
+            if (stopRequested())
                 return FileEnd::Cancelled;
         }
         return FileEnd::AllSamples;
     }
 
 private:
+    // The yield to the window system, then the caller's cancel check.
+    bool stopRequested() const
+    {
+        if (hooks_.yield)
+            hooks_.yield();
+        return hooks_.cancelRequested && hooks_.cancelRequested();
+    }
+
+    // The delay after a sample; a stop asked for during it ends it at once. A long
+    // wait first hands the lines taken to the file, so they are on disk while it
+    // lasts. False when the wait was stopped.
+    bool waitBetweenSamples(const std::function<void()>& writeOut, float delayMs) const
+    {
+        constexpr float WriteOutAboveMs = 100;
+        if (delayMs > WriteOutAboveMs && writeOut)
+            writeOut(); // a failure stays with the file and is told at its next line or its end
+        return DelayMsOrStop(g_, delayMs, [this] { return stopRequested(); });
+    }
+
     void appendField(QString& line, const QString& field) const
     {
         line += field;
@@ -155,7 +175,7 @@ static DatalogOutcome runFiles(GyroState& g, const DatalogSettings& settings, co
 
     for (std::int64_t n = 1; n <= settings.FilesPerSession; ++n) {
         const QString fileName = DatalogFileName(settings.FileName, n, format);
-        DatalogFile file;
+        DatalogFile file(clock);
         if (!NamesFileInFolder(fileName) || !file.open(settings.Folder, fileName)) {
             showFileAccessMessage(g, fileName, file.failure());
             outcome.end = DatalogEnd::FileAccessFailed;
@@ -171,12 +191,15 @@ static DatalogOutcome runFiles(GyroState& g, const DatalogSettings& settings, co
         const double beginSeconds = clock.secondsSinceMidnight();
         std::int64_t taken = 0;
         const auto toFile = [&file](const QString& line) { return file.appendLine(line); };
-        const FileEnd fileEnd = angleReset ? sampler.sample(toFile, taken) : FileEnd::SensorFailed;
+        const auto writeOut = [&file] { file.writeOut(); };
+        const FileEnd fileEnd = angleReset ? sampler.sample(toFile, writeOut, taken) : FileEnd::SensorFailed;
         const double endSeconds = clock.secondsSinceMidnight();
         if (fileEnd == FileEnd::WriteFailed) {
-            showFileAccessMessage(g, fileName, file.failure());
+            // The samples that reached the disk stay in the partial file, which the
+            // message names; an older file of the target's name stays as it was.
+            showFileAccessMessage(g, file.failedFileName(), file.failure());
             outcome.end = DatalogEnd::FileAccessFailed;
-            return outcome; // the unfinished file is discarded; an older one stays
+            return outcome;
         }
 
         QByteArray header;
@@ -187,7 +210,7 @@ static DatalogOutcome runFiles(GyroState& g, const DatalogSettings& settings, co
             header = DatalogHeader(settings, format, facts);
         }
         if (!file.finish(header)) {
-            showFileAccessMessage(g, fileName, file.failure());
+            showFileAccessMessage(g, file.failedFileName(), file.failure());
             outcome.end = DatalogEnd::FileAccessFailed;
             return outcome;
         }
@@ -220,7 +243,7 @@ static DatalogOutcome runToLines(GyroState& g, const DatalogSettings& settings, 
         if (hooks.yield)
             hooks.yield();
         std::int64_t taken = 0;
-        switch (angleReset ? sampler.sample(hooks.lineOut, taken) : FileEnd::SensorFailed) {
+        switch (angleReset ? sampler.sample(hooks.lineOut, {}, taken) : FileEnd::SensorFailed) {
         case FileEnd::AllSamples:
             ++outcome.filesWritten;
             continue;

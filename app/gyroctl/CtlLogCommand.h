@@ -22,8 +22,9 @@ std::optional<LogRequest> ParseLogArguments(const QStringList& arguments, QStrin
 
 // Prints the path of each complete file on stdout (with --stdout the data lines
 // instead, each ended by LF; blocks of N restart their sample numbers as files
-// would); a sensor-paced run tells the samples it missed on stderr; exits 0 when every file was
-// written, 130 after Ctrl+C / SIGTERM (the current file is still written whole),
+// would); a sensor-paced run tells the samples it missed on stderr; exits 0 when
+// every file was written, 130 after Ctrl+C / SIGTERM / SIGHUP (the current file is
+// still written whole),
 // 1 when a file or the sensor failed, 2 for a usage error.
 int runLog(CtlContext& context);
 
