@@ -116,6 +116,10 @@ completion)
                  _gyroctl gyroctl "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD-1]}"
                  printf "%s\n" "${COMPREPLY[@]}"' _ "$script" "$1"
     }
+    # Every option of gyroctl --help is one the completion knows.
+    for option in $(env -u LD_LIBRARY_PATH "$root/usr/bin/gyroctl" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+        grep -q -- "$option\b" "$script" || fail "the completion does not know $option (packaging/gyroctl.bash.in)"
+    done
     offered=$(complete_line "gyroctl ")
     for command in $commands; do
         grep -qx -- "$command" <<<"$offered" || fail "gyroctl <TAB> does not offer $command"
@@ -135,6 +139,9 @@ completion)
     expect "gyroctl alarm 1 --source " gyro
     expect "gyroctl log --select gyro," gyro,temp
     expect "gyroctl log --" --reset-angle
+    expect "gyroctl log --" --every-sample
+    expect "gyroctl --simulate alarm 2 --rate " on
+    expect "gyroctl log --rate " '!on'
     echo "completion offers every command and the register names"
     ;;
 installed)
