@@ -132,6 +132,7 @@ completion)
     expect "gyroctl --sim" --simulate
     expect "gyroctl --interface " parallel
     expect "gyroctl --simulate --interface usb read Gy" Gyro_Out
+    expect "gyroctl --simulate --interface usb read Gy" '!Temp_Out'
     expect "gyroctl --simulate read Temp_Out " Supply_Out
     expect "gyroctl write " Smpl_Prd
     expect "gyroctl write " '!Gyro_Out'
