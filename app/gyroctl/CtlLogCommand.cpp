@@ -128,6 +128,8 @@ int runLog(CtlContext& c)
     }
     if (const int status = BringUpCtlInterface(c); status != ExitOk)
         return status;
+    if (!ScaleForSensorRange(c)) // Gyro_Out is logged in deg/s of the range held
+        return ExitTransportFailed;
 
     CatchCtlInterrupt();
     const bool showProgress = stderrIsTerminal();

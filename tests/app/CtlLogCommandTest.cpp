@@ -10,8 +10,8 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <cstring>
-#include <sys/resource.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using namespace gyro;
 
@@ -98,8 +98,9 @@ TEST_F(CtlLog, AnInterruptEndsTheRunWithTheCurrentFileWrittenWhole)
         outText.clear();
         QDir(dir.path()).removeRecursively();
         QDir().mkpath(dir.path());
-        // Each Gyro_Out read is two frames: the signal comes during sample 40.
-        SignalAfterFrames interrupt(signal, 79);
+        // The range (Sens_Avg) is read first; each Gyro_Out read is two frames: the
+        // signal comes during sample 40.
+        SignalAfterFrames interrupt(signal, 2 + 79);
         g.spiTrace = &interrupt;
         CatchCtlInterrupt(); // before the first frame: the run installs it again
         EXPECT_EQ(log({"--samples", "100000000", "--files", "3"}), ExitInterrupted);
@@ -129,8 +130,8 @@ TEST(GyroctlProgram, ALogOverTheFileSizeLimitEndsWithTheReason)
         const rlimit limit{64 * 1024, 64 * 1024};
         ::setrlimit(RLIMIT_FSIZE, &limit);
     });
-    gyroctl.start(QStringLiteral(GYROCTL_PROGRAM), {"--simulate", "--interface", "usb", "log", "--samples",
-                                                    "100000", "--dir", dir.path()});
+    gyroctl.start(QStringLiteral(GYROCTL_PROGRAM),
+                  {"--simulate", "--interface", "usb", "log", "--samples", "100000", "--dir", dir.path()});
     ASSERT_TRUE(gyroctl.waitForFinished(60000));
     EXPECT_EQ(gyroctl.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(gyroctl.exitCode(), ExitTransportFailed);
