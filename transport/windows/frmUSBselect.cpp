@@ -52,6 +52,11 @@ void frmUSBselect::closeEvent(QCloseEvent* event)
 
 void frmUSBselect::Form_Activate()
 {
+    if (!searchOnOpening_) {
+        searchOnOpening_ = true; // once
+        showSelectedCard();
+        return;
+    }
     cmdFindEzUsb_Click();
 }
 

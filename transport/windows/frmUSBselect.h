@@ -34,6 +34,11 @@ public:
     void cmdDebugUsb_Click();
     void cmdExit_Click();
 
+    // The next opening shows the outcome of the search just made instead of
+    // searching again, so a failure that search told is not told twice ("Search"
+    // still searches).
+    void ShowLastSearchOnNextOpening() { searchOnOpening_ = false; }
+
     // The card setup window, once the Debug button has opened it.
     frmUSBdebug* debugWindow() const { return debugWindow_; }
 
@@ -54,6 +59,7 @@ private:
     ControlArray<QLineEdit> txtSpeed;
     UsbCardRows cardRows_;
     frmUSBdebug* debugWindow_ = nullptr; // child of this window, built on first use
+    bool searchOnOpening_ = true;
 };
 
 } // namespace gyro
