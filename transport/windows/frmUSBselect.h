@@ -39,6 +39,10 @@ public:
     // still searches).
     void ShowLastSearchOnNextOpening() { searchOnOpening_ = false; }
 
+    // Whether the user chose "no card" by hand since the window last opened or
+    // searched: a choice of no interface, unlike a search that finds none.
+    bool NoCardChosenByUser() const { return noCardChosen_; }
+
     // The card setup window, once the Debug button has opened it.
     frmUSBdebug* debugWindow() const { return debugWindow_; }
 
@@ -60,6 +64,7 @@ private:
     UsbCardRows cardRows_;
     frmUSBdebug* debugWindow_ = nullptr; // child of this window, built on first use
     bool searchOnOpening_ = true;
+    bool noCardChosen_ = false;
 };
 
 } // namespace gyro

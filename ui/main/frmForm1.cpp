@@ -168,6 +168,8 @@ void frmForm1::bringUpInterface()
             showUsbSelect(false);
             if (!g.UsbCardReady)
                 g.InterfaceType = InterfaceNone;
+            if (usbSelect_->NoCardChosenByUser())
+                chosenInterface_ = InterfaceNone;
         }
         break;
     default:
@@ -238,9 +240,10 @@ void frmForm1::mnuPort_Click()
 
 void frmForm1::mnuUsb_Click()
 {
-    // The user chose the USB card, also when the search finds none.
-    chosenInterface_ = InterfaceUsb;
     showUsbSelect();
+    // The user chose the USB card, also when the search finds none, unless they
+    // chose "no card" in the window.
+    chosenInterface_ = usbSelect_->NoCardChosenByUser() ? InterfaceNone : InterfaceUsb;
     g.InterfaceType = g.UsbCardReady ? InterfaceUsb : InterfaceNone;
     if (g.InterfaceType == InterfaceUsb) {
         readSensorSetup();

@@ -67,6 +67,17 @@ TEST_F(InterfaceFailure, ClosingKeepsTheInterfaceTheUserChoseWhateverFailed)
              closeNextModal();
              action("mnuUsb")->trigger();
          }},
+        // Choosing "no card" by hand is the user's choice of no interface.
+        {"no card chosen in the selection window", 0,
+         [this] {
+             load(2);
+             onNextModal([](QDialog& select) {
+                 auto* none = select.findChild<QAbstractButton*>(QStringLiteral("optUsbPort_4"));
+                 QTest::mouseClick(none, Qt::LeftButton, {}, QPoint(6, none->height() / 2));
+                 select.done(QDialog::Accepted);
+             });
+             action("mnuUsb")->trigger();
+         }},
         {"no parallel port at start", 1,
          [this] {
              sim.parallelPort().setBaseAddress(0x278);
