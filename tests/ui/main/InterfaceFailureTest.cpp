@@ -134,6 +134,7 @@ TEST_F(InterfaceFailure, ACardThatFailsInTheDatalogWindowShowsInTheMainWindow)
     for (const char* flag : FlagLabels)
         EXPECT_EQ(text(flag), "----") << flag;
     EXPECT_EQ(text("lblRegDat_2"), "----");
+    QCoreApplication::processEvents(); // the status bar lays its new text out, as the event loop would
     SaveScreenshot(*form, "frmForm1_card_failed_in_datalog");
 }
 
