@@ -37,6 +37,8 @@ int main(int argc, char** argv)
     gyro::BackendOptions backendOptions;
     backendOptions.rawPortAccess = options->rawPortAccess;
     backendOptions.simFaults = options->simFaults;
+    backendOptions.simBusTiming = options->simBusTiming;
+    backendOptions.simFullSpeed = options->simFullSpeed;
     auto backends = gyro::MakeBackends(options->simulate ? QStringLiteral("sim") : QStringLiteral("native"),
                                        backendOptions, &error);
     if (!backends) {

@@ -20,6 +20,10 @@ const OptionText OptionTexts[] = {
     {"--start-reading", "press \"Read\" once the window is up (starts the loop)"},
     {"--raw-port-access", "the parallel port through raw port I/O (root only)"},
     {"--sim-fault KIND", "with --simulate: a hardware fault, repeatable (see below)"},
+    {"--sim-bus-timing", "with --simulate: each USB transaction ends at the card's"},
+    {"", "next frame boundary (125 us high speed, 1 ms full speed)"},
+    {"--sim-full-speed", "with --simulate: the simulated card is a full-speed one"},
+    {"--burst-readout", "each readout pass (five outputs, status) in one transfer"},
     {"-h, --help", "this text"},
 };
 
@@ -72,7 +76,11 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
     const QCommandLineOption startReading(QStringLiteral("start-reading"));
     const QCommandLineOption rawPort(QStringLiteral("raw-port-access"));
     const QCommandLineOption simFault(QStringLiteral("sim-fault"), QString(), QStringLiteral("KIND"));
-    parser.addOptions({help, simulate, seed, trace, startReading, rawPort, simFault});
+    const QCommandLineOption busTiming(QStringLiteral("sim-bus-timing"));
+    const QCommandLineOption fullSpeed(QStringLiteral("sim-full-speed"));
+    const QCommandLineOption burstReadout(QStringLiteral("burst-readout"));
+    parser.addOptions(
+        {help, simulate, seed, trace, startReading, rawPort, simFault, busTiming, fullSpeed, burstReadout});
 
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
@@ -94,6 +102,7 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
     }
     options.simulate = parser.isSet(simulate);
     options.startReading = parser.isSet(startReading);
+    options.burstReadout = parser.isSet(burstReadout);
     options.backends.rawPortAccess = parser.isSet(rawPort);
     options.spiTracePath = parser.value(trace);
     for (const QString& kind : parser.values(simFault)) {
@@ -101,6 +110,14 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
         if (!fault)
             return false;
         options.backends.simFaults.push_back(*fault);
+    }
+    options.backends.simBusTiming = parser.isSet(busTiming);
+    options.backends.simFullSpeed = parser.isSet(fullSpeed);
+    if ((options.backends.simBusTiming || options.backends.simFullSpeed) && !options.simulate) {
+        *error = QStringLiteral("--%1 needs --simulate: it sets up the simulated card.")
+                     .arg(options.backends.simBusTiming ? QStringLiteral("sim-bus-timing")
+                                                        : QStringLiteral("sim-full-speed"));
+        return false;
     }
     if (!options.backends.simFaults.empty() && !options.simulate) {
         *error = QStringLiteral("--sim-fault needs --simulate: faults exist on the simulated platform only.");

@@ -14,6 +14,8 @@ struct BackendOptions {
     std::uint32_t seed = 1;               // simulation: the sensor's noise and motion
     bool rawPortAccess = false;           // real hardware: ioperm instead of ppdev (root only)
     std::vector<sim::SimFault> simFaults; // simulation: hardware faults on demand
+    bool simBusTiming = false;            // simulation: USB transactions take the card's frames
+    bool simFullSpeed = false;            // simulation: a full-speed card instead of a high-speed one
 };
 
 // "sim" or "native". Returns nullptr and a message in `error` for an unknown name.
