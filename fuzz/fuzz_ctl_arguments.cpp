@@ -51,8 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QString error;
     const std::optional<CtlOptions> options = ParseCtlArguments(arguments, &error);
     if (!options) {
-        const bool helpAsked =
-            arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"));
+        const bool helpAsked = arguments.contains(QStringLiteral("--help")) ||
+                               arguments.contains(QStringLiteral("-h")) ||
+                               arguments.contains(QStringLiteral("--version"));
         fuzz::Check(!error.isEmpty() || helpAsked, "a refusal names its problem", arguments.join(u'|'));
         return 0;
     }

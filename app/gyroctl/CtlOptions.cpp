@@ -3,6 +3,7 @@
 #include "CtlCommandTable.h"
 #include "HexText.h"
 #include "PortAddress.h"
+#include "ProgramVersion.h"
 
 #include <QRegularExpression>
 
@@ -31,6 +32,7 @@ QString CtlUsageText()
         "  --sim-full-speed         with --simulate: the simulated card is a full-speed one\n");
     text +=
         QStringLiteral("  --help                   this text\n"
+                       "  --version                the program's version\n"
                        "\n"
                        "log options (the Datalog window's settings):\n"
                        "  --samples N              samples per file, 1 to 2147483647 (1000)\n"
@@ -54,6 +56,11 @@ QString CtlUsageText()
     return text;
 }
 
+QString CtlVersionText()
+{
+    return QStringLiteral("gyroctl %1\n").arg(QLatin1String(ProgramVersion));
+}
+
 std::optional<std::int32_t> ParseStrictHex(const QString& text)
 {
     static const QRegularExpression hex(QStringLiteral("^(0[xX])?([0-9A-Fa-f]{1,4})$"));
@@ -63,7 +70,7 @@ std::optional<std::int32_t> ParseStrictHex(const QString& text)
     return HexToLong(match.captured(2));
 }
 
-std::optional<CtlOptions> ParseCtlArguments(const QStringList& arguments, QString* error)
+std::optional<CtlOptions> ParseCtlArguments(const QStringList& arguments, QString* error, bool* versionAsked)
 {
     CtlOptions options;
     auto fail = [error](const QString& message) -> std::optional<CtlOptions> {
@@ -77,6 +84,11 @@ std::optional<CtlOptions> ParseCtlArguments(const QStringList& arguments, QStrin
             options.arguments << arg;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             error->clear();
+            return std::nullopt;
+        } else if (arg == QLatin1String("--version")) {
+            error->clear();
+            if (versionAsked != nullptr)
+                *versionAsked = true;
             return std::nullopt;
         } else if (arg == QLatin1String("--simulate")) {
             options.simulate = true;

@@ -30,10 +30,14 @@ constexpr int ExitUsage = 2;
 constexpr int ExitInterrupted = 130; // Ctrl+C, SIGTERM or SIGHUP ended a run early
 
 // Parses the arguments after the program name. On a usage error returns nullopt and
-// a message naming the problem in `error`; `--help` gives nullopt and an empty error.
-std::optional<CtlOptions> ParseCtlArguments(const QStringList& arguments, QString* error);
+// a message naming the problem in `error`; `--help` gives nullopt and an empty error,
+// and so does `--version`, which also sets `versionAsked` when given.
+std::optional<CtlOptions> ParseCtlArguments(const QStringList& arguments, QString* error,
+                                            bool* versionAsked = nullptr);
 
 QString CtlUsageText();
+// "gyroctl VERSION", the answer to --version.
+QString CtlVersionText();
 
 // Strict hex: one to four hex digits, optionally after "0x". Unlike the windows'
 // lenient entry, a script's typo must not turn into a write of a wrong value.

@@ -9,10 +9,12 @@
 #include "GyroState.h"
 #include "InterfaceSettings.h"
 #include "OsFamily.h"
+#include "ProgramFolder.h"
 #include "RealClock.h"
 #include "SpiTraceFile.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QTextStream>
 #include <cstdio>
 
@@ -24,8 +26,13 @@ int main(int argc, char** argv)
     QTextStream err(stderr);
 
     QString error;
-    const auto options = gyro::ParseCtlArguments(app.arguments().mid(1), &error);
+    bool versionAsked = false;
+    const auto options = gyro::ParseCtlArguments(app.arguments().mid(1), &error, &versionAsked);
     if (!options) {
+        if (versionAsked) {
+            out << gyro::CtlVersionText();
+            return gyro::ExitOk;
+        }
         if (error.isEmpty()) {
             out << gyro::CtlUsageText();
             return gyro::ExitOk;
@@ -56,7 +63,7 @@ int main(int argc, char** argv)
     gyro::ConsoleUiHost ui(err);
     gyro::GyroState g(platform, ui);
     g.AppTitle = QStringLiteral("gyroctl");
-    g.ProgramFolder = QCoreApplication::applicationDirPath();
+    g.ProgramFolder = gyro::ProgramFilesFolder(QCoreApplication::applicationDirPath(), QDir::currentPath());
     g.DelayCalibrated = true;
     gyro::SetInterfaceDefaults(g);
     gyro::LoadInterfaceSettings(g);

@@ -1,5 +1,7 @@
 #include "EvalOptions.h"
 
+#include "ProgramVersion.h"
+
 #include <QCommandLineParser>
 #include <algorithm>
 
@@ -25,6 +27,7 @@ const OptionText OptionTexts[] = {
     {"--sim-full-speed", "with --simulate: the simulated card is a full-speed one"},
     {"--burst-readout", "each readout pass (five outputs, status) in one transfer"},
     {"-h, --help", "this text"},
+    {"--version", "the program's version"},
 };
 
 // Options of Qt's own that QApplication takes out of the command line (a display,
@@ -69,6 +72,7 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
 {
     QCommandLineParser parser;
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
     const QCommandLineOption simulate(QStringLiteral("simulate"));
     const QCommandLineOption seed(QStringLiteral("seed"), QString(), QStringLiteral("N"),
                                   QStringLiteral("1"));
@@ -79,8 +83,8 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
     const QCommandLineOption busTiming(QStringLiteral("sim-bus-timing"));
     const QCommandLineOption fullSpeed(QStringLiteral("sim-full-speed"));
     const QCommandLineOption burstReadout(QStringLiteral("burst-readout"));
-    parser.addOptions(
-        {help, simulate, seed, trace, startReading, rawPort, simFault, busTiming, fullSpeed, burstReadout});
+    parser.addOptions({help, version, simulate, seed, trace, startReading, rawPort, simFault, busTiming, fullSpeed,
+                       burstReadout});
 
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
@@ -88,6 +92,10 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
     }
     if (parser.isSet(help)) {
         options.helpText = EvalUsageText();
+        return true;
+    }
+    if (parser.isSet(version)) {
+        options.helpText = QStringLiteral("gyroeval %1\n").arg(QLatin1String(ProgramVersion));
         return true;
     }
     if (!parser.positionalArguments().isEmpty()) {

@@ -1,9 +1,9 @@
 #pragma once
 // The windowed program's command line:
 //
-//   gyroeval [--simulate] [--seed N] [--spi-trace FILE] [--start-reading] [--raw-port-access]
-//            [--burst-readout] [--sim-fault KIND]... [--sim-bus-timing] [--sim-full-speed]
-//            (the last three with --simulate; the fault kinds are in SimFaults.h)
+//   gyroeval [--help] [--version] [--simulate] [--seed N] [--spi-trace FILE] [--start-reading]
+//            [--raw-port-access] [--burst-readout] [--sim-fault KIND]... [--sim-bus-timing]
+//            [--sim-full-speed]   (the last three with --simulate; the fault kinds are in SimFaults.h)
 #include "BackendTable.h"
 
 #include <QString>
@@ -17,7 +17,7 @@ struct EvalOptions {
     bool burstReadout = false; // each readout pass in one burst (one transfer)
     BackendOptions backends;
     QString spiTracePath; // append every SPI frame to this file
-    QString helpText;     // --help: this text is the whole answer
+    QString helpText;     // --help or --version: this text is the whole answer
 };
 
 // Reads the arguments (the first is the program). Returns false with a message in

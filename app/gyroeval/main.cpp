@@ -7,11 +7,15 @@
 #include "EvalOptions.h"
 #include "FileSizeLimit.h"
 #include "GyroState.h"
+#include "ProgramFolder.h"
+#include "ProgramVersion.h"
 #include "QtUiHost.h"
 #include "SpiTraceFile.h"
 #include "StartUpStop.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
 #include <QTimer>
 #include <cstdio>
 #include <optional>
@@ -59,6 +63,10 @@ int main(int argc, char** argv)
     if (const auto status = readNow ? AnswerCommandLine(arguments, options) : std::nullopt)
         return *status;
     QApplication app(argc, argv);
+    // The desktop links the window to its entry and icon; the installed icon
+    // shows in the title bar and task switcher where the theme has it.
+    QGuiApplication::setDesktopFileName(QLatin1String(DesktopId));
+    QApplication::setWindowIcon(QIcon::fromTheme(QLatin1String(DesktopId)));
     if (const auto status = readNow ? std::nullopt : AnswerCommandLine(QApplication::arguments(), options))
         return *status;
     QString error;
@@ -74,7 +82,7 @@ int main(int argc, char** argv)
     g.ReadoutBurst = options.burstReadout;
     ui.setApplicationTitle(g.AppTitle);
     g.CommandLineGiven = argc > 1;
-    g.ProgramFolder = QCoreApplication::applicationDirPath();
+    g.ProgramFolder = ProgramFilesFolder(QCoreApplication::applicationDirPath(), QDir::currentPath());
 
     std::unique_ptr<SpiTraceFile> trace;
     if (!options.spiTracePath.isEmpty()) {

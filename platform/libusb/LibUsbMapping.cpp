@@ -88,13 +88,14 @@ QString CardOpenFailureText(const QString& deviceName, CardOpenStep step, int er
         return card + QStringLiteral(" is in use by another program: its interface cannot be claimed. "
                                      "Close that program and search again.");
     if (error == LIBUSB_ERROR_ACCESS)
-        return card + QStringLiteral(
-                          " cannot be opened: no permission. A udev rule lets your user open it; put\n"
-                          "SUBSYSTEM==\"usb\", ATTRS{idVendor}==\"2c7b\", MODE=\"0660\", GROUP=\"plugdev\", "
-                          "TAG+=\"uaccess\"\n"
-                          "in /etc/udev/rules.d/70-usb-spi-card.rules, run "
-                          "\"sudo udevadm control --reload-rules && sudo udevadm trigger\" "
-                          "and plug the card in again.");
+        return card +
+               QStringLiteral(" cannot be opened: no permission. The gyroeval package's udev rule gives the "
+                              "user at the seat the card; without the package, put\n"
+                              "SUBSYSTEM==\"usb\", ENV{DEVTYPE}==\"usb_device\", ATTR{idVendor}==\"2c7b\", "
+                              "TAG+=\"uaccess\"\n"
+                              "in /etc/udev/rules.d/60-gyroeval-usb-spi-card.rules, run "
+                              "\"sudo udevadm control --reload-rules && sudo udevadm trigger\" "
+                              "and plug the card in again.");
     const QString cause = QString::fromLatin1(libusb_error_name(error));
     switch (step) {
     case CardOpenStep::Open:

@@ -1,4 +1,5 @@
 #include "CtlOptions.h"
+#include "ProgramVersion.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,28 @@ TEST(CtlOptions, UsageErrorsNameTheProblem)
     QString help = "x";
     EXPECT_FALSE(ParseCtlArguments({"--help"}, &help));
     EXPECT_TRUE(help.isEmpty());
+}
+
+// --version before the command answers with the version; after it, it is the
+// command's argument like any other word.
+TEST(CtlOptions, VersionBeforeTheCommandIsAskedForAfterItIsAnArgument)
+{
+    for (const QStringList& args :
+         {QStringList{"--version"}, QStringList{"--simulate", "--version", "read"}}) {
+        QString error = "x";
+        bool asked = false;
+        EXPECT_FALSE(ParseCtlArguments(args, &error, &asked));
+        EXPECT_TRUE(asked) << args.join(' ').toStdString();
+        EXPECT_TRUE(error.isEmpty());
+    }
+    QString error;
+    bool asked = false;
+    const auto o = ParseCtlArguments({"read", "--version"}, &error, &asked);
+    ASSERT_TRUE(o);
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(o->arguments, QStringList{"--version"});
+    EXPECT_EQ(CtlVersionText(), QStringLiteral("gyroctl %1\n").arg(QLatin1String(ProgramVersion)));
+    EXPECT_TRUE(CtlUsageText().contains("--version"));
 }
 
 TEST(CtlOptions, SimulatedFaultsAreRepeatableAndKeepTheirNumbers)

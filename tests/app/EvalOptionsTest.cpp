@@ -1,4 +1,5 @@
 #include "EvalOptions.h"
+#include "ProgramVersion.h"
 
 #include <QProcess>
 
@@ -73,6 +74,19 @@ TEST(EvalOptions, HelpAnswersWithTheOptionList)
     EXPECT_TRUE(options.helpText.contains("--start-reading"));
 }
 
+// --version answers with the project's version and starts nothing, wherever it stands.
+TEST(EvalOptions, VersionAnswersWithTheProjectVersion)
+{
+    for (const QStringList& arguments : {QStringList{"--version"}, QStringList{"--simulate", "--version"},
+                                         QStringList{"--version", "--seed", "4"}}) {
+        EvalOptions options;
+        QString error;
+        ASSERT_TRUE(parse(arguments, options, &error)) << error.toStdString();
+        EXPECT_EQ(options.helpText, QStringLiteral("gyroeval %1\n").arg(QLatin1String(ProgramVersion)))
+            << arguments.join(' ').toStdString();
+    }
+}
+
 // The program itself on a terminal without a display: the command line is
 // answered before any window, so --help and usage errors need none.
 TEST(GyroevalProgram, AnswersItsCommandLineWithoutADisplay)
@@ -85,6 +99,7 @@ TEST(GyroevalProgram, AnswersItsCommandLineWithoutADisplay)
     } cases[] = {
         {{"--help"}, 0, "--sim-fault KIND", ""},
         {{"-h"}, 0, "port-unclaimable", ""},
+        {{"--version"}, 0, "gyroeval ", ""},
         {{"--simulate", "--sim-fault", "bogus"},
          2,
          "",

@@ -5,10 +5,16 @@
 // new point to the previous one; past the right edge it starts again at the left.
 // Each sample is drawn once into a backing image through the chart's world
 // transform, and only the few pixels that changed are repainted.
+//
+// A paused chart shows the picture of the moment it was paused while the sweep
+// goes on drawing behind it; resuming shows the sweep where it stands.
+#include "ChartSnapshot.h"
+
 #include <QColor>
 #include <QImage>
 #include <QTransform>
 #include <QWidget>
+#include <optional>
 
 namespace gyro {
 
@@ -21,8 +27,8 @@ public:
 
     explicit StripChart(QWidget* parent = nullptr);
 
-    void setTraceColor(const QColor& color) { traceColor_ = color; }
-    QColor traceColor() const { return traceColor_; }
+    void setTraceColor(const QColor& color) { current_.traceColor = color; }
+    QColor traceColor() const { return current_.traceColor; }
 
     // Draws one sample y on the range hiPk (top) to lowPk (bottom). A range of
     // zero height is repaired by setting lowPk to -1, in the caller's variable.
@@ -40,8 +46,14 @@ public:
 
     // The backing image (in device pixels, ratio() of them per widget pixel) and the colour drawn at a chart
     // point.
-    const QImage& image() const { return image_; }
+    const QImage& image() const { return current_.image; }
     QColor colorAt(double x, double y) const;
+
+    // Pausing freezes what the widget shows; plot() goes on drawing unseen.
+    void setPaused(bool paused);
+    bool paused() const { return frozen_.has_value(); }
+    // What the widget shows: the frozen moment while paused, else the sweep now.
+    const ChartSnapshot& onScreen() const { return frozen_ ? *frozen_ : current_; }
 
     QSize sizeHint() const override { return {SweepWidth + 2, 150}; }
     QSize minimumSizeHint() const override { return {SweepWidth / 2, 60}; }
@@ -60,12 +72,12 @@ private:
     void setRange(double hiPk, double lowPk);
     QRect toWidgetRect(const QRect& imageRect) const;
 
-    QImage image_;
+    ChartSnapshot current_;
+    std::optional<ChartSnapshot> frozen_;
     double ratio_ = 1.0; // image pixels per widget pixel
     QTransform world_;   // chart coordinates -> image pixels
     double hiPk_ = 1.0;
     double lowPk_ = 0.0;
-    QColor traceColor_ = Qt::black;
     int position_ = 0;
     int previousPosition_ = 0;
     double previousValue_ = 0.0;

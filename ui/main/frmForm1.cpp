@@ -1,5 +1,7 @@
 #include "frmForm1.h"
 
+#include "AboutBox.h"
+#include "ChartKeeper.h"
 #include "InterfaceBringUp.h"
 #include "InterfaceSettings.h"
 #include "NumberText.h"
@@ -51,6 +53,20 @@ frmForm1::frmForm1(GyroState& gIn, QWidget* parent)
     interfaceLabel_ = new QLabel(this);
     interfaceLabel_->setObjectName(QStringLiteral("lblInterface"));
     ui->statusbar->addWidget(interfaceLabel_);
+
+    chartKeeper_ = new ChartKeeper(*this, g.ui,
+                                   {{ui->pic1, QStringLiteral("Gyro_Out"), QStringLiteral("deg/s")},
+                                    {ui->pic2, QStringLiteral("Temp_Out"), QStringLiteral("degC")}},
+                                   ui->MnuExit);
+    chartKeeper_->setCaptionSource([this] { return chartCaption(); });
+    connect(chartKeeper_, &ChartKeeper::pausedChanged, this, [this](bool paused) {
+        if (!paused) {
+            showRateRange();
+            showTemperatureRange();
+        }
+    });
+    AddHelpMenu(*this, g.ui, g.AppTitle,
+                [this] { return AboutText(g.AppTitle, interfaceLabel_->text(), g.platform.description); });
 
     // The readout loop changes the window on every pass; paint at the display's pace.
     new PaintPacer(this, FrameIntervalMs);

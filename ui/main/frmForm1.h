@@ -26,6 +26,7 @@ namespace gyro {
 // What a reading label or status flag shows when there is no reading.
 extern const QString NoReading;
 
+class ChartKeeper;
 class StripChart;
 class frmManualReg;
 class frmPort;
@@ -52,6 +53,8 @@ public:
     void CmdUpdateStatus_Click();
     // Presses "Read" as the user would (the loop starts when "Loop" is checked).
     void StartReadoutLoop();
+    // Pause and export of the strip charts.
+    ChartKeeper& charts() { return *chartKeeper_; }
 
     // Top and bottom of the rate and temperature chart ranges.
     double GyroHiPk = 0.0;
@@ -96,6 +99,9 @@ private:
     void pic2_MouseMove(double X, double Y);
     void showRateRange();
     void showTemperatureRange();
+    bool chartsPaused() const;
+    // Heads exported chart pictures: program, device, time and platform.
+    QString chartCaption() const;
     // Self-test and power-down.
     void optSTON_Click();
     void optSTOFF_Click();
@@ -145,7 +151,8 @@ private:
     frmUSBselect* usbSelect_ = nullptr;
     frmPort* portSetup_ = nullptr;
     QLabel* interfaceLabel_ = nullptr;
-    QPointer<frmManualReg> manualReg_; // null again once its title bar unloads it
+    ChartKeeper* chartKeeper_ = nullptr; // the Charts menu and the charts' context menus
+    QPointer<frmManualReg> manualReg_;   // null again once its title bar unloads it
     RateScaleSteps rateScale_;
     TemperatureScaleSteps temperatureScale_;
     bool angleRowEnabled_ = false;

@@ -2,11 +2,13 @@
 // "Scale" buttons and the pointer readout.
 #include "frmForm1.h"
 
+#include "ChartKeeper.h"
 #include "NumberText.h"
 #include "StripChart.h"
 #include "WidgetText.h"
 #include "ui_frmForm1.h"
 
+#include <QDateTime>
 #include <cmath>
 
 namespace gyro {
@@ -23,14 +25,22 @@ void showRange(QLabel* top, QLabel* middle, QLabel* bottom, double hiPk, double 
 
 } // namespace
 
+// A paused chart's labels stay with its frozen picture; resuming shows the range now.
+bool frmForm1::chartsPaused() const
+{
+    return chartKeeper_ != nullptr && chartKeeper_->paused();
+}
+
 void frmForm1::showRateRange()
 {
-    showRange(ui->lblpFS1, ui->lblmidS1, ui->lblnFS1, GyroHiPk, GyroLowPk);
+    if (!chartsPaused())
+        showRange(ui->lblpFS1, ui->lblmidS1, ui->lblnFS1, GyroHiPk, GyroLowPk);
 }
 
 void frmForm1::showTemperatureRange()
 {
-    showRange(ui->lblpFS2, ui->lblmidS2, ui->lblnFS2, TempHiPk, TempLowPk);
+    if (!chartsPaused())
+        showRange(ui->lblpFS2, ui->lblmidS2, ui->lblnFS2, TempHiPk, TempLowPk);
 }
 
 // The labels show the range as it came in; a repaired zero-height range shows
@@ -38,14 +48,16 @@ void frmForm1::showTemperatureRange()
 // sweep waits for the next reading.
 void frmForm1::PlotDataPointsGy(const YValues& Yvalue, double& HiPk, double& LowPk)
 {
-    showRange(ui->lblpFS1, ui->lblmidS1, ui->lblnFS1, HiPk, LowPk);
+    if (!chartsPaused())
+        showRange(ui->lblpFS1, ui->lblmidS1, ui->lblnFS1, HiPk, LowPk);
     if (!std::isnan(Yvalue[Idx_Gyro_Out]))
         ui->pic1->plot(Yvalue[Idx_Gyro_Out], HiPk, LowPk);
 }
 
 void frmForm1::PlotDataPointsAcc(const YValues& Yvalue, double& HiPk, double& LowPk)
 {
-    showRange(ui->lblpFS2, ui->lblmidS2, ui->lblnFS2, HiPk, LowPk);
+    if (!chartsPaused())
+        showRange(ui->lblpFS2, ui->lblmidS2, ui->lblnFS2, HiPk, LowPk);
     if (!std::isnan(Yvalue[Idx_Temp_Out]))
         ui->pic2->plot(Yvalue[Idx_Temp_Out], HiPk, LowPk);
 }
@@ -62,6 +74,16 @@ void frmForm1::cmdScaleAcc_Click()
 {
     temperatureScale_.click(g.ProductNumber, TempHiPk, TempLowPk);
     showTemperatureRange();
+}
+
+QString frmForm1::chartCaption() const
+{
+    QString caption = QStringLiteral("%1, device %2, %3")
+                          .arg(g.AppTitle, QString::number(g.ProductNumber),
+                               QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    if (!g.platform.description.isEmpty())
+        caption += QStringLiteral(", ") + g.platform.description;
+    return caption;
 }
 
 void frmForm1::pic1_MouseMove(double X, double Y)

@@ -2,6 +2,7 @@
 #include "LibUsbMapping.h"
 #include "LibUsbDriver.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -132,8 +133,17 @@ TEST(LibUsbMapping, OpenFailuresNameTheirCause)
     const QString denied =
         CardOpenFailureText(QStringLiteral("Ezusb-0"), CardOpenStep::Open, LIBUSB_ERROR_ACCESS);
     EXPECT_TRUE(denied.contains(QStringLiteral("no permission")));
-    EXPECT_TRUE(denied.contains(QStringLiteral(
-        R"(SUBSYSTEM=="usb", ATTRS{idVendor}=="2c7b", MODE="0660", GROUP="plugdev", TAG+="uaccess")")));
+    // The rule it gives is the one the package installs, word for word.
+    QFile packaged(QStringLiteral(GYRO_UDEV_RULE_FILE));
+    ASSERT_TRUE(packaged.open(QIODevice::ReadOnly));
+    QString rule;
+    for (const QString& line : QString::fromUtf8(packaged.readAll()).split(u'\n'))
+        if (line.startsWith(QLatin1String("SUBSYSTEM")))
+            rule = line;
+    // ... and names the vendor the backend looks for.
+    const QString vendor = QStringLiteral("%1").arg(LibUsbDriver::CardVendorId, 4, 16, QLatin1Char('0'));
+    ASSERT_TRUE(rule.contains(QStringLiteral(R"(ATTR{idVendor}=="%1")").arg(vendor))) << rule.toStdString();
+    EXPECT_TRUE(denied.contains(u'\n' + rule + u'\n')) << denied.toStdString();
     EXPECT_EQ(CardOpenFailureText(QStringLiteral("Ezusb-0"), CardOpenStep::Open, LIBUSB_ERROR_IO),
               QStringLiteral("USB card Ezusb-0 cannot be opened: LIBUSB_ERROR_IO"));
 }

@@ -203,7 +203,7 @@ TEST_F(CtlCardFixture, CardWithoutPermissionIsReportedWithTheUdevRule)
     EXPECT_TRUE(run.err.contains(QStringLiteral("No USB Buffers Found"))) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(QStringLiteral("USB card Ezusb-0 cannot be opened: no permission")))
         << run.err.toStdString();
-    EXPECT_TRUE(run.err.contains(QStringLiteral(R"(ATTRS{idVendor}=="2c7b", MODE="0660")")));
+    EXPECT_TRUE(run.err.contains(QStringLiteral(R"(ATTR{idVendor}=="2c7b", TAG+="uaccess")")));
     EXPECT_TRUE(card.requests().empty());
 }
 
