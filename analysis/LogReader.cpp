@@ -1,0 +1,202 @@
+#include "LogReader.h"
+
+#include <QFile>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace gyro::analysis {
+
+namespace {
+
+constexpr qint64 ChunkBytes = 1 << 20;
+constexpr qint64 HeadBytes = 16 * 1024;
+
+// Which of LogQuanta every value so far is a multiple of. The program writes a
+// scaled value with 7 significant digits, so a multiple is off by at most half a
+// unit of the 7th digit (5e-7 relative) plus the single-precision rounding.
+class QuantumCheck {
+public:
+    void add(double v)
+    {
+        for (std::size_t i = 0; i < fits_.size(); ++i) {
+            if (!fits_[i])
+                continue;
+            const double count = std::nearbyint(v / LogQuanta[i]);
+            const double off = std::abs(v - count * LogQuanta[i]);
+            const bool fits = i == 0 ? off == 0 : off <= 1e-6 * std::abs(v);
+            if (!fits || std::abs(count) > MaxCount) {
+                fits_[i] = false;
+                continue;
+            }
+            largest_[i] = std::max(largest_[i], static_cast<std::int64_t>(std::abs(count)));
+        }
+    }
+    // The largest step that fits every value, 0 when none does.
+    double quantum(std::int64_t* largestCount) const
+    {
+        double best = 0;
+        for (std::size_t i = 0; i < fits_.size(); ++i)
+            if (fits_[i] && LogQuanta[i] > best) {
+                best = LogQuanta[i];
+                *largestCount = largest_[i];
+            }
+        return best;
+    }
+
+    // Counts beyond this are summed as floating point: the exact sums' 128-bit
+    // squares stay far from overflow for any series length the store can hold.
+    static constexpr double MaxCount = 1 << 20;
+
+private:
+    std::array<bool, std::size(LogQuanta)> fits_{true, true, true, true};
+    std::array<std::int64_t, std::size(LogQuanta)> largest_{};
+};
+
+// The field `index` of a line, without copying; empty view when the line has fewer.
+std::string_view fieldAt(std::string_view line, char separator, int index)
+{
+    if (separator == 0)
+        return index == 0 ? line : std::string_view();
+    std::size_t start = 0;
+    for (int i = 0; i < index; ++i) {
+        const std::size_t at = line.find(separator, start);
+        if (at == std::string_view::npos)
+            return {};
+        start = at + 1;
+    }
+    const std::size_t end = line.find(separator, start);
+    return line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+}
+
+} // namespace
+
+LogReadOutcome ReadLogSeries(const QString& path, const LogReadOptions& options, const AnalysisHooks& hooks)
+{
+    LogReadOutcome outcome;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        outcome.error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return outcome;
+    }
+    const qint64 total = std::max<qint64>(1, file.size());
+    std::vector<char> buffer(static_cast<std::size_t>(ChunkBytes));
+    const qint64 headRead = file.peek(buffer.data(), HeadBytes);
+    const std::string_view head(buffer.data(), static_cast<std::size_t>(std::max<qint64>(0, headRead)));
+
+    auto series = std::make_unique<LogSeries>();
+    if (!series->samples.failure().empty()) {
+        outcome.error = QString::fromStdString(series->samples.failure());
+        return outcome;
+    }
+    series->layout = DetectLogLayout(head);
+    const LogLayout& layout = series->layout;
+    const std::string_view firstData = FirstDataLine(head, layout);
+    const int fields = static_cast<int>(SplitLogFields(firstData, layout.separator).size());
+    const int column = FindLogColumn(layout, options.column, std::max(1, fields), &outcome.error);
+    if (column < 0) {
+        outcome.usageProblem = true;
+        return outcome;
+    }
+    series->column = layout.titles.isEmpty() ? QStringLiteral("column %1").arg(column + 1)
+                                             : layout.titles[column];
+    const int timeColumn = options.sampleRate ? -1 : layout.timeColumn;
+
+    QuantumCheck quantum;
+    std::int64_t lineNumber = 0;
+    std::optional<double> firstTime, lastTime;
+    std::int64_t timedSamples = 0;
+    auto takeLine = [&](std::string_view line) {
+        ++lineNumber;
+        if (lineNumber <= layout.linesBeforeData)
+            return;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        const auto value = ParseLogNumber(fieldAt(line, layout.separator, column), layout.decimalMark);
+        std::optional<double> time;
+        if (timeColumn >= 0)
+            time = ParseLogNumber(fieldAt(line, layout.separator, timeColumn), layout.decimalMark);
+        if (!value || (timeColumn >= 0 && !time)) {
+            if (series->skippedLines++ == 0)
+                series->firstSkippedLine = lineNumber;
+            return;
+        }
+        if (time) {
+            if (!firstTime)
+                firstTime = time;
+            lastTime = time;
+            ++timedSamples;
+        }
+        quantum.add(*value);
+        series->samples.append(*value);
+    };
+
+    std::size_t kept = 0; // bytes of a line begun in the previous chunk
+    qint64 done = 0;
+    for (;;) {
+        const qint64 got = file.read(buffer.data() + kept, ChunkBytes - static_cast<qint64>(kept));
+        if (got < 0) {
+            outcome.error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+            return outcome;
+        }
+        if (got == 0)
+            break;
+        done += got;
+        const std::string_view chunk(buffer.data(), kept + static_cast<std::size_t>(got));
+        std::size_t start = 0;
+        for (std::size_t end; (end = chunk.find('\n', start)) != std::string_view::npos; start = end + 1)
+            takeLine(chunk.substr(start, end - start));
+        kept = chunk.size() - start;
+        if (kept == buffer.size()) { // a "line" of a megabyte is no data line
+            takeLine(std::string_view());
+            kept = 0;
+        }
+        std::memmove(buffer.data(), buffer.data() + start, kept);
+        hooks.report("reading", static_cast<double>(done) / static_cast<double>(total));
+        if (hooks.cancelled()) {
+            outcome.cancelled = true;
+            return outcome;
+        }
+    }
+    if (kept > 0)
+        takeLine(std::string_view(buffer.data(), kept));
+    if (!series->samples.flush()) {
+        outcome.error = QString::fromStdString(series->samples.failure());
+        return outcome;
+    }
+    const std::int64_t n = series->samples.size();
+    if (n < 2) {
+        outcome.error = QStringLiteral("%1 holds %2 sample(s) of %3: an analysis needs at least 2")
+                            .arg(path)
+                            .arg(n)
+                            .arg(series->column);
+        return outcome;
+    }
+
+    if (options.sampleRate) {
+        series->intervalSeconds = 1.0 / *options.sampleRate;
+        series->intervalSource = IntervalSource::Given;
+    } else if (timedSamples >= 2 && *lastTime > *firstTime) {
+        series->intervalSeconds = (*lastTime - *firstTime) / static_cast<double>(timedSamples - 1);
+        series->intervalSource = IntervalSource::TimeColumn;
+    } else if (layout.beginSeconds && layout.endSeconds) {
+        double span = *layout.endSeconds - *layout.beginSeconds;
+        if (span < 0)
+            span += 86400.0; // the file's sampling passed midnight
+        series->intervalSeconds = span / static_cast<double>(n);
+        series->intervalSource = IntervalSource::Header;
+    }
+    if (!(series->intervalSeconds > 0) || !std::isfinite(series->intervalSeconds)) {
+        outcome.error = QStringLiteral("%1 states no sample interval (no time column, no Begin and End "
+                                       "Seconds): give the sample rate")
+                            .arg(path);
+        outcome.usageProblem = true;
+        return outcome;
+    }
+    series->quantum = quantum.quantum(&series->largestCount);
+    outcome.series = std::move(series);
+    return outcome;
+}
+
+} // namespace gyro::analysis

@@ -1,0 +1,85 @@
+#include "NoiseTerms.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace gyro::analysis {
+
+namespace {
+
+constexpr double RadPerDeg = std::numbers::pi / 180.0;
+
+// The segment between two neighbouring usable points whose slope is nearest the
+// target, within the tolerance; the term's value from the line of that slope
+// through the segment's geometric middle.
+std::optional<NoiseTerm> lineTerm(const std::vector<AllanPoint>& p, double target, double readAt)
+{
+    std::optional<NoiseTerm> best;
+    double bestOff = SlopeTolerance;
+    for (std::size_t i = 0; i + 1 < p.size(); ++i) {
+        if (p[i + 1].clusters < MinClustersForTerms || !(p[i].adev > 0) || !(p[i + 1].adev > 0))
+            continue;
+        const double slope = std::log(p[i + 1].adev / p[i].adev) / std::log(p[i + 1].tau / p[i].tau);
+        const double off = std::abs(slope - target);
+        if (off > bestOff)
+            continue;
+        bestOff = off;
+        const double tau = std::sqrt(p[i].tau * p[i + 1].tau);
+        const double adev = std::sqrt(p[i].adev * p[i + 1].adev);
+        best = NoiseTerm{adev * std::pow(readAt / tau, target), tau, slope};
+    }
+    return best;
+}
+
+} // namespace
+
+NoiseTerms FindNoiseTerms(const std::vector<AllanPoint>& points)
+{
+    NoiseTerms terms;
+    terms.N = lineTerm(points, -0.5, 1.0);
+    terms.K = lineTerm(points, 0.5, 3.0);
+    // The minimum must lie inside the usable points: a curve still falling at its
+    // longest usable tau has not reached its floor.
+    std::size_t usable = 0;
+    while (usable < points.size() && points[usable].clusters >= MinClustersForTerms)
+        ++usable;
+    std::size_t least = 0;
+    for (std::size_t i = 1; i < usable; ++i)
+        if (points[i].adev < points[least].adev)
+            least = i;
+    if (usable >= 3 && least > 0 && least + 1 < usable)
+        terms.B = NoiseTerm{points[least].adev / BiasInstabilityFactor, points[least].tau, 0.0};
+    return terms;
+}
+
+double AngleRandomWalkLine(double N, double tau)
+{
+    return N / std::sqrt(tau);
+}
+
+double BiasInstabilityLine(double B)
+{
+    return BiasInstabilityFactor * B;
+}
+
+double RateRandomWalkLine(double K, double tau)
+{
+    return K * std::sqrt(tau / 3.0);
+}
+
+TermUnits AngleRandomWalkUnits(double N)
+{
+    return {N * 60.0, N * RadPerDeg}; // 1 deg/sqrt(s) = 60 deg/sqrt(h)
+}
+
+TermUnits BiasInstabilityUnits(double B)
+{
+    return {B * 3600.0, B * RadPerDeg};
+}
+
+TermUnits RateRandomWalkUnits(double K)
+{
+    return {K * 3600.0 * 60.0, K * RadPerDeg}; // deg/s/sqrt(s) = 3600 * 60 deg/h/sqrt(h)
+}
+
+} // namespace gyro::analysis
