@@ -62,7 +62,7 @@ template <class Sums> struct Engine {
         const std::int64_t history = 2 * (sizes.empty() ? 1 : sizes.back());
         std::vector<Sum> x(static_cast<std::size_t>(history + Block));
         auto reader = store.reader(0);
-        std::int64_t lo = 0;    // X index of x[0]
+        std::int64_t lo = 0;     // X index of x[0]
         std::int64_t filled = 1; // x[0] = X_0 = 0
         Sum running = 0;
         checkpoints.assign(1, Sum{0});

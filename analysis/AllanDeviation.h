@@ -29,12 +29,12 @@ inline constexpr std::int64_t MaxSamplesForAllTaus = 1 << 16;
 std::vector<std::int64_t> ClusterSizes(std::int64_t n, TauSpacing spacing);
 
 struct AllanPoint {
-    double tau = 0;             // seconds
-    std::int64_t m = 0;         // samples a cluster
-    std::int64_t clusters = 0;  // floor(n / m): independent clusters of that length
-    std::int64_t terms = 0;     // squared differences summed
-    double adev = 0;            // in the series' units
-    double edf = 0;             // equivalent degrees of freedom
+    double tau = 0;              // seconds
+    std::int64_t m = 0;          // samples a cluster
+    std::int64_t clusters = 0;   // floor(n / m): independent clusters of that length
+    std::int64_t terms = 0;      // squared differences summed
+    double adev = 0;             // in the series' units
+    double edf = 0;              // equivalent degrees of freedom
     double lower = 0, upper = 0; // the confidence interval of adev
 };
 

@@ -1,8 +1,8 @@
 #include "LogLayout.h"
 
 #include <algorithm>
-#include <cmath>
 #include <charconv>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -122,7 +122,8 @@ LogLayout DetectLogLayout(std::string_view head)
                 layout.beginSeconds =
                     headerNumber(lines[i], "Begin Seconds", layout.separator, layout.decimalMark);
             if (!layout.endSeconds)
-                layout.endSeconds = headerNumber(lines[i], "End Seconds", layout.separator, layout.decimalMark);
+                layout.endSeconds =
+                    headerNumber(lines[i], "End Seconds", layout.separator, layout.decimalMark);
         }
         first = std::min<std::size_t>(6, lines.size());
     }
@@ -130,7 +131,8 @@ LogLayout DetectLogLayout(std::string_view head)
         if (layout.separator == 0)
             layout.separator = separatorOf(lines[first]);
         for (std::string_view title : SplitLogFields(lines[first], layout.separator))
-            layout.titles << QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size())).trimmed();
+            layout.titles
+                << QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size())).trimmed();
         layout.timeColumn = static_cast<int>(layout.titles.indexOf(QStringLiteral("Time(sec)")));
         ++first;
     }
@@ -146,8 +148,9 @@ LogLayout DetectLogLayout(std::string_view head)
     }
     if (layout.separator != ',' && lines.size() > first) {
         // Tab, semicolon or one number a line: a comma inside a number is the decimal mark.
-        const bool comma = std::any_of(lines.begin() + static_cast<std::ptrdiff_t>(first), lines.end(),
-                                       [](std::string_view l) { return l.find(',') != std::string_view::npos; });
+        const bool comma =
+            std::any_of(lines.begin() + static_cast<std::ptrdiff_t>(first), lines.end(),
+                        [](std::string_view l) { return l.find(',') != std::string_view::npos; });
         if (comma)
             layout.decimalMark = ',';
     }
@@ -165,7 +168,8 @@ int FindLogColumn(const LogLayout& layout, const QString& name, int fieldsPerLin
         for (const QString& t : layout.titles)
             if (!t.isEmpty())
                 present << t;
-        *error = QStringLiteral("no column '%1'; the columns are: %2").arg(wanted, present.join(QStringLiteral(", ")));
+        *error = QStringLiteral("no column '%1'; the columns are: %2")
+                     .arg(wanted, present.join(QStringLiteral(", ")));
         return -1;
     }
     if (name.isEmpty())
@@ -173,7 +177,8 @@ int FindLogColumn(const LogLayout& layout, const QString& name, int fieldsPerLin
     bool ok = false;
     const int number = name.toInt(&ok);
     if (!ok || number < 1 || number > fieldsPerLine) {
-        *error = QStringLiteral("the file has no column titles: give the column as a number from 1 to %1, not '%2'")
+        *error = QStringLiteral(
+                     "the file has no column titles: give the column as a number from 1 to %1, not '%2'")
                      .arg(fieldsPerLine)
                      .arg(name);
         return -1;

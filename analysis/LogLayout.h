@@ -15,10 +15,10 @@ struct LogLayout {
     char separator = 0;     // ',', '\t' or ';'; 0: one number a line
     char decimalMark = '.'; // '.' or ','
     int linesBeforeData = 0;
-    QStringList titles;                // the column-title line; empty when there is none
+    QStringList titles;                 // the column-title line; empty when there is none
     std::optional<double> beginSeconds; // the header's "Begin Seconds"
     std::optional<double> endSeconds;   // the header's "End Seconds"
-    int timeColumn = -1;               // "Time(sec)", or -1
+    int timeColumn = -1;                // "Time(sec)", or -1
 };
 
 // The layout from the file's first lines (a few kilobytes are enough).

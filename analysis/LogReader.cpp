@@ -99,8 +99,8 @@ LogReadOutcome ReadLogSeries(const QString& path, const LogReadOptions& options,
         outcome.usageProblem = true;
         return outcome;
     }
-    series->column = layout.titles.isEmpty() ? QStringLiteral("column %1").arg(column + 1)
-                                             : layout.titles[column];
+    series->column =
+        layout.titles.isEmpty() ? QStringLiteral("column %1").arg(column + 1) : layout.titles[column];
     const int timeColumn = options.sampleRate ? -1 : layout.timeColumn;
 
     QuantumCheck quantum;

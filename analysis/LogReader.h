@@ -24,7 +24,7 @@ enum class IntervalSource { Given, TimeColumn, Header };
 struct LogSeries {
     SampleStore<double> samples;
     LogLayout layout;
-    QString column;           // the column's title, or "column N"
+    QString column; // the column's title, or "column N"
     double intervalSeconds = 0;
     IntervalSource intervalSource = IntervalSource::Given;
     std::int64_t skippedLines = 0;

@@ -35,7 +35,8 @@ NoiseAnalysisOutcome AnalyseLog(const QString& path, const NoiseAnalysisOptions&
         outcome.usageProblem = true;
         return outcome;
     }
-    a.allan = AllanDeviation({s.samples, s.intervalSeconds, s.quantum}, {options.spacing, true, 0.683}, hooks);
+    a.allan =
+        AllanDeviation({s.samples, s.intervalSeconds, s.quantum}, {options.spacing, true, 0.683}, hooks);
     if (a.allan.empty()) {
         outcome.cancelled = hooks.cancelled();
         if (!outcome.cancelled)
@@ -101,7 +102,7 @@ std::vector<NoiseTermRow> NoiseTermRows(const NoiseAnalysis& a)
 {
     auto row = [](const char* name, const std::optional<NoiseTerm>& term, TermUnits (*units)(double),
                   const char* unit, const char* unitSi, const char* rule) {
-        NoiseTermRow r{QLatin1String(name), QStringLiteral("-"), QLatin1String(unit), QStringLiteral("-"),
+        NoiseTermRow r{QLatin1String(name),   QStringLiteral("-"), QLatin1String(unit), QStringLiteral("-"),
                        QLatin1String(unitSi), QStringLiteral("-"), QLatin1String(rule)};
         if (!term) {
             r.rule += QStringLiteral("; not reached by the data");
@@ -124,7 +125,8 @@ std::vector<NoiseTermRow> NoiseTermRows(const NoiseAnalysis& a)
     if (a.psd) {
         const double d = a.psd->whiteDensity;
         rows.push_back({QStringLiteral("PSD"), TableNumber(d), QStringLiteral("(deg/s)/sqrt(Hz)"),
-                        TableNumber(d * std::numbers::pi / 180.0), QStringLiteral("(rad/s)/sqrt(Hz)"), QStringLiteral("-"),
+                        TableNumber(d * std::numbers::pi / 180.0), QStringLiteral("(rad/s)/sqrt(Hz)"),
+                        QStringLiteral("-"),
                         QStringLiteral("white-noise density, one-sided PSD (Welch, Hann, 50 % overlap), "
                                        "mean from %1 to %2 Hz; two-sided: divide by sqrt(2)")
                             .arg(TableNumber(a.psd->bandLow), TableNumber(a.psd->bandHigh))});
@@ -136,8 +138,9 @@ QString NoiseTermsText(const NoiseAnalysis& a)
 {
     QString text = QStringLiteral("term\tvalue\tunit\tvalue_si\tunit_si\ttau_s\trule\n");
     for (const NoiseTermRow& r : NoiseTermRows(a))
-        text += QStringList{r.name, r.value, r.unit, r.valueSi, r.unitSi, r.tau, r.rule}.join(QLatin1Char('\t')) +
-                QLatin1Char('\n');
+        text +=
+            QStringList{r.name, r.value, r.unit, r.valueSi, r.unitSi, r.tau, r.rule}.join(QLatin1Char('\t')) +
+            QLatin1Char('\n');
     return text;
 }
 

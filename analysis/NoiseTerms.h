@@ -39,8 +39,8 @@ double RateRandomWalkLine(double K, double tau);
 
 // Each term in the program's units and in SI units.
 struct TermUnits {
-    double perHour;  // N deg/sqrt(h), B deg/h, K deg/h/sqrt(h)
-    double si;       // N rad/sqrt(s), B rad/s, K rad/s/sqrt(s)
+    double perHour; // N deg/sqrt(h), B deg/h, K deg/h/sqrt(h)
+    double si;      // N rad/sqrt(s), B rad/s, K rad/s/sqrt(s)
 };
 TermUnits AngleRandomWalkUnits(double N);
 TermUnits BiasInstabilityUnits(double B);

@@ -82,7 +82,8 @@ public:
             const auto want = static_cast<std::size_t>(std::min<std::int64_t>(left, BufferElements));
             filled_ = 0;
             at_ = 0;
-            if (want > 0 && std::fseek(f, static_cast<long>(next_ * static_cast<std::int64_t>(sizeof(T))), SEEK_SET) == 0)
+            if (want > 0 &&
+                std::fseek(f, static_cast<long>(next_ * static_cast<std::int64_t>(sizeof(T))), SEEK_SET) == 0)
                 filled_ = std::fread(buffer_.data(), sizeof(T), want, f);
             if (filled_ == 0) { // a read error: the analysis must not invent samples
                 std::fill(buffer_.begin(), buffer_.end(), T{});

@@ -49,7 +49,8 @@ PsdResult WelchPsd(const SampleStore<double>& samples, double sampleRate, const 
     double windowPower = 0;
     for (std::size_t j = 0; j < L; ++j) {
         // The periodic Hann window, which tiles exactly at 50 % overlap.
-        window[j] = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(j) / static_cast<double>(L));
+        window[j] =
+            0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(j) / static_cast<double>(L));
         windowPower += window[j] * window[j];
     }
 

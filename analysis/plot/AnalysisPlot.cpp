@@ -34,7 +34,6 @@ struct Frame {
     }
 };
 
-
 Frame drawFrame(QPainter& p, const QRectF& area, const LogAxis& x, const LogAxis& y, const QString& title,
                 const QString& xTitle, const QString& yTitle)
 {
@@ -113,8 +112,8 @@ void drawMark(QPainter& p, const QPointF& at, const QColor& colour, const QStrin
     p.setBrush(Qt::white);
     p.drawEllipse(at, 6, 6);
     p.setBrush(Qt::NoBrush);
-    p.drawText(QRectF(inner.right() - 380, inner.top() + 8 + 22 * row, 370, 20), Qt::AlignRight | Qt::AlignVCenter,
-               text);
+    p.drawText(QRectF(inner.right() - 380, inner.top() + 8 + 22 * row, 370, 20),
+               Qt::AlignRight | Qt::AlignVCenter, text);
 }
 
 QString fileNameOf(const NoiseAnalysis& a)
@@ -177,7 +176,9 @@ void DrawAllanPlot(QPainter& p, const QRectF& area, const NoiseAnalysis& a)
                  row++, f.inner);
     }
     if (t.B) {
-        drawLine(p, f, tauFrom, tauTo, BColour, [](double B, double) { return BiasInstabilityLine(B); }, t.B->value);
+        drawLine(
+            p, f, tauFrom, tauTo, BColour, [](double B, double) { return BiasInstabilityLine(B); },
+            t.B->value);
         drawMark(p, f.at(t.B->tau, BiasInstabilityLine(t.B->value)), BColour,
                  QStringLiteral("B = %1 deg/h (minimum / 0.664 at %2 s)")
                      .arg(TableNumber(BiasInstabilityUnits(t.B->value).perHour), TableNumber(t.B->tau)),
@@ -217,10 +218,10 @@ void DrawSpectrumPlot(QPainter& p, const QRectF& area, const NoiseAnalysis& a)
         low = high > 0 ? high / 10 : 1e-12;
         high = high > 0 ? high * 10 : 1;
     }
-    const Frame f = drawFrame(p, area, LogAxis(s.frequency[1], s.frequency.back()), LogAxis(low, high),
-                              QStringLiteral("Power spectral density of %1, one-sided (Welch, Hann, 50 % overlap)")
-                                  .arg(a.column),
-                              QStringLiteral("frequency (Hz)"), QStringLiteral("PSD ((deg/s)^2/Hz)"));
+    const Frame f = drawFrame(
+        p, area, LogAxis(s.frequency[1], s.frequency.back()), LogAxis(low, high),
+        QStringLiteral("Power spectral density of %1, one-sided (Welch, Hann, 50 % overlap)").arg(a.column),
+        QStringLiteral("frequency (Hz)"), QStringLiteral("PSD ((deg/s)^2/Hz)"));
     p.setClipRect(f.inner);
     QPolygonF curve;
     for (std::size_t k = 1; k < s.density.size(); ++k)

@@ -3,6 +3,7 @@
 #include "CtlCommands.h"
 
 #include "CtlAlarmCommands.h"
+#include "CtlAllanCommand.h"
 #include "CtlCommandTable.h"
 #include "CtlConfigCommands.h"
 #include "CtlLogCommand.h"
@@ -171,6 +172,10 @@ const std::array Commands{
                "average the uncorrected bias; --apply writes the proposed offset", runBias},
     CtlCommand{"log", "log [--samples N ...]", "log output registers to files, as the Datalog window",
                runLog},
+    CtlCommand{
+        "allan",
+        "allan FILE [--column NAME] [--rate SPS] [--taus octave|all|decade] [--plot OUT.png|OUT.svg] [--psd]",
+        "noise analysis of a log: Allan deviation table and noise terms", runAllan},
 };
 
 } // namespace

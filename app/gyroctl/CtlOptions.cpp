@@ -42,6 +42,13 @@ QString CtlUsageText()
                        "A register that gives no answer prints no line; the reason goes to standard error.\n"
                        "exit status: 0 success, 1 the transport, card or a file failed, 2 usage error,\n"
                        "130 stopped by Ctrl+C\n");
+    text += QStringLiteral("\n"
+                           "allan options (noise analysis of a log file; no sensor needed):\n"
+                           "  --column NAME            by title, or by number without titles (Gyro)\n"
+                           "  --rate SPS               samples a second (default: time column or header)\n"
+                           "  --taus octave|decade|all cluster sizes 1,2,4,8.. / 1,2,4,10,20,40.. / all\n"
+                           "  --plot OUT.png|OUT.svg   draw the Allan plot (with --psd also the spectrum)\n"
+                           "  --psd                    print the one-sided spectrum after the noise terms\n");
     return text;
 }
 

@@ -3,6 +3,7 @@
 // the windows, for scripts and quick checks.
 #include "BackendTable.h"
 #include "ConsoleUiHost.h"
+#include "CtlAllanCommand.h"
 #include "CtlCommands.h"
 #include "CtlOptions.h"
 #include "FileSizeLimit.h"
@@ -13,13 +14,22 @@
 #include "SpiTraceFile.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char** argv)
 {
     gyro::LetWritesFailOverFileSizeLimit();
-    QCoreApplication app(argc, argv);
+    // Drawing a plot needs fonts, so a GUI application on the offscreen platform
+    // (no display needed); every other command stays a console application.
+    const bool draws = gyro::CtlCommandDraws(argc, argv);
+    if (draws && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> application = draws ? std::make_unique<QGuiApplication>(argc, argv)
+                                                          : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication& app = *application;
     QTextStream out(stdout);
     QTextStream err(stderr);
 

@@ -1,7 +1,7 @@
 // Every layout the program writes, and plain files, read to the same series; lines
 // that are not data skipped and counted; the sample interval from each source.
-#include "AllanDeviation.h"
 #include "LogReader.h"
+#include "AllanDeviation.h"
 #include "SeriesFiles.h"
 
 #include <gtest/gtest.h>
@@ -23,8 +23,9 @@ std::vector<int> someCounts()
 // The program's value text: the single-precision value, 7 significant digits.
 QByteArray valueText(int count, double scale, char decimalMark)
 {
-    QByteArray text = scale == 1.0 ? QByteArray::number(count)
-                                   : QByteArray::number(static_cast<float>(count) * static_cast<float>(scale), 'g', 7);
+    QByteArray text = scale == 1.0
+                          ? QByteArray::number(count)
+                          : QByteArray::number(static_cast<float>(count) * static_cast<float>(scale), 'g', 7);
     if (decimalMark == ',')
         text.replace('.', ',');
     return text;
@@ -32,7 +33,7 @@ QByteArray valueText(int count, double scale, char decimalMark)
 
 struct Layout {
     const char* name;
-    char separator;   // 0: one number a line
+    char separator; // 0: one number a line
     char decimalMark;
     bool header;
     bool time;
@@ -53,11 +54,13 @@ QByteArray logText(const Layout& l, const std::vector<int>& counts)
         return t;
     };
     if (l.header) {
-        text += "File Name" + sep + "DATALOG_1.csv\r\nDate" + sep + "12/9/2026\r\nTime" + sep + "10:00:00\r\n";
+        text +=
+            "File Name" + sep + "DATALOG_1.csv\r\nDate" + sep + "12/9/2026\r\nTime" + sep + "10:00:00\r\n";
         text += "Begin Seconds" + sep + number(36000.0) + "\r\nEnd Seconds" + sep +
                 number(36000.0 + interval * static_cast<double>(counts.size())) + "\r\n \r\n";
         text += "Sample #" + sep + (l.time ? "Time(sec)" + sep : QByteArray()) +
-                (l.flags ? "PvND" + sep + "Power V" + sep + "GyroND" + sep : QByteArray()) + "Gyro" + sep + "\r\n";
+                (l.flags ? "PvND" + sep + "Power V" + sep + "GyroND" + sep : QByteArray()) + "Gyro" + sep +
+                "\r\n";
     }
     for (std::size_t i = 0; i < counts.size(); ++i) {
         if (l.separator == 0) {
@@ -110,7 +113,8 @@ TEST(LogReader, EveryLayoutGivesTheSameExactSeries)
         const auto allan = AllanDeviation({s.samples, s.intervalSeconds, s.quantum}, {}, {});
         ASSERT_EQ(allan.size(), expected.size()) << l.name;
         for (std::size_t i = 0; i < allan.size(); ++i)
-            EXPECT_NEAR(allan[i].adev, expected[i].adev * l.scale, 1e-12 * allan[i].adev) << l.name << " m " << allan[i].m;
+            EXPECT_NEAR(allan[i].adev, expected[i].adev * l.scale, 1e-12 * allan[i].adev)
+                << l.name << " m " << allan[i].m;
     }
 }
 
@@ -145,16 +149,23 @@ TEST(LogReader, SampleIntervalFromEachSource)
         IntervalSource source;
     };
     const Case cases[] = {
-        {"time column", "Sample #,Time(sec),Gyro,\r\n1,0,1,\r\n2,0.25,2,\r\n3,0.5,3,\r\n", {}, 0.25,
+        {"time column",
+         "Sample #,Time(sec),Gyro,\r\n1,0,1,\r\n2,0.25,2,\r\n3,0.5,3,\r\n",
+         {},
+         0.25,
          IntervalSource::TimeColumn},
         {"begin and end seconds",
          "File Name,D_1.csv\r\nDate,x\r\nTime,x\r\nBegin Seconds,100\r\nEnd Seconds,101.5\r\n \r\n"
          "Sample #,Gyro,\r\n1,1,\r\n2,2,\r\n3,3,\r\n",
-         {}, 0.5, IntervalSource::Header},
+         {},
+         0.5,
+         IntervalSource::Header},
         {"begin and end across midnight",
          "File Name,D_1.csv\r\nDate,x\r\nTime,x\r\nBegin Seconds,86399\r\nEnd Seconds,2\r\n \r\n"
          "Sample #,Gyro,\r\n1,1,\r\n2,2,\r\n3,3,\r\n",
-         {}, 1.0, IntervalSource::Header},
+         {},
+         1.0,
+         IntervalSource::Header},
         {"given rate wins", "Sample #,Time(sec),Gyro,\r\n1,0,1,\r\n2,0.25,2,\r\n", 8.0, 0.125,
          IntervalSource::Given},
         {"plain file without a rate", "1\n2\n3\n", {}, 0, IntervalSource::Given},
@@ -177,7 +188,8 @@ TEST(LogReader, SampleIntervalFromEachSource)
 
 TEST(LogReader, ColumnsByTitleOrNumberAndClearFailures)
 {
-    const QByteArray titled = "Sample #,GyroND,Gyro,TempND,Temperature,\r\n1,1,0.5,1,25.1,\r\n2,1,0.6,1,25.2,\r\n";
+    const QByteArray titled =
+        "Sample #,GyroND,Gyro,TempND,Temperature,\r\n1,1,0.5,1,25.1,\r\n2,1,0.6,1,25.2,\r\n";
     const QByteArray untitled = "1,1,0.5,1,25.1,\r\n2,1,0.6,1,25.2,\r\n";
     struct Case {
         const char* name;
@@ -189,7 +201,8 @@ TEST(LogReader, ColumnsByTitleOrNumberAndClearFailures)
     const Case cases[] = {
         {"default rate column", titled, "", "Gyro", ""},
         {"by title, any case", titled, "temperature", "Temperature", ""},
-        {"title not there", titled, "Angle", "", "the columns are: Sample #, GyroND, Gyro, TempND, Temperature"},
+        {"title not there", titled, "Angle", "",
+         "the columns are: Sample #, GyroND, Gyro, TempND, Temperature"},
         {"untitled default: the last", untitled, "", "column 5", ""},
         {"untitled by number", untitled, "3", "column 3", ""},
         {"untitled number too big", untitled, "6", "", "from 1 to 5"},
@@ -202,7 +215,8 @@ TEST(LogReader, ColumnsByTitleOrNumberAndClearFailures)
         const auto read = ReadLogSeries(file.path(), options, {});
         if (*c.title == 0) {
             EXPECT_FALSE(read.series) << c.name;
-            EXPECT_TRUE(read.error.contains(QLatin1String(c.problem))) << c.name << ": " << read.error.toStdString();
+            EXPECT_TRUE(read.error.contains(QLatin1String(c.problem)))
+                << c.name << ": " << read.error.toStdString();
             continue;
         }
         ASSERT_TRUE(read.series) << c.name << ": " << read.error.toStdString();
@@ -210,7 +224,8 @@ TEST(LogReader, ColumnsByTitleOrNumberAndClearFailures)
         EXPECT_EQ(read.series->samples.size(), 2) << c.name;
     }
     LogReadOptions options;
-    EXPECT_TRUE(ReadLogSeries(QStringLiteral("/no/such/file.csv"), options, {}).error.contains(QLatin1String("cannot read")));
+    EXPECT_TRUE(ReadLogSeries(QStringLiteral("/no/such/file.csv"), options, {})
+                    .error.contains(QLatin1String("cannot read")));
     TextFile empty(QByteArray("text only\n"));
     options.sampleRate = 1;
     EXPECT_TRUE(ReadLogSeries(empty.path(), options, {}).error.contains(QLatin1String("at least 2")));
