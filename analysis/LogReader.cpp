@@ -102,6 +102,10 @@ LogReadOutcome ReadLogSeries(const QString& path, const LogReadOptions& options,
     series->column =
         layout.titles.isEmpty() ? QStringLiteral("column %1").arg(column + 1) : layout.titles[column];
     const int timeColumn = options.sampleRate ? -1 : layout.timeColumn;
+    // The value's new-data flag stands just before it ("GyroND", "Gyro"; "PvND", "Power V").
+    const bool flagged = column > 0 && layout.titles.size() > column &&
+                         layout.titles[column - 1].endsWith(QLatin1String("ND"));
+    const int flagColumn = options.freshOnly && flagged ? column - 1 : -1;
 
     QuantumCheck quantum;
     std::int64_t lineNumber = 0;
@@ -121,6 +125,13 @@ LogReadOutcome ReadLogSeries(const QString& path, const LogReadOptions& options,
             if (series->skippedLines++ == 0)
                 series->firstSkippedLine = lineNumber;
             return;
+        }
+        if (flagColumn >= 0) {
+            const std::string_view flag = fieldAt(line, layout.separator, flagColumn);
+            if (flag == "0") {
+                ++series->repeatedLines;
+                return;
+            }
         }
         if (time) {
             if (!firstTime)

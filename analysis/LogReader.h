@@ -17,6 +17,10 @@ namespace gyro::analysis {
 struct LogReadOptions {
     QString column;                   // a title ("Gyro" when empty) or, without titles, a number from 1
     std::optional<double> sampleRate; // samples a second; overrides what the file says
+    // A log read faster than the sensor makes new samples holds each sample on several
+    // lines, all but the first with its new-data flag 0: those repeats are left out
+    // (and counted), so the series is the sensor's own. False keeps every line.
+    bool freshOnly = true;
 };
 
 enum class IntervalSource { Given, TimeColumn, Header };
@@ -29,6 +33,7 @@ struct LogSeries {
     IntervalSource intervalSource = IntervalSource::Given;
     std::int64_t skippedLines = 0;
     std::int64_t firstSkippedLine = 0; // its line number in the file, from 1; 0 when none
+    std::int64_t repeatedLines = 0;    // lines whose new-data flag said "no new sample", left out
     // The step every value is a whole multiple of (1 for counts, a rate scale of the
     // program for its scaled logs), so that sums can be exact; 0 when there is none.
     double quantum = 0;

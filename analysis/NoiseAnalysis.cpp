@@ -26,6 +26,7 @@ NoiseAnalysisOutcome AnalyseLog(const QString& path, const NoiseAnalysisOptions&
     a.intervalSource = s.intervalSource;
     a.skippedLines = s.skippedLines;
     a.firstSkippedLine = s.firstSkippedLine;
+    a.repeatedLines = s.repeatedLines;
     a.quantum = s.quantum;
     if (options.spacing == TauSpacing::All && a.samples > MaxSamplesForAllTaus) {
         outcome.error = QStringLiteral("every tau of %1 samples would take one pass each: --taus all is for "
@@ -83,6 +84,9 @@ QString SeriesSummaryText(const NoiseAnalysis& a)
         text += QStringLiteral(", %1 line(s) that are not data skipped (the first: line %2)")
                     .arg(a.skippedLines)
                     .arg(a.firstSkippedLine);
+    if (a.repeatedLines > 0)
+        text += QStringLiteral(", %1 line(s) without a new sample (new-data flag 0) left out")
+                    .arg(a.repeatedLines);
     text += a.quantum > 0 ? QStringLiteral(", summed exactly in steps of %1").arg(TableNumber(a.quantum))
                           : QStringLiteral(", summed in long double");
     return text;

@@ -26,6 +26,7 @@ struct NoiseAnalysis {
     IntervalSource intervalSource = IntervalSource::Given;
     std::int64_t skippedLines = 0;
     std::int64_t firstSkippedLine = 0;
+    std::int64_t repeatedLines = 0;
     double quantum = 0; // the step of exact sums, 0 for long-double sums
     std::vector<AllanPoint> allan;
     NoiseTerms terms;

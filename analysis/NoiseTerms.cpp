@@ -49,6 +49,13 @@ NoiseTerms FindNoiseTerms(const std::vector<AllanPoint>& points)
             least = i;
     if (usable >= 3 && least > 0 && least + 1 < usable)
         terms.B = NoiseTerm{points[least].adev / BiasInstabilityFactor, points[least].tau, 0.0};
+    // The terms come in their order along tau: N before the floor, K after it (a
+    // rising stretch before the -1/2 line, as a log read faster than its samples
+    // shows, is no rate random walk).
+    if (terms.N && terms.B && terms.N->tau > terms.B->tau)
+        terms.N.reset();
+    if (terms.K && ((terms.B && terms.K->tau < terms.B->tau) || (terms.N && terms.K->tau < terms.N->tau)))
+        terms.K.reset();
     return terms;
 }
 

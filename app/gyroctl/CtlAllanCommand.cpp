@@ -60,6 +60,8 @@ std::optional<AllanArguments> ParseAllanArguments(const QStringList& arguments, 
                 return fail(
                     QStringLiteral("--plot needs a file name ending in .png or .svg, not '%1'").arg(value));
             a.plotPath = value;
+        } else if (arg == QLatin1String("--all-lines")) {
+            a.analysis.read.freshOnly = false;
         } else if (arg == QLatin1String("--psd")) {
             a.spectrum = true;
         } else if (arg.startsWith(QLatin1String("--")) || !a.file.isEmpty()) {

@@ -17,7 +17,8 @@ struct AllanArguments {
     bool spectrum = false; // --psd: the spectrum in the plot and its table on stdout
 };
 
-// FILE [--column NAME] [--rate SPS] [--taus octave|all|decade] [--plot OUT.png|OUT.svg] [--psd].
+// FILE [--column NAME] [--rate SPS] [--taus octave|all|decade] [--plot OUT.png|OUT.svg] [--psd]
+// [--all-lines].
 // nullopt and the reason in `error` for a usage error.
 std::optional<AllanArguments> ParseAllanArguments(const QStringList& arguments, QString* error);
 

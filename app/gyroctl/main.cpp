@@ -47,6 +47,7 @@ int main(int argc, char** argv)
     gyro::BackendOptions backendOptions;
     backendOptions.rawPortAccess = options->rawPortAccess;
     backendOptions.simFaults = options->simFaults;
+    backendOptions.simStill = options->simStill;
     auto backends = gyro::MakeBackends(options->simulate ? QStringLiteral("sim") : QStringLiteral("native"),
                                        backendOptions, &error);
     if (!backends) {

@@ -26,7 +26,10 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
         QStringLiteral("With --simulate: a hardware fault, repeatable. KIND is one of\n") +
             sim::SimFaultKindsText(),
         QStringLiteral("KIND"));
-    parser.addOptions({simulate, seed, trace, startReading, rawPort, simFault});
+    const QCommandLineOption simStill(
+        QStringLiteral("sim-still"),
+        QStringLiteral("With --simulate: the sensor at rest, its rate only bias and noise."));
+    parser.addOptions({simulate, seed, trace, startReading, rawPort, simFault, simStill});
 
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
@@ -55,6 +58,11 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
         if (!fault)
             return false;
         options.backends.simFaults.push_back(*fault);
+    }
+    options.backends.simStill = parser.isSet(simStill);
+    if (options.backends.simStill && !options.simulate) {
+        *error = QStringLiteral("--sim-still needs --simulate: it stills the simulated sensor.");
+        return false;
     }
     if (!options.backends.simFaults.empty() && !options.simulate) {
         *error = QStringLiteral("--sim-fault needs --simulate: faults exist on the simulated platform only.");

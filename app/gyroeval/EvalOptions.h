@@ -2,7 +2,7 @@
 // The windowed program's command line:
 //
 //   gyroeval [--simulate] [--seed N] [--spi-trace FILE] [--start-reading] [--raw-port-access]
-//            [--sim-fault KIND]...   (with --simulate; the kinds are in SimFaults.h)
+//            [--sim-fault KIND]... [--sim-still]   (with --simulate; the kinds are in SimFaults.h)
 #include "BackendTable.h"
 
 #include <QString>

@@ -16,6 +16,7 @@ std::unique_ptr<PlatformSet> makeSimulation(const BackendOptions& options, QStri
     sim.realTime = true;
     sim.seed = options.seed;
     sim.faults = options.simFaults;
+    sim.still = options.simStill;
     return std::make_unique<sim::SimPlatform>(sim);
 }
 

@@ -16,6 +16,11 @@ SimPlatform::SimPlatform(SimOptions options)
         usb_.attachCard(0);
     for (const SimFault& fault : options.faults)
         applyFault(fault);
+    if (options.still) {
+        SensorModel model = sensor_.model();
+        model.motion = {};
+        sensor_.setModel(std::move(model));
+    }
 }
 
 void SimPlatform::applyFault(const SimFault& fault)

@@ -28,6 +28,7 @@ struct SimOptions {
     bool usbCardAttached = true;  // a card at "Ezusb-0" (high speed, as the simulated card's default)
     std::int32_t portAddress = 0x378;
     std::vector<SimFault> faults = {}; // set up on the card at "Ezusb-0" and the port
+    bool still = false;                // the sensor at rest: no motion profile, only bias and noise
 };
 
 class SimPlatform final : public PlatformSet {

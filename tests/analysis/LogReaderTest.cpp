@@ -139,6 +139,26 @@ TEST(LogReader, LinesThatAreNotDataAreSkippedAndCountedNeverZeros)
         EXPECT_DOUBLE_EQ(x[i].adev, y[i].adev);
 }
 
+TEST(LogReader, RepeatedSamplesAreLeftOutByTheirNewDataFlag)
+{
+    // Read faster than the sensor samples: each sample once with flag 1, then again with 0.
+    const QByteArray text =
+        "Sample #,Time(sec),GyroND,Gyro,\r\n1,0,1,0.5,\r\n2,0.1,0,0.5,\r\n3,0.2,1,-0.5,\r\n"
+        "4,0.3,0,-0.5,\r\n5,0.4,0,-0.5,\r\n6,0.5,1,1.5,\r\n7,0.6,0,1.5,\r\n8,0.8,1,2,\r\n";
+    TextFile file(text);
+    LogReadOptions options;
+    const auto fresh = ReadLogSeries(file.path(), options, {});
+    ASSERT_TRUE(fresh.series);
+    EXPECT_EQ(fresh.series->samples.size(), 4);
+    EXPECT_EQ(fresh.series->repeatedLines, 4);
+    EXPECT_DOUBLE_EQ(fresh.series->intervalSeconds, 0.8 / 3); // the fresh samples' own spacing
+    options.freshOnly = false;
+    const auto every = ReadLogSeries(file.path(), options, {});
+    ASSERT_TRUE(every.series);
+    EXPECT_EQ(every.series->samples.size(), 8);
+    EXPECT_EQ(every.series->repeatedLines, 0);
+}
+
 TEST(LogReader, SampleIntervalFromEachSource)
 {
     struct Case {

@@ -109,6 +109,22 @@ TEST(NoiseTerms, PointsWithFewClustersDecideNothing)
     EXPECT_FALSE(t.N || t.B || t.K);
 }
 
+TEST(NoiseTerms, ARiseBeforeTheWhiteNoiseLineIsNoRateRandomWalk)
+{
+    // Samples held over several lines: the deviation rises as +1/2, then falls as -1/2.
+    std::vector<AllanPoint> points;
+    for (double tau = 1e-5; tau < 10; tau *= 2) {
+        AllanPoint p;
+        p.tau = tau;
+        p.adev = tau < 0.01 ? 0.1 * std::sqrt(tau / 0.01) : 0.1 * std::sqrt(0.01 / tau);
+        p.clusters = 1000;
+        points.push_back(p);
+    }
+    const NoiseTerms t = FindNoiseTerms(points);
+    EXPECT_TRUE(t.N);
+    EXPECT_FALSE(t.K);
+}
+
 TEST(NoiseTerms, UnitsConvert)
 {
     // 1 deg/sqrt(s) = 60 deg/sqrt(h); 1 deg/s = 3600 deg/h; radians by pi / 180.

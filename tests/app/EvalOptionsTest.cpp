@@ -30,7 +30,8 @@ TEST(EvalOptions, EveryOptionIsRead)
     EvalOptions options;
     QString error;
     ASSERT_TRUE(parse({"--simulate", "--seed", "7", "--spi-trace", "frames.txt", "--start-reading",
-                       "--raw-port-access", "--sim-fault", "unplug:5:1", "--sim-fault", "port-unclaimable"},
+                       "--raw-port-access", "--sim-fault", "unplug:5:1", "--sim-fault", "port-unclaimable",
+                       "--sim-still"},
                       options, &error))
         << error.toStdString();
     ASSERT_EQ(options.backends.simFaults.size(), 2u);
@@ -41,6 +42,7 @@ TEST(EvalOptions, EveryOptionIsRead)
     EXPECT_TRUE(options.startReading);
     EXPECT_TRUE(options.backends.rawPortAccess);
     EXPECT_EQ(options.backends.seed, 7u);
+    EXPECT_TRUE(options.backends.simStill);
     EXPECT_EQ(options.spiTracePath, "frames.txt");
 }
 
@@ -49,7 +51,7 @@ TEST(EvalOptions, WrongInputIsRefusedWithAMessage)
     for (const QStringList& arguments :
          {QStringList{"--seed", "x"}, QStringList{"--bogus"}, QStringList{"extra"},
           QStringList{"--spi-trace"}, QStringList{"--sim-fault", "card-stops:2"}, // without --simulate
-          QStringList{"--simulate", "--sim-fault", "flood"}}) {
+          QStringList{"--simulate", "--sim-fault", "flood"}, QStringList{"--sim-still"}}) {
         EvalOptions options;
         QString error;
         EXPECT_FALSE(parse(arguments, options, &error)) << arguments.join(' ').toStdString();
