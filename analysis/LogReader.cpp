@@ -182,6 +182,11 @@ LogReadOutcome ReadLogSeries(const QString& path, const LogReadOptions& options,
                             .arg(path)
                             .arg(n)
                             .arg(series->column);
+        if (series->repeatedLines > 0)
+            outcome.error +=
+                QStringLiteral(" (%1 line(s) with new-data flag 0 repeat an earlier sample and were "
+                               "left out)")
+                    .arg(series->repeatedLines);
         return outcome;
     }
 

@@ -156,6 +156,7 @@ DatalogOutcome RunDatalog(GyroState& g, const DatalogSettings& settings, const D
             return outcome;
         }
         ++outcome.filesWritten;
+        g.LastDatalogFile = file.targetPath();
         if (hooks.fileWritten)
             hooks.fileWritten(file.targetPath());
 

@@ -112,7 +112,7 @@ void drawMark(QPainter& p, const QPointF& at, const QColor& colour, const QStrin
     p.setBrush(Qt::white);
     p.drawEllipse(at, 6, 6);
     p.setBrush(Qt::NoBrush);
-    p.drawText(QRectF(inner.right() - 380, inner.top() + 8 + 22 * row, 370, 20),
+    p.drawText(QRectF(inner.left() + 8, inner.top() + 8 + 22 * row, inner.width() - 16, 20),
                Qt::AlignRight | Qt::AlignVCenter, text);
 }
 
@@ -218,10 +218,9 @@ void DrawSpectrumPlot(QPainter& p, const QRectF& area, const NoiseAnalysis& a)
         low = high > 0 ? high / 10 : 1e-12;
         high = high > 0 ? high * 10 : 1;
     }
-    const Frame f = drawFrame(
-        p, area, LogAxis(s.frequency[1], s.frequency.back()), LogAxis(low, high),
-        QStringLiteral("Power spectral density of %1, one-sided (Welch, Hann, 50 % overlap)").arg(a.column),
-        QStringLiteral("frequency (Hz)"), QStringLiteral("PSD ((deg/s)^2/Hz)"));
+    const Frame f = drawFrame(p, area, LogAxis(s.frequency[1], s.frequency.back()), LogAxis(low, high),
+                              QStringLiteral("One-sided PSD of %1 (Welch, Hann, 50 %)").arg(a.column),
+                              QStringLiteral("frequency (Hz)"), QStringLiteral("PSD ((deg/s)^2/Hz)"));
     p.setClipRect(f.inner);
     QPolygonF curve;
     for (std::size_t k = 1; k < s.density.size(); ++k)
@@ -238,8 +237,9 @@ void DrawSpectrumPlot(QPainter& p, const QRectF& area, const NoiseAnalysis& a)
         QFont font = p.font();
         font.setPixelSize(14);
         p.setFont(font);
-        p.drawText(QRectF(f.inner.left() + 8, f.inner.top() + 8, 700, 20), Qt::AlignLeft | Qt::AlignVCenter,
-                   QStringLiteral("white-noise density %1 (deg/s)/sqrt(Hz) one-sided, mean %2 to %3 Hz")
+        p.drawText(QRectF(f.inner.left() + 8, f.inner.top() + 8, f.inner.width() - 16, 20),
+                   Qt::AlignLeft | Qt::AlignVCenter,
+                   QStringLiteral("white noise %1 (deg/s)/sqrt(Hz), %2 to %3 Hz")
                        .arg(TableNumber(s.whiteDensity), TableNumber(s.bandLow), TableNumber(s.bandHigh)));
     }
     p.restore();

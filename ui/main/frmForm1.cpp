@@ -13,6 +13,7 @@
 #include "frmAlarms.h"
 #include "frmDatalog.h"
 #include "frmManualReg.h"
+#include "frmNoiseAnalysis.h"
 #include "frmOperationalControl.h"
 #include "frmPort.h"
 #include "frmUSBselect.h"
@@ -97,6 +98,7 @@ void frmForm1::connectControls()
     connect(ui->mnuOperation, &QAction::triggered, this, &frmForm1::mnuOperation_Click);
     connect(ui->MnuCal, &QAction::triggered, this, &frmForm1::MnuCal_Click);
     connect(ui->mnuDatalog, &QAction::triggered, this, &frmForm1::mnuDatalog_Click);
+    connect(ui->mnuNoiseAnalysis, &QAction::triggered, this, &frmForm1::mnuNoiseAnalysis_Click);
 }
 
 void frmForm1::Form_Load()
@@ -287,6 +289,13 @@ void frmForm1::mnuDatalog_Click()
 {
     // Loaded for each opening: the defaults come back and the readout loop is cleared.
     frmDatalog window(g, this, [this] { ui->ckLoop->setChecked(false); });
+    window.exec();
+}
+
+void frmForm1::mnuNoiseAnalysis_Click()
+{
+    // Loaded for each opening, like the datalog window; it offers the last run's file.
+    frmNoiseAnalysis window(g, this);
     window.exec();
 }
 
