@@ -51,8 +51,16 @@ NoiseAnalysisOutcome AnalyseLog(const QString& path, const NoiseAnalysisOptions&
             outcome.cancelled = true;
             return outcome;
         }
-        if (psd.segments > 0)
+        if (psd.segments > 0) {
+            // White noise shows in the Allan deviation at tau mostly through frequencies
+            // near 1 / (2 tau): where the -1/2 line was read, the spectrum is white too
+            // (below the sensor's own filter, above the slow terms).
+            if (a.terms.N) {
+                const double centre = 0.5 / a.terms.N->tau;
+                SetWhiteNoiseBand(psd, centre / std::sqrt(10.0), centre * std::sqrt(10.0));
+            }
             a.psd = std::move(psd);
+        }
     }
     outcome.analysis = std::move(a);
     return outcome;
@@ -132,7 +140,8 @@ std::vector<NoiseTermRow> NoiseTermRows(const NoiseAnalysis& a)
                         TableNumber(d * std::numbers::pi / 180.0), QStringLiteral("(rad/s)/sqrt(Hz)"),
                         QStringLiteral("-"),
                         QStringLiteral("white-noise density, one-sided PSD (Welch, Hann, 50 % overlap), "
-                                       "mean from %1 to %2 Hz; two-sided: divide by sqrt(2)")
+                                       "mean from %1 to %2 Hz (a decade around 1 / (2 tau) of N, else "
+                                       "fs/20 to fs/4); two-sided: divide by sqrt(2)")
                             .arg(TableNumber(a.psd->bandLow), TableNumber(a.psd->bandHigh))});
     }
     return rows;

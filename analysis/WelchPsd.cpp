@@ -96,18 +96,26 @@ PsdResult WelchPsd(const SampleStore<double>& samples, double sampleRate, const 
         result.frequency[k] = sampleRate * static_cast<double>(k) / static_cast<double>(L);
         result.density[k] = accumulated[k] * scale * (edge ? 1.0 : 2.0);
     }
-    result.bandLow = sampleRate / 20.0;
-    result.bandHigh = sampleRate / 4.0;
+    SetWhiteNoiseBand(result, sampleRate / 20.0, sampleRate / 4.0);
+    return result;
+}
+
+void SetWhiteNoiseBand(PsdResult& psd, double low, double high)
+{
     double sum = 0;
     int count = 0;
-    for (std::size_t k = 1; k < half; ++k) {
-        if (result.frequency[k] >= result.bandLow && result.frequency[k] <= result.bandHigh) {
-            sum += result.density[k];
+    // Neither the zero bin (the removed mean) nor the Nyquist bin.
+    for (std::size_t k = 1; k + 1 < psd.frequency.size(); ++k) {
+        if (psd.frequency[k] >= low && psd.frequency[k] <= high) {
+            sum += psd.density[k];
             ++count;
         }
     }
-    result.whiteDensity = count > 0 ? std::sqrt(sum / count) : 0.0;
-    return result;
+    if (count == 0)
+        return;
+    psd.bandLow = std::max(low, psd.frequency[1]);
+    psd.bandHigh = std::min(high, psd.frequency[psd.frequency.size() - 2]);
+    psd.whiteDensity = std::sqrt(sum / count);
 }
 
 } // namespace gyro::analysis

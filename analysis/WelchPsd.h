@@ -22,11 +22,15 @@ struct PsdResult {
     std::vector<double> density;   // one-sided, (units)^2 / Hz
     std::int64_t segmentLength = 0;
     std::int64_t segments = 0;
-    // The white-noise density: the square root of the mean one-sided density from
-    // fs / 20 to fs / 4, above the slow terms and below any anti-alias roll-off.
+    // The white-noise density: the square root of the mean one-sided density over a
+    // band (WhiteNoiseBand); fs / 20 to fs / 4 unless set again.
     double whiteDensity = 0; // units / sqrt(Hz), one-sided
     double bandLow = 0, bandHigh = 0;
 };
+
+// Reads the white-noise density again over `low` .. `high` Hz (kept within the
+// spectrum); nothing when no bin lies there.
+void SetWhiteNoiseBand(PsdResult& psd, double low, double high);
 
 // The segment length for n samples: the largest power of two up to n / 2, at most
 // MaxPsdSegment; 0 when n is too short for a spectrum.
