@@ -8,6 +8,9 @@ namespace gyro::analysis {
 // P(a, x), the regularized lower incomplete gamma function, for a > 0, x >= 0.
 double RegularizedGammaP(double a, double x);
 
+// The standard normal quantile: z with P(Z < z) = p.
+double NormalQuantile(double p);
+
 // The chi-squared value below which a fraction p (0 < p < 1) of the distribution
 // with `dof` degrees of freedom (> 0) lies.
 double ChiSquaredQuantile(double p, double dof);

@@ -1,6 +1,7 @@
 #include "LogReader.h"
 
 #include <QFile>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -23,7 +24,7 @@ public:
         for (std::size_t i = 0; i < fits_.size(); ++i) {
             if (!fits_[i])
                 continue;
-            const double count = std::nearbyint(v / LogQuanta[i]);
+            const double count = std::nearbyint(v * Inverse[i]);
             const double off = std::abs(v - count * LogQuanta[i]);
             const bool fits = i == 0 ? off == 0 : off <= 1e-6 * std::abs(v);
             if (!fits || std::abs(count) > MaxCount) {
@@ -50,24 +51,32 @@ public:
     static constexpr double MaxCount = 1 << 20;
 
 private:
+    static constexpr double Inverse[] = {1.0 / LogQuanta[0], 1.0 / LogQuanta[1], 1.0 / LogQuanta[2],
+                                         1.0 / LogQuanta[3]};
     std::array<bool, std::size(LogQuanta)> fits_{true, true, true, true};
     std::array<std::int64_t, std::size(LogQuanta)> largest_{};
 };
 
-// The field `index` of a line, without copying; empty view when the line has fewer.
-std::string_view fieldAt(std::string_view line, char separator, int index)
+// The fields 0 .. count - 1 of a line in one walk, without copying; those the line
+// lacks stay empty.
+void fieldsOf(std::string_view line, char separator, std::string_view* fields, int count)
 {
-    if (separator == 0)
-        return index == 0 ? line : std::string_view();
-    std::size_t start = 0;
-    for (int i = 0; i < index; ++i) {
-        const std::size_t at = line.find(separator, start);
-        if (at == std::string_view::npos)
-            return {};
-        start = at + 1;
+    if (separator == 0) {
+        fields[0] = line;
+        return;
     }
-    const std::size_t end = line.find(separator, start);
-    return line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    const char* p = line.data();
+    const char* end = p + line.size();
+    for (int i = 0; i < count; ++i) {
+        const auto* at = static_cast<const char*>(std::memchr(p, separator, static_cast<std::size_t>(end - p)));
+        fields[i] = std::string_view(p, static_cast<std::size_t>((at ? at : end) - p));
+        if (!at) {
+            for (int rest = i + 1; rest < count; ++rest)
+                fields[rest] = {};
+            return;
+        }
+        p = at + 1;
+    }
 }
 
 } // namespace
@@ -108,6 +117,8 @@ LogReadOutcome ReadLogSeries(const QString& path, const LogReadOptions& options,
     const int flagColumn = options.freshOnly && flagged ? column - 1 : -1;
 
     QuantumCheck quantum;
+    const int fieldCount = std::max({column, timeColumn, flagColumn}) + 1;
+    std::vector<std::string_view> lineFields(static_cast<std::size_t>(fieldCount));
     std::int64_t lineNumber = 0;
     std::optional<double> firstTime, lastTime;
     std::int64_t timedSamples = 0;
@@ -117,17 +128,18 @@ LogReadOutcome ReadLogSeries(const QString& path, const LogReadOptions& options,
             return;
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        const auto value = ParseLogNumber(fieldAt(line, layout.separator, column), layout.decimalMark);
+        fieldsOf(line, layout.separator, lineFields.data(), fieldCount);
+        const auto value = ParseLogNumber(lineFields[static_cast<std::size_t>(column)], layout.decimalMark);
         std::optional<double> time;
         if (timeColumn >= 0)
-            time = ParseLogNumber(fieldAt(line, layout.separator, timeColumn), layout.decimalMark);
+            time = ParseLogNumber(lineFields[static_cast<std::size_t>(timeColumn)], layout.decimalMark);
         if (!value || (timeColumn >= 0 && !time)) {
             if (series->skippedLines++ == 0)
                 series->firstSkippedLine = lineNumber;
             return;
         }
         if (flagColumn >= 0) {
-            const std::string_view flag = fieldAt(line, layout.separator, flagColumn);
+            const std::string_view flag = lineFields[static_cast<std::size_t>(flagColumn)];
             if (flag == "0") {
                 ++series->repeatedLines;
                 return;

@@ -169,11 +169,23 @@ TEST(ChiSquared, QuantilesMatchTheTables)
         {0.5, 1, 0.4549364},  {0.95, 1, 3.841459},   {0.025, 1, 0.0009820691},
         {0.05, 2, 0.1025866}, {0.95, 2, 5.991465},   {0.05, 10, 3.940299},
         {0.95, 10, 18.30704}, {0.01, 100, 70.06489}, {0.99, 100, 135.8067},
+        {0.05, 1000, 927.5944}, {0.95, 1000, 1074.679},
     };
     for (const Case& c : cases) {
         EXPECT_NEAR(ChiSquaredQuantile(c.p, c.dof), c.quantile, 2e-6 * c.quantile) << c.p << " " << c.dof;
         EXPECT_NEAR(RegularizedGammaP(c.dof / 2, c.quantile / 2), c.p, 1e-6);
     }
+}
+
+TEST(ChiSquared, LargeDegreesOfFreedomCentreOnTheirMean)
+{
+    // Mean dof, deviation sqrt(2 dof): 68.3 % lie within one deviation of the mean.
+    for (double dof : {1e4, 1e6, 1e8}) {
+        const double sd = std::sqrt(2 * dof);
+        EXPECT_NEAR(ChiSquaredQuantile(0.158655, dof), dof - sd, 0.01 * sd) << dof;
+        EXPECT_NEAR(ChiSquaredQuantile(0.841345, dof), dof + sd, 0.01 * sd) << dof;
+    }
+    EXPECT_NEAR(NormalQuantile(0.975), 1.959964, 1e-6);
 }
 
 TEST(AllanDeviation, IntervalsWidenAsClustersGetFewer)
@@ -182,7 +194,7 @@ TEST(AllanDeviation, IntervalsWidenAsClustersGetFewer)
     for (std::int64_t m : {1, 16, 256, 4096, 32768}) {
         AllanPoint p;
         p.adev = 1.0;
-        p.edf = AllanEdf(65536, m, true);
+        p.edf = AllanEdf(1 << 26, m, true); // also edf in the millions
         AllanInterval(p, 0.683);
         EXPECT_LT(p.lower, 1.0);
         EXPECT_GT(p.upper, 1.0);
