@@ -68,7 +68,8 @@ void fieldsOf(std::string_view line, char separator, std::string_view* fields, i
     const char* p = line.data();
     const char* end = p + line.size();
     for (int i = 0; i < count; ++i) {
-        const auto* at = static_cast<const char*>(std::memchr(p, separator, static_cast<std::size_t>(end - p)));
+        const auto* at =
+            static_cast<const char*>(std::memchr(p, separator, static_cast<std::size_t>(end - p)));
         fields[i] = std::string_view(p, static_cast<std::size_t>((at ? at : end) - p));
         if (!at) {
             for (int rest = i + 1; rest < count; ++rest)
