@@ -1,10 +1,14 @@
 #pragma once
-// A long series of samples kept in an anonymous temporary file instead of memory,
-// so that a log of any length is analysed in a few megabytes: written once in
-// order, then read back sequentially from any position by as many readers as the
-// analysis needs. The file disappears when the store is destroyed.
+// A long series of samples kept in a temporary file instead of memory, so that a
+// log of any length is analysed in a few megabytes: written once in order, then
+// read back sequentially from any position by as many readers as the analysis
+// needs. The file lies in the temporary folder (TMPDIR) and is unlinked at once
+// where the system allows it, so not even a killed program leaves it behind;
+// elsewhere it goes when the store is destroyed.
+#include <QFile>
+#include <QTemporaryFile>
+#include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -12,9 +16,10 @@
 
 namespace gyro::analysis {
 
-// Closes the temporary file (and so deletes it).
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
+// Reads and writes go straight to the file: the store buffers them itself.
+class UnbufferedTemporaryFile : public QTemporaryFile {
+public:
+    bool openUnbuffered() { return open(QIODevice::ReadWrite | QIODevice::Unbuffered); }
 };
 
 template <class T> class SampleStore {
@@ -25,10 +30,12 @@ public:
     static constexpr std::size_t BufferElements = 1 << 15;
 
     // An empty store; `failure()` tells when no temporary file could be made.
-    SampleStore() : file_(std::tmpfile())
+    SampleStore() : file_(std::make_unique<UnbufferedTemporaryFile>())
     {
-        if (!file_)
-            failure_ = "cannot create a temporary file";
+        if (!file_->openUnbuffered())
+            failure_ = "cannot create a temporary file: " + file_->errorString().toStdString();
+        else
+            QFile::remove(file_->fileName()); // the open handle keeps the data
         buffer_.reserve(BufferElements);
     }
 
@@ -46,9 +53,11 @@ public:
             buffer_.clear();
             return failure_.empty();
         }
-        if (std::fwrite(buffer_.data(), sizeof(T), buffer_.size(), file_.get()) != buffer_.size() ||
-            std::fflush(file_.get()) != 0)
-            failure_ = "cannot write the temporary file (disk full?)";
+        const auto bytes = static_cast<qint64>(buffer_.size() * sizeof(T));
+        if (!file_->seek(static_cast<qint64>(written_ * sizeof(T))) ||
+            file_->write(reinterpret_cast<const char*>(buffer_.data()), bytes) != bytes || !file_->flush())
+            failure_ = "cannot write the temporary file in the temporary folder: " +
+                       file_->errorString().toStdString();
         else
             written_ += buffer_.size();
         buffer_.clear();
@@ -77,14 +86,16 @@ public:
     private:
         void refill()
         {
-            std::FILE* f = store_.file_.get();
+            QFile& f = *store_.file_;
             const std::int64_t left = store_.size() - next_;
             const auto want = static_cast<std::size_t>(std::min<std::int64_t>(left, BufferElements));
             filled_ = 0;
             at_ = 0;
-            if (want > 0 &&
-                std::fseek(f, static_cast<long>(next_ * static_cast<std::int64_t>(sizeof(T))), SEEK_SET) == 0)
-                filled_ = std::fread(buffer_.data(), sizeof(T), want, f);
+            if (want > 0 && f.seek(next_ * static_cast<qint64>(sizeof(T)))) {
+                const qint64 got =
+                    f.read(reinterpret_cast<char*>(buffer_.data()), static_cast<qint64>(want * sizeof(T)));
+                filled_ = got > 0 ? static_cast<std::size_t>(got) / sizeof(T) : 0;
+            }
             if (filled_ == 0) { // a read error: the analysis must not invent samples
                 std::fill(buffer_.begin(), buffer_.end(), T{});
                 filled_ = buffer_.size();
@@ -105,7 +116,7 @@ public:
     bool readFailed() const { return readFailed_; }
 
 private:
-    std::unique_ptr<std::FILE, FileCloser> file_;
+    std::unique_ptr<UnbufferedTemporaryFile> file_;
     std::vector<T> buffer_;
     std::size_t written_ = 0;
     std::string failure_;
