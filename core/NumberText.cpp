@@ -2,8 +2,8 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <string>
+#include <system_error>
 #include <utility>
 
 namespace gyro {
@@ -28,6 +28,18 @@ double leadingHex(const QString& text, qsizetype pos)
         value = value * 16 + digit;
     }
     return std::isfinite(value) ? value : 0.0;
+}
+
+// A plain decimal with a point ("-1.5e2"), read the same whatever the C library's
+// locale says the decimal mark is (strtod would stop at the point under a comma
+// locale). No number, or one beyond a double, gives 0.
+double decimalWithPoint(const char* first, const char* last)
+{
+    if (first != last && *first == '+')
+        ++first; // from_chars takes no plus sign
+    double value = 0;
+    const auto result = std::from_chars(first, last, value);
+    return result.ec == std::errc() && std::isfinite(value) ? value : 0.0;
 }
 
 // Replaces the C decimal point with the locale's mark.
@@ -107,8 +119,7 @@ double LeadingNumber(const QString& text)
             i = mark;
         }
     }
-    const double value = std::strtod(number.constData(), nullptr);
-    return std::isfinite(value) ? value : 0.0;
+    return decimalWithPoint(number.constData(), number.constData() + number.size());
 }
 
 bool IsNumeric(const QString& text, const QLocale& locale)
@@ -139,9 +150,8 @@ double SingleAsDecimal(float value)
     if (!std::isfinite(value))
         return static_cast<double>(value);
     char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer - 1, value);
-    *result.ptr = '\0';
-    return std::strtod(buffer, nullptr);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return decimalWithPoint(buffer, result.ptr);
 }
 
 QString FormatNumber(double value, const QString& pattern, const QLocale& locale)

@@ -16,5 +16,8 @@ bool IsParallelPortBase(std::int32_t address);
 
 // What the user is told about an address that cannot be a port's base.
 QString NotAPortBaseMessage(std::int32_t address);
+// The same for an address the user typed as `typed`, which reads as `address`:
+// the message names the text when it is not simply that address in hex.
+QString NotAPortBaseMessage(const QString& typed, std::int32_t address);
 
 } // namespace gyro

@@ -22,7 +22,6 @@ constexpr std::int32_t FieldMinSigned = -8192; //
 constexpr std::int32_t GreaterThanBit = 0x8000;
 constexpr double WindowLevelLimit = 600.0;
 constexpr double SupplyUpperLimit = 7.49385; // 4095 counts of the 12-bit supply output
-const QString SupplyUpperText = QStringLiteral("7.49385");
 
 bool validPosition(int position)
 {
@@ -152,7 +151,8 @@ std::optional<AlarmLevelLimits> AlarmLevelLimitsOf(const GyroState& g, int posit
     if (!validPosition(position) || position == AlarmSource::Disabled)
         return std::nullopt;
     if (position == AlarmSource::Supply)
-        return AlarmLevelLimits{0.0, SupplyUpperLimit, QStringLiteral("0"), SupplyUpperText};
+        return AlarmLevelLimits{0.0, SupplyUpperLimit, QStringLiteral("0"),
+                                GeneralFormat(SupplyUpperLimit, 7)};
     // The field's ends in the source's units, at the scale as a person reads it.
     const double scale = SingleAsDecimal(AlarmSourceScale(g, position));
     AlarmLevelLimits limits{-WindowLevelLimit, WindowLevelLimit, QStringLiteral("-600"),

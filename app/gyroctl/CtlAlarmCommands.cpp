@@ -74,7 +74,11 @@ std::optional<QString> numberText(CtlContext& c, const OptionValues& v, const QS
         bad = true;
         return std::nullopt;
     }
-    return QLocale::system().toString(value, 'g', 17);
+    // The shortest text that reads back as the same double: a limit note then names
+    // 8.1 as given, not 8.0999999999999996.
+    QLocale system = QLocale::system();
+    system.setNumberOptions(QLocale::OmitGroupSeparator);
+    return system.toString(value, 'g', QLocale::FloatingPointShortest);
 }
 
 std::optional<int> sourcePosition(CtlContext& c, const OptionValues& v, bool& bad)

@@ -1,42 +1,87 @@
 #include "EvalOptions.h"
 
 #include <QCommandLineParser>
+#include <algorithm>
 
 namespace gyro {
+
+namespace {
+
+struct OptionText {
+    const char* names;       // as the usage shows them
+    const char* description; // fits the usage's second column
+};
+
+// The usage's option column; descriptions are written to fit an 80-column terminal.
+const OptionText OptionTexts[] = {
+    {"--simulate", "the built-in simulated sensor, USB card and parallel port"},
+    {"--seed N", "seed of the simulated sensor (1)"},
+    {"--spi-trace FILE", "append every SPI frame to FILE"},
+    {"--start-reading", "press \"Read\" once the window is up (starts the loop)"},
+    {"--raw-port-access", "the parallel port through raw port I/O (root only)"},
+    {"--sim-fault KIND", "with --simulate: a hardware fault, repeatable (see below)"},
+    {"--sim-still", "with --simulate: the sensor at rest (bias and noise only)"},
+    {"-h, --help", "this text"},
+};
+
+// Options of Qt's own that QApplication takes out of the command line (a display,
+// style or platform): a command line holding one is read after QApplication.
+bool namesQtOption(const QString& argument)
+{
+    static const QStringList names{
+        "platform",    "platformpluginpath", "platformtheme", "plugin",  "qmljsdebugger", "qwindowgeometry",
+        "qwindowicon", "qwindowtitle",       "reverse",       "session", "display",       "geometry",
+        "style",       "stylesheet",         "widgetcount",   "title",   "name"};
+    if (!argument.startsWith(QLatin1Char('-')) || argument.startsWith(QLatin1String("--")))
+        return false;
+    const QString name = argument.mid(1).section(QLatin1Char('='), 0, 0);
+    return names.contains(name);
+}
+
+} // namespace
+
+QString EvalUsageText()
+{
+    constexpr int Column = 21;
+    QString text = QStringLiteral("usage: gyroeval [options]\n\n"
+                                  "The windowed evaluation program for the angular-rate sensor.\n\n"
+                                  "options:\n");
+    for (const OptionText& option : OptionTexts)
+        text += QStringLiteral("  %1%2\n")
+                    .arg(QString::fromLatin1(option.names).leftJustified(Column - 2))
+                    .arg(QString::fromLatin1(option.description));
+    text += QStringLiteral("\nfault kinds (--sim-fault KIND):\n") + sim::SimFaultKindsText(2) +
+            QStringLiteral("\nexit status: 0 when the program ends normally, 1 when the platform cannot\n"
+                           "be set up, 2 for a usage error\n");
+    return text;
+}
+
+bool HoldsQtOptions(const QStringList& arguments)
+{
+    const auto end = std::find(arguments.begin(), arguments.end(), QStringLiteral("--"));
+    return std::any_of(arguments.begin(), end, namesQtOption);
+}
 
 bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QString* error)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Evaluation program for the angular-rate sensor."));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption simulate(
-        QStringLiteral("simulate"), QStringLiteral("Use the built-in simulated sensor, USB card and port."));
-    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the simulated sensor."),
-                                  QStringLiteral("N"), QStringLiteral("1"));
-    const QCommandLineOption trace(QStringLiteral("spi-trace"),
-                                   QStringLiteral("Append every SPI frame to FILE."), QStringLiteral("FILE"));
-    const QCommandLineOption startReading(
-        QStringLiteral("start-reading"),
-        QStringLiteral("Press \"Read\" once the window is up (starts the loop)."));
-    const QCommandLineOption rawPort(
-        QStringLiteral("raw-port-access"),
-        QStringLiteral("Reach the parallel port through raw port I/O (root only)."));
-    const QCommandLineOption simFault(
-        QStringLiteral("sim-fault"),
-        QStringLiteral("With --simulate: a hardware fault, repeatable. KIND is one of\n") +
-            sim::SimFaultKindsText(),
-        QStringLiteral("KIND"));
-    const QCommandLineOption simStill(
-        QStringLiteral("sim-still"),
-        QStringLiteral("With --simulate: the sensor at rest, its rate only bias and noise."));
-    parser.addOptions({simulate, seed, trace, startReading, rawPort, simFault, simStill});
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption simulate(QStringLiteral("simulate"));
+    const QCommandLineOption seed(QStringLiteral("seed"), QString(), QStringLiteral("N"),
+                                  QStringLiteral("1"));
+    const QCommandLineOption trace(QStringLiteral("spi-trace"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption startReading(QStringLiteral("start-reading"));
+    const QCommandLineOption rawPort(QStringLiteral("raw-port-access"));
+    const QCommandLineOption simFault(QStringLiteral("sim-fault"), QString(), QStringLiteral("KIND"));
+    const QCommandLineOption simStill(QStringLiteral("sim-still"));
+    parser.addOptions({help, simulate, seed, trace, startReading, rawPort, simFault, simStill});
 
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
         return false;
     }
     if (parser.isSet(help)) {
-        options.helpText = parser.helpText();
+        options.helpText = EvalUsageText();
         return true;
     }
     if (!parser.positionalArguments().isEmpty()) {

@@ -19,7 +19,15 @@ struct EvalOptions {
 };
 
 // Reads the arguments (the first is the program). Returns false with a message in
-// `error` for an unknown option or a bad value.
+// `error` for an unknown option or a bad value. Needs no application object, so
+// --help and a usage error are answered without a display.
 bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QString* error);
+
+// Whether the arguments hold one of Qt's own options (-platform, -style, ...),
+// which only QApplication takes out of the command line.
+bool HoldsQtOptions(const QStringList& arguments);
+
+// The --help text; every line fits an 80-column terminal.
+QString EvalUsageText();
 
 } // namespace gyro

@@ -14,25 +14,55 @@
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
+#include <optional>
 
 using namespace gyro;
 
-int main(int argc, char** argv)
-{
-    LetWritesFailOverFileSizeLimit();
-    QApplication app(argc, argv);
-    QtUiHost ui(QStringLiteral("Gyro Evaluation"));
+namespace {
 
-    EvalOptions options;
+QStringList ArgumentsOf(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+// Reads the command line into `options`. The exit status when it is answered
+// without running: 0 after the --help text, 2 for a usage error (told on standard
+// error, before any window).
+std::optional<int> AnswerCommandLine(const QStringList& arguments, EvalOptions& options)
+{
     QString error;
-    if (!ParseEvalOptions(QApplication::arguments(), options, &error)) {
-        ui.message(error, MsgButtons::Ok, MsgIcon::Critical, QString());
+    if (!ParseEvalOptions(arguments, options, &error)) {
+        std::fprintf(stderr, "gyroeval: %s\n(gyroeval --help lists the options)\n", qPrintable(error));
         return 2;
     }
     if (!options.helpText.isEmpty()) {
         std::fputs(qPrintable(options.helpText), stdout);
         return 0;
     }
+    return std::nullopt;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    LetWritesFailOverFileSizeLimit();
+    // The command line is read before QApplication, which needs a display, so that
+    // --help and a usage error answer on any terminal; one holding Qt's own options
+    // is read once QApplication has taken those out.
+    EvalOptions options;
+    const QStringList arguments = ArgumentsOf(argc, argv);
+    const bool readNow = !HoldsQtOptions(arguments);
+    if (const auto status = readNow ? AnswerCommandLine(arguments, options) : std::nullopt)
+        return *status;
+    QApplication app(argc, argv);
+    if (const auto status = readNow ? std::nullopt : AnswerCommandLine(QApplication::arguments(), options))
+        return *status;
+    QString error;
+    QtUiHost ui(QStringLiteral("Gyro Evaluation"));
     std::unique_ptr<PlatformSet> backends = MakeBackends(
         options.simulate ? QStringLiteral("sim") : QStringLiteral("native"), options.backends, &error);
     if (backends == nullptr) {

@@ -24,20 +24,43 @@ std::optional<int> count(const QString& text)
 
 } // namespace
 
-QString SimFaultKindsText(int indent)
+QString SimFaultKindsText(int indent, int width)
 {
-    const QStringList lines{
-        QStringLiteral("card-stops:N      the USB card stops answering after N SPI transfers"),
-        QStringLiteral("unplug:N:M        the USB card is unplugged after N SPI transfers and comes back"),
-        QStringLiteral("                  after M failed attempts to open it (a card search is one)"),
-        QStringLiteral("request:CODE      the driver request CODE fails (0x222000, 0x222004, 0x222044,"),
-        QStringLiteral("                  0x222051)"),
-        QStringLiteral("port-unclaimable  the parallel port opens but cannot be claimed"),
+    struct Kind {
+        const char* name;
+        const char* description;
     };
+    static const Kind kinds[] = {
+        {"card-stops:N", "the USB card stops answering after N SPI transfers"},
+        {"unplug:N:M", "the USB card is unplugged after N SPI transfers, back after M failed opens "
+                       "(each card search is one)"},
+        {"request:CODE", "the driver request CODE fails (0x222000, 0x222004, 0x222044, 0x222051)"},
+        {"port-unclaimable", "the parallel port opens but cannot be claimed"},
+    };
+    constexpr int NameColumn = 18;
     const QString margin(indent, QLatin1Char(' '));
+    const QString continuation(indent + NameColumn, QLatin1Char(' '));
+    // At least a few words a line, however deep the indent.
+    const qsizetype room = std::max(width - 1 - indent - NameColumn, 24);
     QString text;
-    for (const QString& line : lines)
-        text += margin + line + QLatin1Char('\n');
+    for (const Kind& kind : kinds) {
+        QString line = margin + QString::fromLatin1(kind.name).leftJustified(NameColumn);
+        qsizetype used = 0;
+        for (const QString& word : QString::fromLatin1(kind.description).split(QLatin1Char(' '))) {
+            if (used > 0 && used + 1 + word.size() > room) {
+                text += line + QLatin1Char('\n');
+                line = continuation;
+                used = 0;
+            }
+            if (used > 0) {
+                line += QLatin1Char(' ');
+                ++used;
+            }
+            line += word;
+            used += word.size();
+        }
+        text += line + QLatin1Char('\n');
+    }
     return text;
 }
 

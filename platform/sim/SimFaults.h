@@ -27,7 +27,8 @@ struct SimFault {
 // `error` for an unknown kind or a bad number.
 std::optional<SimFault> ParseSimFault(const QString& text, QString* error);
 
-// The list of kinds for a usage text, each line indented by `indent` blanks.
-QString SimFaultKindsText(int indent = 2);
+// The list of kinds for a usage text, each line indented by `indent` blanks and
+// the descriptions wrapped so that no line reaches column `width`.
+QString SimFaultKindsText(int indent = 2, int width = 80);
 
 } // namespace gyro::sim

@@ -1,5 +1,7 @@
 #include "EvalOptions.h"
 
+#include <QProcess>
+
 #include <gtest/gtest.h>
 
 using namespace gyro;
@@ -66,4 +68,44 @@ TEST(EvalOptions, HelpAnswersWithTheOptionList)
     ASSERT_TRUE(parse({"--help"}, options, &error));
     EXPECT_TRUE(options.helpText.contains("--simulate"));
     EXPECT_TRUE(options.helpText.contains("--start-reading"));
+}
+
+// The program itself on a terminal without a display: the command line is
+// answered before any window, so --help and usage errors need none.
+TEST(GyroevalProgram, AnswersItsCommandLineWithoutADisplay)
+{
+    const struct {
+        QStringList arguments;
+        int exitCode;
+        const char* out; // in standard output ("" for nothing there)
+        const char* err; // in standard error
+    } cases[] = {
+        {{"--help"}, 0, "--sim-fault KIND", ""},
+        {{"-h"}, 0, "port-unclaimable", ""},
+        {{"--simulate", "--sim-fault", "bogus"},
+         2,
+         "",
+         "gyroeval: bad --sim-fault 'bogus': the kinds are:\n"},
+        {{"--seed", "x"}, 2, "", "gyroeval: --seed needs a whole number, not \"x\"."},
+        {{"--bogus"}, 2, "", "gyroeval: Unknown option 'bogus'."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(name));
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(GYRO_EVAL_PROGRAM), c.arguments);
+        ASSERT_TRUE(program.waitForFinished(30000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), c.exitCode);
+        const QString out = QString::fromLocal8Bit(program.readAllStandardOutput());
+        const QString err = QString::fromLocal8Bit(program.readAllStandardError());
+        EXPECT_EQ(out.isEmpty(), *c.out == '\0') << out.toStdString();
+        EXPECT_TRUE(out.contains(QString::fromLatin1(c.out))) << out.toStdString();
+        EXPECT_TRUE(err.contains(QString::fromLatin1(c.err))) << err.toStdString();
+        for (const QString& line : (out + err).split('\n'))
+            EXPECT_LT(line.size(), 80) << "wider than the terminal: " << line.toStdString();
+    }
 }

@@ -1,4 +1,5 @@
 #include "NumberText.h"
+#include "CommaLocale.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -94,4 +95,36 @@ TEST(GeneralFormat, ShortestFormWithTheLocaleMark)
     EXPECT_EQ(GeneralFormat(12345678.0f, c), "1.234568E+07");
     EXPECT_EQ(GeneralFormat(0.000015f, c), "1.5E-05");
     EXPECT_EQ(GeneralFormat(25.5f, german), "25,5");
+}
+
+// Both programs take the C library's locale from the environment, so in a
+// decimal-comma locale strtod and printf use a comma. The helpers must read and
+// write the same digits whatever it says; the mark shown comes from the QLocale.
+TEST(NumberText, DigitsDoNotDependOnTheCLibraryLocale)
+{
+    const test::CommaCLocale comma;
+    if (!comma.isSet())
+        GTEST_SKIP() << comma.missingText();
+    const struct {
+        const char* what;
+        QString shown;
+        const char* expected;
+    } cases[] = {
+        {"general, supply", GeneralFormat(2732 * 0.00183f, c), "4.99956"},
+        {"general, temperature", GeneralFormat(25.0f + 7 * 0.1454139f, c), "26.0179"},
+        {"general, scale", GeneralFormat(0.000488f, german), "0,000488"},
+        {"general, seconds", GeneralFormat(43210.25f, german), "43210,25"},
+        {"general, exponent", GeneralFormat(0.000015f, c), "1.5E-05"},
+        {"fixed, rate", FormatNumber(73.26f, QStringLiteral("0.00"), c), "73.26"},
+        {"fixed, level", FormatNumber(4.5f, QStringLiteral("#0.000"), german), "4,500"},
+        {"fixed, table", FormatNumber(4.99956f, QStringLiteral("0.0####"), c), "4.99956"},
+        {"leading, fraction", QString::number(LeadingNumber(QStringLiteral("12.5x"))), "12.5"},
+        {"leading, exponent", QString::number(LeadingNumber(QStringLiteral("-1.5e-1"))), "-0.15"},
+        {"leading, plus sign", QString::number(LeadingNumber(QStringLiteral("+2.25"))), "2.25"},
+        {"leading, comma is no mark", QString::number(LeadingNumber(QStringLiteral("1,5"))), "1"},
+        {"leading, too large", QString::number(LeadingNumber(QStringLiteral("1e999"))), "0"},
+        {"single as decimal", QString::number(SingleAsDecimal(26.0179f)), "26.0179"},
+    };
+    for (const auto& [what, shown, expected] : cases)
+        EXPECT_EQ(shown.toStdString(), expected) << what;
 }

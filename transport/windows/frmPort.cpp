@@ -38,14 +38,15 @@ void frmPort::Form_Activate()
 
 void frmPort::cmdOK_Click()
 {
-    if (ui_->txtUser->text().isEmpty())
+    const QString text = ui_->txtUser->text();
+    if (text.isEmpty())
         return;
-    const std::int16_t typed = HexToInteger(ui_->txtUser->text());
+    const std::int16_t typed = HexToInteger(text);
     ui_->txtUser->setText(HexOfInteger(typed));
     // An address that cannot be a port's base ("0", "zz", "FFFF") never reaches
     // the port: the window stays open for a correction and nothing changes.
     if (!IsParallelPortBase(PortBaseValue(typed))) {
-        g_.ui.message(NotAPortBaseMessage(PortBaseValue(typed)), MsgButtons::Ok, MsgIcon::Exclamation,
+        g_.ui.message(NotAPortBaseMessage(text, PortBaseValue(typed)), MsgButtons::Ok, MsgIcon::Exclamation,
                       g_.AppTitle);
         return;
     }

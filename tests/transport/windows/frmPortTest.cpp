@@ -80,12 +80,23 @@ TEST_F(PortWindow, AddressesThatCannotBeAPortsBaseAreRefusedAndTheWindowStaysOpe
     b.g.OsName = "WinXP";
     b.g.PortAddress = 888;
     w.show();
-    for (const char* typed : {"0", "zz", "FFFF", "fffe"}) {
+    // The message names what was typed: a plain hex number as its address, other
+    // text as it stands, with the address it reads as (the box then shows that).
+    const std::pair<const char*, const char*> cases[] = {
+        {"0", "0 is not a parallel port address. "},
+        {"0000", "0 is not a parallel port address. "},
+        {"FFFF", "FFFF is not a parallel port address. "},
+        {"fffe", "FFFE is not a parallel port address. "},
+        {"zz", "\"zz\" is not a parallel port address (it reads as 0). "},
+        {"1FFFF", "\"1FFFF\" is not a parallel port address (it reads as FFFF). "},
+    };
+    for (const auto& [typed, told] : cases) {
         SCOPED_TRACE(typed);
         b.ui.clear();
         typeAndConfirm(typed);
         ASSERT_EQ(b.ui.texts().size(), 1);
-        EXPECT_TRUE(b.ui.texts()[0].contains("is not a parallel port address"));
+        EXPECT_EQ(b.ui.texts()[0], told + QStringLiteral("Give the port's base address in hex, 1 to FFFD "
+                                                         "(usually 378, 278 or 3BC)."));
         EXPECT_TRUE(w.isVisible());
         EXPECT_EQ(b.g.PortAddress, 888);
         EXPECT_EQ(b.g.InterfaceType, 0);

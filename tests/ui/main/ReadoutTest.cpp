@@ -1,6 +1,8 @@
 // The output-register panel: single passes, the loop and its stop paths, the
 // supply colour, the angle row and the loop delay text.
+#include "CommaLocale.h"
 #include "MainWindowFixture.h"
+#include "Screenshot.h"
 #include "StripChart.h"
 
 #include <QFile>
@@ -239,4 +241,33 @@ TEST_F(Readout, LoopDelayIsTheWaitAfterEachPass)
     EXPECT_NEAR(sim.fakeClock()->sleeps().back(), 0.01235, 1e-9);
     ASSERT_FALSE(sim.fakeBusyLoop()->spins().empty());
     EXPECT_EQ(sim.fakeBusyLoop()->spins().back().units, 15);
+}
+
+// Under LC_ALL=de_DE.UTF-8 (Qt's locale and the C library's both German, in a
+// child process) the readings keep their fractions, with a comma.
+TEST_F(Readout, ReadingsKeepTheirFractionsUnderACommaLocale)
+{
+    const CommaCLocale comma;
+    if (!comma.isSet())
+        GTEST_SKIP() << comma.missingText();
+    if (RanUnderCommaLocaleInAChild())
+        return;
+    ckLoop()->setChecked(false);
+    const struct {
+        int address;
+        std::uint16_t counts;
+        const char* label;
+        const char* shown;
+    } cases[] = {
+        {SupplyAddress, Supply500, "lblRegDat_1", "5,00"},
+        {GyroAddress, 1001, "lblRegDat_2", "73,33"},
+        {0x0A, 1001, "lblRegDat_3", "0,61"},
+        {TempAddress, 7, "lblRegDat_4", "26,02"},
+    };
+    for (const auto& c : cases)
+        sim.sensor().setRegisterWord(c.address, c.counts);
+    click("cmdReadData");
+    for (const auto& c : cases)
+        EXPECT_EQ(text(c.label), c.shown) << c.label;
+    SaveScreenshot(*form, "frmForm1_comma_locale");
 }
