@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <algorithm>
 
 namespace gyro {
 
@@ -152,6 +153,7 @@ void frmNoiseAnalysis::reject()
 {
     if (running_) {
         cancelRequested_ = true;
+        closeAfterRun_ = true;
         return;
     }
     QDialog::reject();
@@ -205,6 +207,11 @@ void frmNoiseAnalysis::RunAnalysis()
                                                       ui_->cmboTaus, ui_->txtLogFile})
         w->setEnabled(true);
     ui_->cmdLastLog->setEnabled(!g_.LastDatalogFile.isEmpty());
+    if (closeAfterRun_) {
+        closeAfterRun_ = false;
+        QDialog::reject();
+        return;
+    }
     if (outcome.cancelled) {
         ui_->lblStage->setText(QStringLiteral("Cancelled"));
         ui_->prgReading->setValue(0);

@@ -46,10 +46,12 @@ public:
     // Takes a log file: its columns into the column list, then the analysis.
     void OpenLog(const QString& path);
     bool isRunning() const { return running_; }
+    // Stops a running analysis at its next progress report, as "Cancel" does.
+    void CancelRun() { cancelRequested_ = running_; }
     const std::optional<analysis::NoiseAnalysis>& result() const { return analysis_; }
 
 public slots:
-    // Esc or the title bar during an analysis cancel it first.
+    // Esc or the title bar during an analysis cancel it; the window closes once it stopped.
     void reject() override;
 
 private:
@@ -65,6 +67,7 @@ private:
     bool running_ = false;
     bool cancelRequested_ = false;
     bool filling_ = false; // the column list is being filled: no analysis per entry
+    bool closeAfterRun_ = false;
 };
 
 } // namespace gyro

@@ -314,6 +314,8 @@ void frmForm1::Form_Unload()
     // program's event loops unwind.
     for (frmDatalog* datalog : findChildren<frmDatalog*>())
         datalog->CancelRun();
+    for (frmNoiseAnalysis* analysis : findChildren<frmNoiseAnalysis*>())
+        analysis->CancelRun();
     DelayMs(g, 250);
     if (QString reason; !SaveInterfaceSettings(g, InterfaceSettingsFileName, &reason))
         g.ui.message(SettingsNotSavedText(InterfaceSettingsFileName, reason), MsgButtons::Ok,

@@ -193,6 +193,25 @@ TEST_F(NoiseAnalysisWindow, ALongFileMovesTheProgressBarAndCanBeCancelled)
     EXPECT_TRUE(window->result());
 }
 
+TEST_F(NoiseAnalysisWindow, ClosingDuringAnAnalysisCancelsItThenCloses)
+{
+    const QString log = writeFile("long.csv", stillLog(400000));
+    open();
+    bool closed = false;
+    ui.onYield = [&] {
+        if (!closed && window->isRunning()) {
+            closed = true;
+            QTest::keyClick(window.get(), Qt::Key_Escape);
+        }
+    };
+    answers << log;
+    press("cmdOpenLog");
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(window->isRunning());
+    EXPECT_FALSE(window->result()) << "stopped, not read to the end";
+    EXPECT_FALSE(window->isVisible());
+}
+
 TEST_F(NoiseAnalysisWindow, AFileWithoutASeriesIsToldAndKeepsTheWindow)
 {
     const QString empty = writeFile("empty.csv", "nothing here\r\n");
