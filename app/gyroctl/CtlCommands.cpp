@@ -172,10 +172,8 @@ const std::array Commands{
                "average the uncorrected bias; --apply writes the proposed offset", runBias},
     CtlCommand{"log", "log [--samples N ...]", "log output registers to files, as the Datalog window",
                runLog},
-    CtlCommand{
-        "allan",
-        "allan FILE [--column NAME] [--rate SPS] [--taus octave|all|decade] [--plot OUT.png|OUT.svg] [--psd]",
-        "noise analysis of a log: Allan deviation table and noise terms", runAllan},
+    CtlCommand{"allan", "allan FILE [--plot OUT ...]",
+               "noise analysis of a log: Allan deviation, noise terms, PSD", runAllan},
 };
 
 } // namespace
