@@ -156,7 +156,8 @@ LogReadOutcome ReadLogSeries(const QString& path, const LogReadOptions& options,
         series->samples.append(*value);
     };
 
-    std::size_t kept = 0; // bytes of a line begun in the previous chunk
+    std::size_t kept = 0;  // bytes of a line begun in the previous chunk
+    bool overlong = false; // inside a line longer than the buffer
     qint64 done = 0;
     for (;;) {
         const qint64 got = file.read(buffer.data() + kept, ChunkBytes - static_cast<qint64>(kept));
@@ -169,11 +170,17 @@ LogReadOutcome ReadLogSeries(const QString& path, const LogReadOptions& options,
         done += got;
         const std::string_view chunk(buffer.data(), kept + static_cast<std::size_t>(got));
         std::size_t start = 0;
-        for (std::size_t end; (end = chunk.find('\n', start)) != std::string_view::npos; start = end + 1)
-            takeLine(chunk.substr(start, end - start));
+        for (std::size_t end; (end = chunk.find('\n', start)) != std::string_view::npos; start = end + 1) {
+            if (overlong)
+                overlong = false; // the end of the overlong line, already counted
+            else
+                takeLine(chunk.substr(start, end - start));
+        }
         kept = chunk.size() - start;
-        if (kept == buffer.size()) { // a "line" of a megabyte is no data line
-            takeLine(std::string_view());
+        if (kept == buffer.size()) { // a "line" of a megabyte is no data line: one skipped line
+            if (!overlong)
+                takeLine(std::string_view());
+            overlong = true;
             kept = 0;
         }
         std::memmove(buffer.data(), buffer.data() + start, kept);
@@ -183,7 +190,7 @@ LogReadOutcome ReadLogSeries(const QString& path, const LogReadOptions& options,
             return outcome;
         }
     }
-    if (kept > 0)
+    if (kept > 0 && !overlong)
         takeLine(std::string_view(buffer.data(), kept));
     if (!series->samples.flush()) {
         outcome.error = QString::fromStdString(series->samples.failure());

@@ -251,6 +251,19 @@ TEST(LogReader, ColumnsByTitleOrNumberAndClearFailures)
     EXPECT_TRUE(ReadLogSeries(empty.path(), options, {}).error.contains(QLatin1String("at least 2")));
 }
 
+TEST(LogReader, ALineLongerThanTheReadBufferIsOneSkippedLine)
+{
+    const QByteArray text = "1\n2\n" + QByteArray(3 << 20, '5') + "\n3\n4\n";
+    TextFile file(text);
+    LogReadOptions options;
+    options.sampleRate = 1;
+    const auto read = ReadLogSeries(file.path(), options, {});
+    ASSERT_TRUE(read.series);
+    EXPECT_EQ(read.series->samples.size(), 4);
+    EXPECT_EQ(read.series->skippedLines, 1);
+    EXPECT_EQ(read.series->firstSkippedLine, 3);
+}
+
 TEST(LogReader, ACancelStopsTheReading)
 {
     TextFile file(test::OneNumberALine(test::WhiteNoise(200000, 1.0, 1)));
