@@ -90,6 +90,27 @@ void DelayMs(GyroState& g, float ms)
     }
 }
 
+bool DelayMsOrStop(GyroState& g, float ms, const std::function<bool()>& stop)
+{
+    constexpr double SliceSeconds = 0.02;
+    Clock& clock = g.platform.clock;
+    const double deadline = clock.monotonicSeconds() + static_cast<double>(DelayUnits(ms)) * SecondsPerUnit;
+    // Each slice ends at a later time than the last (a clock that compares equal
+    // to the slice's end ends the slicing), so the loop always ends.
+    for (;;) {
+        const double now = clock.monotonicSeconds();
+        const double wakeAt = std::min(now + SliceSeconds, deadline - SliceSeconds);
+        if (wakeAt <= now)
+            break;
+        clock.sleepUntil(wakeAt);
+        if (stop && stop())
+            return false;
+    }
+    if (const double left = deadline - clock.monotonicSeconds(); left > 0)
+        DelayMs(g, static_cast<float>(left * 1000.0));
+    return true;
+}
+
 void CalibrateDelay(GyroState& g)
 {
     g.DelayCalibrated = true;

@@ -3,6 +3,7 @@
 // far below the system timer's step, so the program spins a loop whose speed it
 // measures once at start-up.
 #include <cstdint>
+#include <functional>
 
 namespace gyro {
 
@@ -18,6 +19,12 @@ std::int64_t DelayUnits(float ms);
 // machine does not shorten the wait. A spin that the clock shows fell short is
 // topped up.
 void DelayMs(GyroState& g, float ms);
+
+// DelayMs for waits that a user may want to end: a long wait sleeps on the
+// monotonic clock in slices of at most 20 ms and asks `stop` after each, so a stop
+// request ends it at once and the processor stays free; the last slice is an
+// exact DelayMs. False when `stop` ended the wait early.
+bool DelayMsOrStop(GyroState& g, float ms, const std::function<bool()>& stop);
 
 // Measures LoopsPer10us against the platform's monotonic clock by timing the
 // calibrated spin alone (no sleeping).

@@ -21,8 +21,9 @@ struct Platform {
     OsVersion& os;
     Clock& clock;
     BusyLoop& busyLoop;
-    // Where the platform's own helper files go (the port driver's batch file);
-    // empty: the program's folder. The simulation keeps them in a temporary folder.
+    // Where the platform's own helper files go (the port driver's batch file, in a
+    // folder made there for the installation and removed after it); empty: the
+    // program's folder. The simulation names the system's temporary folder.
     QString scratchFolder = {};
 };
 

@@ -46,17 +46,34 @@ public:
             taken = j;
             if (hooks_.sampleTaken)
                 hooks_.sampleTaken(j, s_.SamplesPerFile);
-            if (delayMs > 0)
-                DelayMs(g_, delayMs);
-            if (hooks_.yield)
-                hooks_.yield();
-            if (hooks_.cancelRequested && hooks_.cancelRequested())
+            if (delayMs > 0 && !waitBetweenSamples(file, delayMs))
+                return FileEnd::Cancelled;
+            if (stopRequested())
                 return FileEnd::Cancelled;
         }
         return FileEnd::AllSamples;
     }
 
 private:
+    // The yield to the window system, then the caller's cancel check.
+    bool stopRequested() const
+    {
+        if (hooks_.yield)
+            hooks_.yield();
+        return hooks_.cancelRequested && hooks_.cancelRequested();
+    }
+
+    // The delay after a sample; a stop asked for during it ends it at once. A long
+    // wait first hands the lines taken to the file, so they are on disk while it
+    // lasts. False when the wait was stopped.
+    bool waitBetweenSamples(DatalogFile& file, float delayMs) const
+    {
+        constexpr float WriteOutAboveMs = 100;
+        if (delayMs > WriteOutAboveMs)
+            file.writeOut(); // a failure stays with the file and is told at its next line or its end
+        return DelayMsOrStop(g_, delayMs, [this] { return stopRequested(); });
+    }
+
     void appendField(QString& line, const QString& field) const
     {
         line += field;
@@ -120,7 +137,7 @@ DatalogOutcome RunDatalog(GyroState& g, const DatalogSettings& settings, const D
 
     for (std::int64_t n = 1; n <= settings.FilesPerSession; ++n) {
         const QString fileName = DatalogFileName(settings.FileName, n, format);
-        DatalogFile file;
+        DatalogFile file(clock);
         if (!NamesFileInFolder(fileName) || !file.open(settings.Folder, fileName)) {
             showFileAccessMessage(g, fileName, file.failure());
             outcome.end = DatalogEnd::FileAccessFailed;
@@ -138,9 +155,11 @@ DatalogOutcome RunDatalog(GyroState& g, const DatalogSettings& settings, const D
         const FileEnd fileEnd = angleReset ? sampler.sample(file, taken) : FileEnd::SensorFailed;
         const double endSeconds = clock.secondsSinceMidnight();
         if (fileEnd == FileEnd::WriteFailed) {
-            showFileAccessMessage(g, fileName, file.failure());
+            // The samples that reached the disk stay in the partial file, which the
+            // message names; an older file of the target's name stays as it was.
+            showFileAccessMessage(g, file.failedFileName(), file.failure());
             outcome.end = DatalogEnd::FileAccessFailed;
-            return outcome; // the unfinished file is discarded; an older one stays
+            return outcome;
         }
 
         QByteArray header;
@@ -151,7 +170,7 @@ DatalogOutcome RunDatalog(GyroState& g, const DatalogSettings& settings, const D
             header = DatalogHeader(settings, format, facts);
         }
         if (!file.finish(header)) {
-            showFileAccessMessage(g, fileName, file.failure());
+            showFileAccessMessage(g, file.failedFileName(), file.failure());
             outcome.end = DatalogEnd::FileAccessFailed;
             return outcome;
         }

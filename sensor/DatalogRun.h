@@ -14,8 +14,8 @@
 namespace gyro {
 
 struct DatalogHooks {
-    std::function<void()> yield;                 // after every sample and before a file's first
-    std::function<bool()> cancelRequested;       // asked after every sample
+    std::function<void()> yield;                 // after every sample, before a file's first, during a delay
+    std::function<bool()> cancelRequested;       // asked after every yield
     std::function<void(std::int64_t)> fileBegun; // the number of the file now sampled
     // Samples taken in the current file so far, out of N.
     std::function<void(std::int64_t taken, std::int64_t samplesPerFile)> sampleTaken;

@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
+#include <optional>
 
 namespace gyro {
 
@@ -71,10 +73,21 @@ void InstallPortDriver(GyroState& g)
         return;
 
     // The installer and the driver file live in the program's folder; the batch file
-    // goes where the platform keeps its helper files, when it names a place.
+    // goes there too, unless the platform names a place for its helper files: then
+    // into a folder of its own there that lasts only as long as the installation,
+    // so that a program that is killed leaves none behind.
     const QString folder = nativeFolder(g.ProgramFolder);
-    const QString batchFolder =
-        g.platform.scratchFolder.isEmpty() ? folder : nativeFolder(g.platform.scratchFolder);
+    std::optional<QTemporaryDir> helperFolder;
+    if (!g.platform.scratchFolder.isEmpty()) {
+        helperFolder.emplace(
+            QDir(g.platform.scratchFolder).filePath(QStringLiteral("gyro-port-driver-XXXXXX")));
+        if (!helperFolder->isValid()) {
+            reportInstallFailure(g, QStringLiteral("The folder for %1 could not be made: %2")
+                                        .arg(QStringLiteral("temp.bat"), helperFolder->errorString()));
+            return;
+        }
+    }
+    const QString batchFolder = helperFolder ? nativeFolder(helperFolder->path()) : folder;
     const QString batchPath = inFolder(batchFolder, QStringLiteral("temp.bat"));
     if (const QString error = writeBatchFile(batchPath, batchText(folder)); !error.isEmpty()) {
         reportInstallFailure(g, error);

@@ -19,6 +19,12 @@ void CatchCtlInterrupt()
 {
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
+    std::signal(SIGHUP, onInterrupt);
+#ifdef SIGPIPE
+    // A terminal or ssh session that went away must not end the run on its next
+    // report line: the files are what the run is for.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
 }
 
 bool CtlInterruptRequested()

@@ -15,7 +15,7 @@ namespace gyro {
 std::optional<DatalogSettings> ParseLogArguments(const QStringList& arguments, QString* error);
 
 // Prints the path of each complete file on stdout; exits 0 when every file was
-// written, 130 after Ctrl+C / SIGTERM (the current file is still written whole),
+// written, 130 after Ctrl+C / SIGTERM / SIGHUP (the current file is still written whole),
 // 1 when a file or the sensor failed, 2 for a usage error.
 int runLog(CtlContext& context);
 

@@ -26,7 +26,7 @@ struct CtlOptions {
 constexpr int ExitOk = 0;
 constexpr int ExitTransportFailed = 1;
 constexpr int ExitUsage = 2;
-constexpr int ExitInterrupted = 130; // Ctrl+C or SIGTERM ended a run early
+constexpr int ExitInterrupted = 130; // Ctrl+C, SIGTERM or SIGHUP ended a run early
 
 // Parses the arguments after the program name. On a usage error returns nullopt and
 // a message naming the problem in `error`; `--help` gives nullopt and an empty error.

@@ -13,6 +13,8 @@ namespace gyro {
 #ifdef Q_OS_UNIX
 namespace {
 
+// Ctrl+C, SIGTERM, and SIGHUP for a closed terminal or ssh session.
+constexpr int HandledSignals[] = {SIGINT, SIGTERM, SIGHUP};
 int signalPipe[2] = {-1, -1}; // [0] read by the event loop, [1] written by the handler
 volatile std::sig_atomic_t signalReceived = 0;
 
@@ -41,8 +43,8 @@ CloseOnSignal::CloseOnSignal(std::function<void()> close, QObject* parent)
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
+    for (const int signal : HandledSignals)
+        ::sigaction(signal, &action, nullptr);
 }
 
 bool CloseOnSignal::Received()
@@ -55,8 +57,8 @@ CloseOnSignal::~CloseOnSignal()
     signalReceived = 0;
     if (notifier_ == nullptr)
         return;
-    ::signal(SIGINT, SIG_DFL);
-    ::signal(SIGTERM, SIG_DFL);
+    for (const int signal : HandledSignals)
+        ::signal(signal, SIG_DFL);
     ::close(signalPipe[0]);
     ::close(signalPipe[1]);
     signalPipe[0] = signalPipe[1] = -1;

@@ -1,5 +1,6 @@
 #pragma once
-// Ctrl+C in the terminal and SIGTERM close the main window the normal way, so a
+// Ctrl+C in the terminal, SIGTERM and SIGHUP (the terminal or ssh session that
+// started the program closed) close the main window the normal way, so a
 // program stopped from outside still writes its settings file. The signal handler
 // only writes a byte into a pipe; the event loop reads it and runs the close.
 #include <QObject>

@@ -1,5 +1,7 @@
 #include "SimPlatform.h"
 
+#include <QDir>
+
 namespace gyro::sim {
 
 SimPlatform::SimPlatform(SimOptions options)
@@ -10,7 +12,7 @@ SimPlatform::SimPlatform(SimOptions options)
       platform_{
           QStringLiteral("Simulated sensor"), usb_, port_, registry_, processes_, os_, *clock_, *busyLoop_}
 {
-    platform_.scratchFolder = scratch_.path();
+    platform_.scratchFolder = QDir::tempPath();
     usb_.connectChannel(1, &sensor_);
     if (options.usbCardAttached)
         usb_.attachCard(0);

@@ -15,7 +15,6 @@
 #include "SimSensor.h"
 #include "SimUsbBus.h"
 
-#include <QTemporaryDir>
 #include <cstdint>
 #include <vector>
 
@@ -65,7 +64,6 @@ private:
     InMemoryRegistry registry_;
     SimProcessRunner processes_;
     FixedOsVersion os_;
-    QTemporaryDir scratch_; // the port driver's batch file: never the program's folder
     Platform platform_;
 };
 

@@ -14,7 +14,7 @@ TEST(CloseOnSignal, TerminationSignalsCloseOnTheEventLoop)
     int closes = 0;
     {
         const CloseOnSignal handler([&closes] { ++closes; });
-        for (int signal : {SIGTERM, SIGINT}) {
+        for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
             const int before = closes;
             ASSERT_EQ(std::raise(signal), 0);
             EXPECT_EQ(closes, before); // nothing runs inside the signal handler
@@ -23,8 +23,10 @@ TEST(CloseOnSignal, TerminationSignalsCloseOnTheEventLoop)
             EXPECT_EQ(closes, before + 1);
         }
     }
-    struct sigaction action = {};
-    ASSERT_EQ(::sigaction(SIGTERM, nullptr, &action), 0);
-    EXPECT_EQ(action.sa_handler, SIG_DFL);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        struct sigaction action = {};
+        ASSERT_EQ(::sigaction(signal, nullptr, &action), 0);
+        EXPECT_EQ(action.sa_handler, SIG_DFL) << signal;
+    }
 }
 #endif

@@ -1,17 +1,21 @@
 // `gyroctl log`: its options and their limits, the files it writes (the window's
-// layout), Ctrl+C / SIGTERM in the middle of a run, and a file size limit.
+// layout), Ctrl+C / SIGTERM / SIGHUP / a kill in the middle of a run, and a file
+// size limit.
 #include "CtlFixture.h"
 #include "CtlInterrupt.h"
+#include "LogLines.h"
 #include "SpiTrace.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <csignal>
 #include <cstring>
-#include <sys/resource.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using namespace gyro;
 
@@ -92,7 +96,7 @@ TEST_F(CtlLog, WritesTheWindowsLayoutAndPrintsEachFile)
 
 TEST_F(CtlLog, AnInterruptEndsTheRunWithTheCurrentFileWrittenWhole)
 {
-    for (const int signal : {SIGINT, SIGTERM}) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         SCOPED_TRACE(signal);
         ResetCtlInterrupt();
         outText.clear();
@@ -112,13 +116,13 @@ TEST_F(CtlLog, AnInterruptEndsTheRunWithTheCurrentFileWrittenWhole)
         EXPECT_FALSE(QFile::exists(dir.filePath("DATALOG_2.csv")));
     }
     ResetCtlInterrupt();
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
+        std::signal(signal, SIG_DFL);
 }
 
 // The program itself, started as a shell starts it (the file size signal at its
 // default) under a small file size limit: the run ends with the reason, not killed
-// by the signal, and leaves no part-written file.
+// by the signal, and keeps the samples that fitted in the partial file it names.
 TEST(GyroctlProgram, ALogOverTheFileSizeLimitEndsWithTheReason)
 {
     QTemporaryDir dir;
@@ -129,13 +133,86 @@ TEST(GyroctlProgram, ALogOverTheFileSizeLimitEndsWithTheReason)
         const rlimit limit{64 * 1024, 64 * 1024};
         ::setrlimit(RLIMIT_FSIZE, &limit);
     });
-    gyroctl.start(QStringLiteral(GYROCTL_PROGRAM), {"--simulate", "--interface", "usb", "log", "--samples",
-                                                    "100000", "--dir", dir.path()});
+    gyroctl.start(QStringLiteral(GYROCTL_PROGRAM),
+                  {"--simulate", "--interface", "usb", "log", "--samples", "100000", "--dir", dir.path()});
     ASSERT_TRUE(gyroctl.waitForFinished(60000));
     EXPECT_EQ(gyroctl.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(gyroctl.exitCode(), ExitTransportFailed);
     const QString err = QString::fromLocal8Bit(gyroctl.readAllStandardError());
-    EXPECT_TRUE(err.contains("File name = DATALOG_1.csv")) << err.toStdString();
+    EXPECT_TRUE(err.contains("File name = DATALOG_1.csv.partial /")) << err.toStdString();
     EXPECT_TRUE(err.contains("Reason: " + QString::fromLocal8Bit(std::strerror(EFBIG)))) << err.toStdString();
-    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"DATALOG_1.csv.partial"});
+    QFile partial(dir.filePath("DATALOG_1.csv.partial"));
+    ASSERT_TRUE(partial.open(QIODevice::ReadOnly));
+    EXPECT_GT(test::NumberedLines(partial.readAll()), 1000);
+}
+
+// The program itself, stopped by a signal in the middle of a log. A kill (SIGKILL,
+// SIGQUIT) leaves the samples that reached the disk, in whole lines, in the partial
+// file; SIGHUP (a closed terminal) and Ctrl+C complete the file, Ctrl+C also in
+// the middle of a 32 s delay. No run leaves a folder in the temporary folder.
+TEST(GyroctlProgram, ASignalMidLogKeepsTheSamplesTaken)
+{
+    struct Case {
+        int signal;
+        QStringList run;
+        qint64 partialBytes; // on disk before the signal goes
+        bool completes;
+    };
+    const QStringList endless{"--samples", "100000000", "--time"};
+    const Case cases[] = {
+        {SIGKILL, endless, 256 * 1024, false},
+        {SIGQUIT, endless, 256 * 1024, false},
+        {SIGHUP, endless, 256 * 1024, true},
+        {SIGINT, {"--samples", "100", "--delay", "32000"}, 1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(strsignal(c.signal));
+        QTemporaryDir dir;
+        QTemporaryDir temp;
+        QProcess gyroctl;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TMPDIR", temp.path());
+        gyroctl.setProcessEnvironment(environment);
+        gyroctl.setWorkingDirectory(dir.path());
+        gyroctl.setChildProcessModifier([] {
+            const rlimit noCore{0, 0}; // SIGQUIT leaves no core file
+            ::setrlimit(RLIMIT_CORE, &noCore);
+        });
+        gyroctl.start(QStringLiteral(GYROCTL_PROGRAM),
+                      QStringList{"--simulate", "--interface", "usb", "log", "--dir", dir.path()} + c.run);
+        ASSERT_TRUE(gyroctl.waitForStarted());
+        // Polled, not timed: the signal goes once the samples are on disk.
+        const QString partial = dir.filePath("DATALOG_1.csv.partial");
+        for (int poll = 0; poll < 6000 && QFileInfo(partial).size() < c.partialBytes &&
+                           gyroctl.state() == QProcess::Running;
+             ++poll)
+            QThread::msleep(5);
+        ASSERT_GE(QFileInfo(partial).size(), c.partialBytes);
+        ::kill(static_cast<pid_t>(gyroctl.processId()), c.signal);
+        ASSERT_TRUE(gyroctl.waitForFinished(20000)); // well before a 32 s delay is over
+
+        const QStringList entries = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+        if (c.completes) {
+            EXPECT_EQ(gyroctl.exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(gyroctl.exitCode(), ExitInterrupted);
+            EXPECT_EQ(QString::fromLocal8Bit(gyroctl.readAllStandardOutput()),
+                      dir.filePath("DATALOG_1.csv") + "\n");
+            ASSERT_EQ(entries, QStringList{"DATALOG_1.csv"});
+            QFile file(dir.filePath("DATALOG_1.csv"));
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            const QByteArray bytes = file.readAll();
+            qsizetype pos = 0;
+            for (int line = 0; line < 7 && pos >= 0; ++line) // the header
+                pos = bytes.indexOf("\r\n", pos) + 2;
+            EXPECT_GE(test::NumberedLines(bytes.mid(pos)), 1);
+        } else {
+            EXPECT_EQ(gyroctl.exitStatus(), QProcess::CrashExit);
+            ASSERT_EQ(entries, QStringList{"DATALOG_1.csv.partial"});
+            QFile file(partial);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            EXPECT_GT(test::NumberedLines(file.readAll()), 1000);
+        }
+        EXPECT_TRUE(QDir(temp.path()).isEmpty()) << QDir(temp.path()).entryList().join(' ').toStdString();
+    }
 }

@@ -148,7 +148,7 @@ TEST_F(StartUpStopWithoutCard, StopDuringTheCardWindowKeepsOnlyWhatTheUserChose)
 // The real program, stopped while it calibrates its delay loop (its first seconds).
 TEST(GyroevalSignals, SignalDuringTheCalibrationEndsCleanlyAndKeepsTheFile)
 {
-    for (int signal : {SIGTERM, SIGINT}) {
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(signal);
         QTemporaryDir dir;
         const QByteArray file("Interface = 2\nPort Address = 888\n");

@@ -1,11 +1,9 @@
 // The logging run on the simulated sensor: the files byte for byte, the frames it
-// sends, and how it ends on a cancel, a file that cannot be made, a write that
-// fails and a read that brings no answer.
+// sends, its waits, and how it ends on a cancel, a file that cannot be made and a
+// read that brings no answer (failed writes: DatalogSpaceTest).
 #include "DatalogFixture.h"
 
-#include <csignal>
-#include <cstring>
-#include <sys/resource.h>
+#include <numeric>
 #include <vector>
 
 using namespace gyro;
@@ -187,48 +185,6 @@ TEST_F(DatalogTest, AFileThatCannotBeMadeEndsTheRunWithTheFileAccessMessage)
     }
 }
 
-TEST_F(DatalogTest, AFailedWriteIsReportedAndLeavesTheOlderFileAsItWas)
-{
-    {
-        QFile old(dir.filePath("DATALOG_1.csv"));
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("older log\r\n");
-    }
-    settings.SamplesPerFile = 200000; // about 2 MB of lines
-    // A file size limit stands in for a full disk: writes beyond it fail (EFBIG).
-    struct FileSizeLimit {
-        rlimit saved{};
-        void (*savedSignal)(int) = SIG_DFL;
-        explicit FileSizeLimit(rlim_t bytes)
-        {
-            getrlimit(RLIMIT_FSIZE, &saved);
-            savedSignal = std::signal(SIGXFSZ, SIG_IGN);
-            rlimit limit = saved;
-            limit.rlim_cur = bytes;
-            setrlimit(RLIMIT_FSIZE, &limit);
-        }
-        ~FileSizeLimit()
-        {
-            setrlimit(RLIMIT_FSIZE, &saved);
-            std::signal(SIGXFSZ, savedSignal);
-        }
-    };
-    DatalogOutcome outcome;
-    {
-        const FileSizeLimit limit(256 * 1024);
-        outcome = run();
-    }
-    EXPECT_EQ(outcome.end, DatalogEnd::FileAccessFailed);
-    EXPECT_EQ(outcome.filesWritten, 0);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_TRUE(ui.messages[0].text.contains("FILE ACCESS ERROR"));
-    EXPECT_TRUE(ui.messages[0].text.contains("File name = DATALOG_1.csv"));
-    EXPECT_TRUE(ui.messages[0].text.endsWith("Reason: " + QString::fromLocal8Bit(std::strerror(EFBIG))))
-        << ui.messages[0].text.toStdString();
-    EXPECT_EQ(fileBytes("DATALOG_1.csv"), "older log\r\n");
-    EXPECT_EQ(folderEntries(), QStringList{"DATALOG_1.csv"});
-}
-
 TEST_F(DatalogTest, ANoAnswerEndsTheRunAndKeepsTheSamplesBeforeIt)
 {
     settings.SamplesPerFile = 10;
@@ -283,4 +239,50 @@ TEST_F(DatalogTest, ElapsedTimesKeepRisingAcrossMidnight)
     EXPECT_EQ(lines[7], "1,0,7.326,\r");
     EXPECT_EQ(lines[8], "2,0.01,7.326,\r");
     EXPECT_EQ(lines[9], "3,0.02,7.326,\r");
+}
+
+// A long delay between samples sleeps (the processor stays free) and asks for a
+// stop at least every 20 ms, so that Ctrl+C or a cancel 1 s into a 32 s delay ends
+// the run at once; a delay that nobody stops lasts its whole length.
+TEST_F(DatalogTest, ALongDelaySleepsAndAStopEndsItAtOnce)
+{
+    struct Case {
+        const char* what;
+        double delayMs;
+        std::int64_t samples;
+        double stopAfterSeconds; // < 0: never
+        QList<QByteArray> lines; // after the header
+        double endsBefore;       // simulated seconds after the start
+    };
+    const Case cases[] = {
+        {"waited out", 250, 3, -1, {"1,0,7.326,\r", "2,0.25,7.326,\r", "3,0.5,7.326,\r"}, 0.8},
+        {"stopped 1 s into 32 s", 32000, 100, 1.0, {"1,0,7.326,\r"}, 1.1},
+    };
+    settings.ckTime = true;
+    settings.ckDisableNewDataFlags = true;
+    sim.sensor().setRegisterWord(GyroAddress, GyroPlus100);
+    sim::FakeClock& clock = *sim.fakeClock();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        settings.SampleDelayMs = c.delayMs;
+        settings.SamplesPerFile = c.samples;
+        const double start = clock.monotonicSeconds();
+        hooks.cancelRequested = [&] {
+            return c.stopAfterSeconds >= 0 && clock.monotonicSeconds() - start >= c.stopAfterSeconds;
+        };
+        sim.fakeBusyLoop()->clearSpins();
+        const std::size_t sleepsBefore = clock.sleeps().size();
+
+        EXPECT_EQ(run().end, c.stopAfterSeconds < 0 ? DatalogEnd::Completed : DatalogEnd::Cancelled);
+        const double took = clock.monotonicSeconds() - start;
+        EXPECT_LT(took, c.endsBefore);
+        QList<QByteArray> lines = fileBytes("DATALOG_1.csv").split('\n');
+        ASSERT_GE(lines.size(), 8);
+        EXPECT_EQ(lines.mid(7, lines.size() - 8), c.lines);
+        const std::vector<double> sleeps(clock.sleeps().begin() + static_cast<std::ptrdiff_t>(sleepsBefore),
+                                         clock.sleeps().end());
+        EXPECT_LE(*std::max_element(sleeps.begin(), sleeps.end()), 0.02 + 1e-9);
+        const double slept = std::accumulate(sleeps.begin(), sleeps.end(), 0.0);
+        EXPECT_GT(slept / took, 0.95); // spun: only the last 0.15 ms of a wait, and the reads
+    }
 }

@@ -202,5 +202,42 @@ TEST_F(PortDriverTest, RegistryTextOfEachValueType)
     EXPECT_EQ(ReadRegistryText(g, key, QStringLiteral("missing")), QString());
 }
 
+// A platform that names a place for its helper files gets the batch file in a
+// folder of its own there, made for the installation and gone after it, so that
+// programs that are killed cannot pile such folders up.
+TEST_F(PortDriverTest, TheBatchFileOfAPlatformsHelperPlaceLastsOnlyAsLongAsTheInstallation)
+{
+    // Sees whether the batch file is there when the installer runs.
+    struct Watcher final : ProcessRunner {
+        sim::SimProcessRunner& installer;
+        bool batchFileThere = false;
+        explicit Watcher(sim::SimProcessRunner& runner) : installer(runner) {}
+        std::optional<int> runAndWait(const QString& commandLine) override
+        {
+            batchFileThere = QFile::exists(QString(commandLine).remove(u'"'));
+            return installer.runAndWait(commandLine);
+        }
+    } watcher(processes);
+    const QString scratch = tempDir.filePath(QStringLiteral("scratch"));
+    ASSERT_TRUE(QDir().mkpath(scratch));
+    Platform watched = backends.platform({.processes = &watcher});
+    watched.scratchFolder = scratch;
+    GyroState gw{watched, ui};
+    gw.ProgramFolder = folder;
+
+    InstallPortDriver(gw);
+    ASSERT_EQ(processes.commandLines().size(), 1);
+    const QString& commandLine = processes.commandLines()[0];
+    const QString sep = QDir::separator();
+    EXPECT_TRUE(commandLine.startsWith(u'"' + QDir::toNativeSeparators(scratch) + sep + "gyro-port-driver-"))
+        << commandLine.toStdString();
+    EXPECT_TRUE(commandLine.endsWith(sep + "temp.bat\""));
+    EXPECT_TRUE(watcher.batchFileThere);
+    EXPECT_TRUE(startIs(2));
+    EXPECT_TRUE(QDir(scratch).isEmpty());
+    EXPECT_FALSE(QFile::exists(batchPath));
+    EXPECT_TRUE(ui.messages.empty());
+}
+
 } // namespace
 } // namespace gyro

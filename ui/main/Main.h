@@ -20,7 +20,7 @@ struct ProgramWindows {
     bool stopped = false; // a stop request ended start-up early
 };
 
-// True once the program has been told to stop (Ctrl+C, SIGTERM).
+// True once the program has been told to stop (Ctrl+C, SIGTERM, SIGHUP).
 using StopRequested = std::function<bool()>;
 
 // Runs the start-up steps in order and returns with the main window loaded and shown.

@@ -255,6 +255,37 @@ TEST_F(Datalog, EveryWayOfStoppingARunCompletesTheCurrentFile)
     }
 }
 
+// A cancel or the title bar's close during a 32 s delay between samples ends the
+// run in the delay's first 20 ms slice (simulated time), with the sample taken.
+TEST_F(Datalog, AStopDuringALongDelayEndsTheRunWithoutWaitingItOut)
+{
+    struct Case {
+        const char* how;
+        std::function<void()> stop;
+        bool windowStaysOpen;
+    };
+    const Case cases[] = {
+        {"cancel click", [this] { start(); }, true},
+        {"title bar", [this] { window->close(); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        QFile::remove(logPath(1));
+        open();
+        box("txtSamplesPerFile")->setText("100");
+        box("txtSampleDelay")->setText("32000");
+        atSample(1, 1, c.stop); // the first yield after sample 1 comes inside its delay
+        const double before = sim.clock().monotonicSeconds();
+        start();
+        EXPECT_LT(sim.clock().monotonicSeconds() - before, 1.0);
+        EXPECT_EQ(sampleLines(logPath(1)), 1);
+        EXPECT_FALSE(window->isRunning());
+        EXPECT_EQ(window->isVisible(), c.windowStaysOpen);
+        ui.onYield = nullptr;
+        window.reset();
+    }
+}
+
 TEST_F(Datalog, ADecimalCommaMakesTabSeparatedTxtFiles)
 {
     const QLocale previous;
