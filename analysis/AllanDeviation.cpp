@@ -79,8 +79,8 @@ private:
 };
 
 // Counts: exact 64-bit sums, 128-bit sums of squares.
-struct ExactSums {
-    using Sample = std::int32_t;
+template <class Count> struct ExactSums {
+    using Sample = Count;
     using Sum = std::int64_t;
     using Squares = ExactSquares;
 };
@@ -254,14 +254,24 @@ std::vector<long double> sumsOfSquares(const SampleStore<typename Sums::Sample>&
 }
 
 // The series as whole counts of its step, for the exact sums.
-SampleStore<std::int32_t> countsOf(const SampleStore<double>& samples, double quantum)
+template <class Count> SampleStore<Count> countsOf(const SampleStore<double>& samples, double quantum)
 {
-    SampleStore<std::int32_t> counts;
+    SampleStore<Count> counts;
     auto reader = samples.reader(0);
     for (std::int64_t k = 0; k < samples.size(); ++k)
-        counts.append(static_cast<std::int32_t>(std::nearbyint(reader.next() / quantum)));
+        counts.append(static_cast<Count>(std::nearbyint(reader.next() / quantum)));
     counts.flush();
     return counts;
+}
+
+template <class Count>
+std::vector<long double> exactSums(const SeriesToAnalyse& series, const std::vector<std::int64_t>& sizes,
+                                   bool overlapping, const AnalysisHooks& hooks)
+{
+    const SampleStore<Count> counts = countsOf<Count>(series.samples, series.quantum);
+    if (!counts.failure().empty())
+        return {};
+    return sumsOfSquares<ExactSums<Count>>(counts, sizes, overlapping, hooks);
 }
 
 } // namespace
@@ -316,10 +326,9 @@ std::vector<AllanPoint> AllanDeviation(const SeriesToAnalyse& series, const Alla
         return {};
     std::vector<long double> sums;
     if (series.quantum > 0) {
-        const SampleStore<std::int32_t> counts = countsOf(series.samples, series.quantum);
-        if (!counts.failure().empty())
-            return {};
-        sums = sumsOfSquares<ExactSums>(counts, sizes, options.overlapping, hooks);
+        const bool fits16 = series.largestCount >= 0 && series.largestCount <= INT16_MAX;
+        sums = fits16 ? exactSums<std::int16_t>(series, sizes, options.overlapping, hooks)
+                      : exactSums<std::int32_t>(series, sizes, options.overlapping, hooks);
     } else {
         sums = sumsOfSquares<FloatSums>(series.samples, sizes, options.overlapping, hooks);
     }

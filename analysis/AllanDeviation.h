@@ -42,6 +42,9 @@ struct SeriesToAnalyse {
     const SampleStore<double>& samples;
     double intervalSeconds;
     double quantum; // 0: no common step, sum in long double
+    // The largest |value / quantum| when known (-1: not known): counts that fit 16
+    // bits are stored in 16 bits, which halves what the long clusters read.
+    std::int64_t largestCount = -1;
 };
 
 struct AllanOptions {

@@ -36,8 +36,8 @@ NoiseAnalysisOutcome AnalyseLog(const QString& path, const NoiseAnalysisOptions&
         outcome.usageProblem = true;
         return outcome;
     }
-    a.allan =
-        AllanDeviation({s.samples, s.intervalSeconds, s.quantum}, {options.spacing, true, 0.683}, hooks);
+    a.allan = AllanDeviation({s.samples, s.intervalSeconds, s.quantum, s.largestCount},
+                             {options.spacing, true, 0.683}, hooks);
     if (a.allan.empty()) {
         outcome.cancelled = hooks.cancelled();
         if (!outcome.cancelled)
