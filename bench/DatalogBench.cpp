@@ -9,10 +9,16 @@
 #include "frmDatalog.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
+#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <benchmark/benchmark.h>
+
+#include <cctype>
 
 using namespace gyro;
 
@@ -71,5 +77,46 @@ void BM_DatalogWindowRun(benchmark::State& state)
     state.SetLabel("samples");
 }
 BENCHMARK(BM_DatalogWindowRun)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The window's run with "One line per sensor sample" at 2048 samples a second: the
+// lines whose new-data flag is set, the samples the run told as missed (status line).
+void BM_DatalogWindowEverySample(benchmark::State& state)
+{
+    Bench bench;
+    bench.sim.sensor().setRegisterWord(0x36, 0x0000); // Smpl_Prd: 2048 samples a second
+    frmDatalog window(bench.g, nullptr);
+    window.show();
+    window.findChild<QCheckBox*>(QStringLiteral("chkEverySample"))->setChecked(true);
+    window.findChild<QCheckBox*>(QStringLiteral("ckTime"))->setChecked(true);
+    window.findChild<QLineEdit*>(QStringLiteral("txtSamplesPerFile"))->setText(QStringLiteral("20480"));
+    // The closing message (samples missed) is answered as a user would.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    answer.start(100);
+    for (auto _ : state)
+        window.cmdStartDatalog_Click();
+    QFile file(bench.dir.filePath(QStringLiteral("DATALOG_1.csv")));
+    if (!file.open(QIODevice::ReadOnly)) {
+        state.SkipWithError("no log file");
+        return;
+    }
+    double lines = 0;
+    double flagged = 0;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.split(',');
+        if (fields.size() < 4 || fields[0].isEmpty() ||
+            !std::isdigit(static_cast<unsigned char>(fields[0][0])))
+            continue;
+        ++lines;
+        flagged += fields[2] == "1" ? 1 : 0;
+    }
+    state.counters["lines"] = lines;
+    state.counters["flag_1"] = flagged;
+    state.SetLabel(window.findChild<QLabel*>(QStringLiteral("lblRunStatus"))->text().toStdString());
+}
+BENCHMARK(BM_DatalogWindowEverySample)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 } // namespace

@@ -83,6 +83,10 @@ struct GyroState {
     std::int32_t RegErrorFlag = 0;
     float RegValue = 0.0f;
 
+    // The readout pass reads the five outputs and Status in one burst (one transfer
+    // a pass) instead of six reads; the shown numbers and charts are the same.
+    bool ReadoutBurst = false;
+
     // Delay calibration.
     std::int32_t LoopsPer10us = 1000;
     bool DelayCalibrated = false;

@@ -27,6 +27,10 @@ QStringList plainForm(const CtlOptions& options)
         arguments << QStringLiteral("--spi-trace") << options.spiTracePath;
     for (const auto& fault : options.simFaults)
         arguments << QStringLiteral("--sim-fault") << fuzz::SimFaultText(fault);
+    if (options.simBusTiming)
+        arguments << QStringLiteral("--sim-bus-timing");
+    if (options.simFullSpeed)
+        arguments << QStringLiteral("--sim-full-speed");
     arguments << options.command << options.arguments;
     return arguments;
 }
@@ -35,7 +39,8 @@ bool same(const CtlOptions& a, const CtlOptions& b)
 {
     return a.simulate == b.simulate && a.rawPortAccess == b.rawPortAccess &&
            a.interfaceType == b.interfaceType && a.portAddress == b.portAddress &&
-           a.spiTracePath == b.spiTracePath && a.command == b.command && a.arguments == b.arguments;
+           a.spiTracePath == b.spiTracePath && a.simBusTiming == b.simBusTiming &&
+           a.simFullSpeed == b.simFullSpeed && a.command == b.command && a.arguments == b.arguments;
 }
 
 } // namespace

@@ -17,6 +17,12 @@ QStringList plainForm(const EvalOptions& options)
         arguments << QStringLiteral("--start-reading");
     if (options.backends.rawPortAccess)
         arguments << QStringLiteral("--raw-port-access");
+    if (options.burstReadout)
+        arguments << QStringLiteral("--burst-readout");
+    if (options.backends.simBusTiming)
+        arguments << QStringLiteral("--sim-bus-timing");
+    if (options.backends.simFullSpeed)
+        arguments << QStringLiteral("--sim-full-speed");
     arguments << QStringLiteral("--seed") << QString::number(options.backends.seed);
     if (!options.spiTracePath.isEmpty())
         arguments << QStringLiteral("--spi-trace") << options.spiTracePath;
@@ -48,7 +54,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Check(again.simulate == options.simulate && again.startReading == options.startReading &&
                     again.backends.rawPortAccess == options.backends.rawPortAccess &&
                     again.backends.seed == options.backends.seed &&
-                    again.spiTracePath == options.spiTracePath,
+                    again.spiTracePath == options.spiTracePath &&
+                    again.burstReadout == options.burstReadout &&
+                    again.backends.simBusTiming == options.backends.simBusTiming &&
+                    again.backends.simFullSpeed == options.backends.simFullSpeed,
                 "the plain form parses the same", plain.join(u'|'));
     return 0;
 }

@@ -4,7 +4,10 @@
 #include "DatalogFormat.h"
 #include "NumberText.h"
 #include "RegisterAccess.h"
+#include "SensorPacedSampling.h"
 #include "Timing.h"
+
+#include <optional>
 
 namespace gyro {
 
@@ -19,12 +22,16 @@ enum class FileEnd { AllSamples, Cancelled, SensorFailed, WriteFailed };
 // streams it to the file. Returns how it ended; `taken` counts the lines written.
 class FileSampler {
 public:
-    FileSampler(GyroState& g, const DatalogSettings& s, const DatalogHooks& hooks, QChar separator)
-        : g_(g), s_(s), hooks_(hooks), sep_(separator)
+    FileSampler(GyroState& g, const DatalogSettings& s, const DatalogHooks& hooks, QChar separator,
+                SensorPacedSampler* paced)
+        : g_(g), s_(s), hooks_(hooks), sep_(separator), paced_(paced)
     {
     }
 
-    FileEnd sample(DatalogFile& file, std::int64_t& taken)
+    // `appendLine` takes each line; `writeOut` (may be empty) hands the lines taken
+    // to the disk before a long sample delay.
+    FileEnd sample(const std::function<bool(const QString&)>& appendLine,
+                   const std::function<void()>& writeOut, std::int64_t& taken)
     {
         Clock& clock = g_.platform.clock;
         const double begin = clock.monotonicSeconds();
@@ -35,18 +42,23 @@ public:
             line.truncate(0); // keeps the capacity
             line += QString::number(j);
             line += sep_;
-            // The clock is read once, before the reads of this sample.
-            if (s_.ckTime)
-                appendField(line,
-                            GeneralFormat(static_cast<float>(clock.monotonicSeconds() - begin), s_.locale));
-            if (!appendRegisters(line))
-                return FileEnd::SensorFailed;
-            if (!file.appendLine(line))
+            if (paced_ != nullptr) {
+                if (const FileEnd end = appendPacedSample(line, begin); end != FileEnd::AllSamples)
+                    return end;
+            } else {
+                // The clock is read once, before the reads of this sample.
+                if (s_.ckTime)
+                    appendField(
+                        line, GeneralFormat(static_cast<float>(clock.monotonicSeconds() - begin), s_.locale));
+                if (!appendRegisters(line))
+                    return FileEnd::SensorFailed;
+            }
+            if (!appendLine(line))
                 return FileEnd::WriteFailed;
             taken = j;
             if (hooks_.sampleTaken)
                 hooks_.sampleTaken(j, s_.SamplesPerFile);
-            if (delayMs > 0 && !waitBetweenSamples(file, delayMs))
+            if (delayMs > 0 && !waitBetweenSamples(writeOut, delayMs))
                 return FileEnd::Cancelled;
             if (stopRequested())
                 return FileEnd::Cancelled;
@@ -66,11 +78,11 @@ private:
     // The delay after a sample; a stop asked for during it ends it at once. A long
     // wait first hands the lines taken to the file, so they are on disk while it
     // lasts. False when the wait was stopped.
-    bool waitBetweenSamples(DatalogFile& file, float delayMs) const
+    bool waitBetweenSamples(const std::function<void()>& writeOut, float delayMs) const
     {
         constexpr float WriteOutAboveMs = 100;
-        if (delayMs > WriteOutAboveMs)
-            file.writeOut(); // a failure stays with the file and is told at its next line or its end
+        if (delayMs > WriteOutAboveMs && writeOut)
+            writeOut(); // a failure stays with the file and is told at its next line or its end
         return DelayMsOrStop(g_, delayMs, [this] { return stopRequested(); });
     }
 
@@ -78,6 +90,13 @@ private:
     {
         line += field;
         line += sep_;
+    }
+
+    void appendReading(QString& line, std::int32_t newData, std::int32_t word, float value) const
+    {
+        if (!s_.ckDisableNewDataFlags)
+            appendField(line, newData > 0 ? QStringLiteral("1") : QStringLiteral("0"));
+        appendField(line, s_.ckNoScaling ? QString::number(word) : GeneralFormat(value, s_.locale));
     }
 
     // False when a read brought no answer: the sample is then not taken.
@@ -88,18 +107,38 @@ private:
                 continue;
             if (!ReadRegister(g_, DatalogColumns[k].registerIndex))
                 return false;
-            if (!s_.ckDisableNewDataFlags)
-                appendField(line, g_.RegNewData > 0 ? QStringLiteral("1") : QStringLiteral("0"));
-            appendField(line,
-                        s_.ckNoScaling ? QString::number(g_.RegWord) : GeneralFormat(g_.RegValue, s_.locale));
+            appendReading(line, g_.RegNewData, g_.RegWord, g_.RegValue);
         }
         return true;
+    }
+
+    // The sensor's next sample, with its own time; nothing is appended unless it came.
+    FileEnd appendPacedSample(QString& line, double begin) const
+    {
+        switch (paced_->next(hooks_)) {
+        case PacedResult::Failed:
+            return FileEnd::SensorFailed;
+        case PacedResult::Cancelled:
+            return FileEnd::Cancelled;
+        case PacedResult::Fresh:
+            break;
+        }
+        if (s_.ckTime)
+            appendField(line, MicrosecondTime(paced_->sampleTime() - begin, s_.locale));
+        for (std::size_t k = 0; k < DatalogColumns.size(); ++k) {
+            if (s_.CheckReg[k]) {
+                const RegisterReading& r = paced_->reading(k);
+                appendReading(line, r.RegNewData, r.RegWord, r.RegValue);
+            }
+        }
+        return FileEnd::AllSamples;
     }
 
     GyroState& g_;
     const DatalogSettings& s_;
     const DatalogHooks& hooks_;
     QChar sep_;
+    SensorPacedSampler* paced_; // null: the free-running run
 };
 
 void showFileAccessMessage(GyroState& g, const QString& fileName, const QString& reason)
@@ -128,11 +167,10 @@ QString SensorFailedMessage(const QString& fileName, std::int64_t samplesKept)
            QStringLiteral(" holds the %1 samples taken.").arg(samplesKept);
 }
 
-DatalogOutcome RunDatalog(GyroState& g, const DatalogSettings& settings, const DatalogHooks& hooks)
+static DatalogOutcome runFiles(GyroState& g, const DatalogSettings& settings, const DatalogHooks& hooks,
+                               const DatalogTextFormat& format, FileSampler& sampler)
 {
-    const DatalogTextFormat format = DatalogFormatFor(settings.locale);
     Clock& clock = g.platform.clock;
-    FileSampler sampler(g, settings, hooks, format.separator);
     DatalogOutcome outcome;
 
     for (std::int64_t n = 1; n <= settings.FilesPerSession; ++n) {
@@ -152,7 +190,9 @@ DatalogOutcome RunDatalog(GyroState& g, const DatalogSettings& settings, const D
 
         const double beginSeconds = clock.secondsSinceMidnight();
         std::int64_t taken = 0;
-        const FileEnd fileEnd = angleReset ? sampler.sample(file, taken) : FileEnd::SensorFailed;
+        const auto toFile = [&file](const QString& line) { return file.appendLine(line); };
+        const auto writeOut = [&file] { file.writeOut(); };
+        const FileEnd fileEnd = angleReset ? sampler.sample(toFile, writeOut, taken) : FileEnd::SensorFailed;
         const double endSeconds = clock.secondsSinceMidnight();
         if (fileEnd == FileEnd::WriteFailed) {
             // The samples that reached the disk stay in the partial file, which the
@@ -189,6 +229,52 @@ DatalogOutcome RunDatalog(GyroState& g, const DatalogSettings& settings, const D
             return outcome;
         }
     }
+    return outcome;
+}
+
+// The run with its lines handed to hooks.lineOut: blocks of N samples, no files.
+static DatalogOutcome runToLines(GyroState& g, const DatalogSettings& settings, const DatalogHooks& hooks,
+                                 FileSampler& sampler)
+{
+    DatalogOutcome outcome;
+    for (std::int64_t n = 1; n <= settings.FilesPerSession; ++n) {
+        const bool angleReset = !settings.ckReSetAngle || WriteRegister(g, Idx_ANGL_OUT, 0);
+        if (hooks.fileBegun)
+            hooks.fileBegun(n);
+        if (hooks.yield)
+            hooks.yield();
+        std::int64_t taken = 0;
+        switch (angleReset ? sampler.sample(hooks.lineOut, {}, taken) : FileEnd::SensorFailed) {
+        case FileEnd::AllSamples:
+            ++outcome.filesWritten;
+            continue;
+        case FileEnd::Cancelled:
+            outcome.end = DatalogEnd::Cancelled;
+            return outcome;
+        case FileEnd::WriteFailed:
+            outcome.end = DatalogEnd::FileAccessFailed;
+            return outcome;
+        case FileEnd::SensorFailed:
+            g.ui.message(SensorFailedMessage(QStringLiteral("(standard output)"), taken), MsgButtons::Ok,
+                         MsgIcon::Exclamation);
+            outcome.end = DatalogEnd::SensorFailed;
+            return outcome;
+        }
+    }
+    return outcome;
+}
+
+DatalogOutcome RunDatalog(GyroState& g, const DatalogSettings& settings, const DatalogHooks& hooks)
+{
+    const DatalogTextFormat format = DatalogFormatFor(settings.locale);
+    std::optional<SensorPacedSampler> paced;
+    if (settings.chkEverySample)
+        paced.emplace(g, settings);
+    FileSampler sampler(g, settings, hooks, format.separator, paced ? &*paced : nullptr);
+    DatalogOutcome outcome = hooks.lineOut ? runToLines(g, settings, hooks, sampler)
+                                           : runFiles(g, settings, hooks, format, sampler);
+    if (paced)
+        outcome.samplesMissed = paced->missed();
     return outcome;
 }
 

@@ -21,6 +21,10 @@ struct DatalogHooks {
     std::function<void(std::int64_t taken, std::int64_t samplesPerFile)> sampleTaken;
     std::function<void(const QString& path)> fileWritten; // a complete file is in place
     std::function<QDate()> today;                         // the header's date; default: today
+    // Set: each data line goes here instead of into files (no file, no header; each
+    // block of N samples restarts its numbers as a file would). False from it ends
+    // the run as a failed file write, with no message.
+    std::function<bool(const QString& line)> lineOut;
 };
 
 enum class DatalogEnd {
@@ -33,6 +37,8 @@ enum class DatalogEnd {
 struct DatalogOutcome {
     DatalogEnd end = DatalogEnd::Completed;
     std::int64_t filesWritten = 0;
+    // Sensor-paced runs: samples the sensor made that the run could not take.
+    std::int64_t samplesMissed = 0;
 };
 
 // The message for a file that cannot be created or written; the system's reason,

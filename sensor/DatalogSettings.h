@@ -40,6 +40,9 @@ struct DatalogSettings {
     bool ckNoScaling = false;
     bool ckDisableNewDataFlags = false;
     bool ckReSetAngle = false;
+    // One line per sensor sample: wait for each new sample and take the registers in
+    // one burst; the time column gets microseconds. Off: the described free-running run.
+    bool chkEverySample = false;
     std::int64_t SamplesPerFile = 1000; // N, 1 .. MaxSamplesPerFile
     std::int64_t FilesPerSession = 1;   // F, 1 .. MaxFilesPerSession
     double SampleDelayMs = 0;           // 0 .. MaxSampleDelayMs

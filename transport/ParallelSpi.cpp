@@ -101,6 +101,28 @@ std::int32_t PortSpiRead(GyroState& g, std::int32_t address)
     return accumulator;
 }
 
+std::int32_t PortSpiExchange(GyroState& g, std::int32_t word)
+{
+    if (!parallelSelected(g))
+        return 0;
+    std::int32_t accumulator = 0;
+    beginFrame(g);
+    for (int n = 15; n >= 0; --n) {
+        const bool one = ((word >> n) & 1) != 0;
+        const std::int32_t data = one ? 0 : DataOutLine;
+        setLines(g, ChipSelectLine | ClockLine | DataOutLine);
+        setLines(g, ChipSelectLine | ClockLine | data);
+        // Answer bit n is on the status line while bit n is clocked out.
+        if ((g.platform.port.vbInp(statusRegister(g)) & StatusDataIn) == 0)
+            accumulator += std::int32_t{1} << n;
+        setLines(g, ChipSelectLine | data);
+        setLines(g, ChipSelectLine | DataOutLine);
+    }
+    endFrame(g);
+    traceFrame(g, static_cast<std::uint16_t>(word), accumulator);
+    return accumulator;
+}
+
 bool PortSpiReady(const GyroState& g)
 {
     return parallelSelected(g);

@@ -12,6 +12,9 @@ void PortSpiWrite(GyroState& g, std::int32_t word);
 // Sends the read frame for address and clocks in the answer: 0..65535; 0 when
 // the parallel port is not the interface.
 std::int32_t PortSpiRead(GyroState& g, std::int32_t address);
+// Sends one frame and clocks in the answer shifted out meanwhile: 0..65535; 0 when
+// the parallel port is not the interface. Bursts of reads go out this way.
+std::int32_t PortSpiExchange(GyroState& g, std::int32_t word);
 // Whether the parallel port can carry a frame now: it is the interface.
 bool PortSpiReady(const GyroState& g);
 // Puts the port lines into their idle state.

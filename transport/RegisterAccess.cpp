@@ -31,7 +31,9 @@ bool usbTwoWordTransfer(GyroState& g, std::int32_t first, std::int32_t second)
     return UsbTransfer(g, 2);
 }
 
-void clearReadResults(GyroState& g)
+} // namespace
+
+void ClearReadResults(GyroState& g)
 {
     g.RegWord = 0;
     g.RegHighByte = 0;
@@ -41,20 +43,8 @@ void clearReadResults(GyroState& g)
     g.RegValue = 0.0f;
 }
 
-} // namespace
-
-bool ReadRegister(GyroState& g, int index)
+void StoreReadResults(GyroState& g, const RegisterEntry& e, std::int32_t raw)
 {
-    const RegisterEntry& e = entryAt(g, index);
-    if (!e.RegReadable)
-        return false; // a write-only register is not read: no traffic, results as they were
-    const std::optional<std::int32_t> answer = SpiReadWord(g, e.RegAddress);
-    g.RegReadFailed = !answer;
-    if (!answer) {
-        clearReadResults(g);
-        return false;
-    }
-    const std::int32_t raw = *answer;
     g.RegHighByte = static_cast<std::int16_t>(raw / 256);
     g.RegLowByte = static_cast<std::int16_t>(raw & 0xFF);
     if (e.RegHasNewData)
@@ -70,6 +60,20 @@ bool ReadRegister(GyroState& g, int index)
         g.RegWord = raw & static_cast<std::int32_t>((std::int64_t{1} << width) - 1);
     }
     g.RegValue = static_cast<float>(g.RegWord) * e.RegScale + e.RegOffset;
+}
+
+bool ReadRegister(GyroState& g, int index)
+{
+    const RegisterEntry& e = entryAt(g, index);
+    if (!e.RegReadable)
+        return false; // a write-only register is not read: no traffic, results as they were
+    const std::optional<std::int32_t> answer = SpiReadWord(g, e.RegAddress);
+    g.RegReadFailed = !answer;
+    if (!answer) {
+        ClearReadResults(g);
+        return false;
+    }
+    StoreReadResults(g, e, *answer);
     return true;
 }
 

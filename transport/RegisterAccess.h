@@ -25,6 +25,12 @@ std::optional<std::int32_t> SpiReadWord(GyroState& g, std::int32_t address);
 bool SpiWriteBytes(GyroState& g, std::int32_t addressA, std::int32_t dataA, std::int32_t addressB,
                    std::int32_t dataB);
 
+// The read results a raw answer of entry `e` leaves, as a single read leaves them:
+// the flags only where the entry has them. Shared by the single and the burst read.
+void StoreReadResults(GyroState& g, const RegisterEntry& e, std::int32_t raw);
+// Every read result 0, as a read that brought no answer leaves them.
+void ClearReadResults(GyroState& g);
+
 // Reads Gpio_Ctrl, Alm_Ctrl and Msc_Ctrl into their shadows; a shadow whose read
 // failed keeps its value. Returns false when any read failed.
 bool ReadControlRegisters(GyroState& g);

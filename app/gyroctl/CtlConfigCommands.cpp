@@ -76,6 +76,15 @@ std::optional<FilterRequest> parseFilter(CtlContext& c)
 
 } // namespace
 
+std::optional<std::int32_t> SetCtlSampleRate(CtlContext& c, double rate)
+{
+    const SamplePeriodChoice choice = ChooseSamplePeriod(c.g, rate);
+    if (choice.lowPowerLimited)
+        c.err << "gyroctl: " << QString(LowPowerWarning()).replace(QLatin1String("\r\n"), QLatin1String(" "))
+              << Qt::endl;
+    return WriteSamplePeriod(c.g, choice.word);
+}
+
 int runRate(CtlContext& c)
 {
     if (!AtMostArguments(c, 1))
@@ -86,17 +95,7 @@ int runRate(CtlContext& c)
     if (const int status = BringUpCtlInterface(c); status != ExitOk)
         return status;
 
-    std::optional<std::int32_t> word;
-    if (rate) {
-        const SamplePeriodChoice choice = ChooseSamplePeriod(c.g, *rate);
-        if (choice.lowPowerLimited)
-            c.err << "gyroctl: "
-                  << QString(LowPowerWarning()).replace(QLatin1String("\r\n"), QLatin1String(" "))
-                  << Qt::endl;
-        word = WriteSamplePeriod(c.g, choice.word);
-    } else {
-        word = ReadWord(c.g, Idx_Smpl_Prd);
-    }
+    const std::optional<std::int32_t> word = rate ? SetCtlSampleRate(c, *rate) : ReadWord(c.g, Idx_Smpl_Prd);
     if (!answered(c, word, "Smpl_Prd"))
         return ExitTransportFailed;
     c.out << "rate\t" << SampleRateText(SampleRateOfWord(*word)) << Qt::endl;

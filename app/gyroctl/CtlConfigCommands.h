@@ -4,11 +4,18 @@
 // NAME<TAB>VALUE lines of what the sensor holds after the command.
 #include "CtlCommandTable.h"
 
+#include <cstdint>
+#include <optional>
+
 namespace gyro {
 
 // Operational settings: rate [SPS], filter [--taps N] [--range 80|160|320]
 // [--bandwidth 50|300], dac [VOLTS], flash.
 int runRate(CtlContext& context);
+// Writes the sample period for `rate` as the rate command does (the USB card's
+// low-power limit noted on stderr) and returns the Smpl_Prd the sensor holds after;
+// nothing when it did not answer (said on stderr).
+std::optional<std::int32_t> SetCtlSampleRate(CtlContext& context, double rate);
 int runFilter(CtlContext& context);
 int runDac(CtlContext& context);
 int runFlash(CtlContext& context);

@@ -1,10 +1,13 @@
 #include "CtlLogCommand.h"
 
+#include "CtlConfigCommands.h"
 #include "CtlInterrupt.h"
 #include "DatalogRun.h"
+#include "SensorPacedSampling.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <cmath>
 #include <cstdio>
 #include <unistd.h>
 
@@ -51,11 +54,12 @@ bool stderrIsTerminal()
 
 } // namespace
 
-std::optional<DatalogSettings> ParseLogArguments(const QStringList& arguments, QString* error)
+std::optional<LogRequest> ParseLogArguments(const QStringList& arguments, QString* error)
 {
-    DatalogSettings s;
+    LogRequest request;
+    DatalogSettings& s = request.settings;
     s.Folder = QStringLiteral(".");
-    auto fail = [error](const QString& message) -> std::optional<DatalogSettings> {
+    auto fail = [error](const QString& message) -> std::optional<LogRequest> {
         *error = message;
         return std::nullopt;
     };
@@ -63,7 +67,8 @@ std::optional<DatalogSettings> ParseLogArguments(const QStringList& arguments, Q
         const QString& arg = arguments[i];
         const bool takesValue = arg == QLatin1String("--samples") || arg == QLatin1String("--files") ||
                                 arg == QLatin1String("--delay") || arg == QLatin1String("--name") ||
-                                arg == QLatin1String("--dir") || arg == QLatin1String("--select");
+                                arg == QLatin1String("--dir") || arg == QLatin1String("--select") ||
+                                arg == QLatin1String("--rate");
         if (takesValue && i + 1 >= arguments.size())
             return fail(QStringLiteral("%1 needs a value").arg(arg));
         const QString value = takesValue ? arguments[++i] : QString();
@@ -109,25 +114,41 @@ std::optional<DatalogSettings> ParseLogArguments(const QStringList& arguments, Q
             s.ckNoHeader = true;
         } else if (arg == QLatin1String("--reset-angle")) {
             s.ckReSetAngle = true;
+        } else if (arg == QLatin1String("--every-sample")) {
+            s.chkEverySample = true;
+        } else if (arg == QLatin1String("--stdout")) {
+            request.toStdout = true;
+        } else if (arg == QLatin1String("--rate")) {
+            bool ok = false;
+            const double rate = value.toDouble(&ok); // C locale: a point, as the rate command takes
+            if (!ok || !std::isfinite(rate))
+                return fail(
+                    QStringLiteral("--rate needs samples a second such as 2048, not '%1'").arg(value));
+            request.rate = rate;
         } else {
             return fail(QStringLiteral("log: unknown option '%1'").arg(arg));
         }
     }
-    if (!QFileInfo(s.Folder).isDir())
+    if (!request.toStdout && !QFileInfo(s.Folder).isDir())
         return fail(QStringLiteral("--dir: no folder '%1'").arg(s.Folder));
-    return s;
+    return request;
 }
 
 int runLog(CtlContext& c)
 {
     QString error;
-    const std::optional<DatalogSettings> settings = ParseLogArguments(c.options.arguments, &error);
-    if (!settings) {
+    const std::optional<LogRequest> request = ParseLogArguments(c.options.arguments, &error);
+    if (!request) {
         c.err << "gyroctl: " << error << Qt::endl;
         return ExitUsage;
     }
+    const DatalogSettings* settings = &request->settings;
     if (const int status = BringUpCtlInterface(c); status != ExitOk)
         return status;
+    if (request->rate && !SetCtlSampleRate(c, *request->rate)) {
+        c.err << "gyroctl: Smpl_Prd did not answer" << Qt::endl;
+        return ExitTransportFailed;
+    }
 
     CatchCtlInterrupt();
     const bool showProgress = stderrIsTerminal();
@@ -153,7 +174,28 @@ int runLog(CtlContext& c)
         };
     }
 
+    if (request->toStdout) {
+        // Each line at once in a paced run (a reader sees the samples as they come);
+        // the free-running run leaves it to the stream's buffer.
+        const bool flushEach = settings->chkEverySample;
+        hooks.lineOut = [&c, flushEach](const QString& line) {
+            c.out << line << '\n';
+            if (flushEach)
+                c.out.flush();
+            return c.out.status() == QTextStream::Ok;
+        };
+    }
+
     const DatalogOutcome outcome = RunDatalog(c.g, *settings, hooks);
+    if (request->toStdout) {
+        c.out.flush();
+        if (showProgress)
+            c.err << "\r\033[K" << Qt::flush;
+        if (c.out.status() != QTextStream::Ok)
+            c.err << "gyroctl: standard output could not be written; the log has stopped" << Qt::endl;
+    }
+    if (settings->chkEverySample && outcome.samplesMissed > 0)
+        c.err << "gyroctl: " << SamplesMissedNote(outcome.samplesMissed) << Qt::endl;
     switch (outcome.end) {
     case DatalogEnd::Completed:
         return ExitOk;

@@ -26,7 +26,10 @@ QString CtlUsageText()
         "  --sim-fault KIND         with --simulate: a hardware fault, repeatable; KIND is one of\n");
     text += sim::SimFaultKindsText(27);
     text += QStringLiteral(
-        "  --sim-still              with --simulate: the sensor at rest (bias and noise only)\n");
+        "  --sim-still              with --simulate: the sensor at rest (bias and noise only)\n"
+        "  --sim-bus-timing         with --simulate: each USB bulk transaction completes at the card's\n"
+        "                           next frame boundary (125 us high speed, 1 ms full speed)\n"
+        "  --sim-full-speed         with --simulate: the simulated card is a full-speed one\n");
     text +=
         QStringLiteral("  --help                   this text\n"
                        "\n"
@@ -40,6 +43,11 @@ QString CtlUsageText()
                        "  --time --no-flags --raw --no-header --reset-angle\n"
                        "                           elapsed-time column, no new-data flags, counts\n"
                        "                           instead of values, no header, angle zeroed per file\n"
+                       "  --every-sample           one line per sensor sample: wait for each new sample,\n"
+                       "                           read the registers in one burst, time in microseconds;\n"
+                       "                           samples missed are told on standard error\n"
+                       "  --rate SPS               set the sample rate first, as the rate command does\n"
+                       "  --stdout                 data lines to standard output instead of files\n"
                        "\n"
                        "A register that gives no answer prints no line; the reason goes to standard error.\n"
                        "exit status: 0 success, 1 the transport, card or a file failed, 2 usage error,\n"
@@ -110,6 +118,10 @@ std::optional<CtlOptions> ParseCtlArguments(const QStringList& arguments, QStrin
             if (!hasValue)
                 return fail(QStringLiteral("--spi-trace needs a file name"));
             options.spiTracePath = arguments[++i];
+        } else if (arg == QLatin1String("--sim-bus-timing")) {
+            options.simBusTiming = true;
+        } else if (arg == QLatin1String("--sim-full-speed")) {
+            options.simFullSpeed = true;
         } else if (arg == QLatin1String("--sim-fault")) {
             if (!hasValue)
                 return fail(QStringLiteral("--sim-fault needs a kind such as card-stops:5"));
@@ -129,6 +141,10 @@ std::optional<CtlOptions> ParseCtlArguments(const QStringList& arguments, QStrin
             QStringLiteral("--sim-fault needs --simulate: faults exist on the simulated platform only"));
     if (options.simStill && !options.simulate)
         return fail(QStringLiteral("--sim-still needs --simulate: it stills the simulated sensor"));
+    if ((options.simBusTiming || options.simFullSpeed) && !options.simulate)
+        return fail(QStringLiteral("%1 needs --simulate: it sets up the simulated card")
+                        .arg(options.simBusTiming ? QStringLiteral("--sim-bus-timing")
+                                                  : QStringLiteral("--sim-full-speed")));
     if (options.command.isEmpty())
         return fail(QStringLiteral("no command given"));
     if (FindCtlCommand(options.command) == nullptr)

@@ -18,6 +18,8 @@ struct CtlOptions {
     QString spiTracePath;
     std::vector<sim::SimFault> simFaults; // --sim-fault, with --simulate only
     bool simStill = false;                // --sim-still, with --simulate only
+    bool simBusTiming = false;            // --sim-bus-timing, with --simulate only
+    bool simFullSpeed = false;            // --sim-full-speed, with --simulate only
     QString command;                      // a name of CtlCommandTable()
     QStringList arguments;
 };

@@ -48,6 +48,8 @@ int main(int argc, char** argv)
     backendOptions.rawPortAccess = options->rawPortAccess;
     backendOptions.simFaults = options->simFaults;
     backendOptions.simStill = options->simStill;
+    backendOptions.simBusTiming = options->simBusTiming;
+    backendOptions.simFullSpeed = options->simFullSpeed;
     auto backends = gyro::MakeBackends(options->simulate ? QStringLiteral("sim") : QStringLiteral("native"),
                                        backendOptions, &error);
     if (!backends) {

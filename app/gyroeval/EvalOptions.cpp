@@ -21,6 +21,10 @@ const OptionText OptionTexts[] = {
     {"--raw-port-access", "the parallel port through raw port I/O (root only)"},
     {"--sim-fault KIND", "with --simulate: a hardware fault, repeatable (see below)"},
     {"--sim-still", "with --simulate: the sensor at rest (bias and noise only)"},
+    {"--sim-bus-timing", "with --simulate: each USB transaction ends at the card's"},
+    {"", "next frame boundary (125 us high speed, 1 ms full speed)"},
+    {"--sim-full-speed", "with --simulate: the simulated card is a full-speed one"},
+    {"--burst-readout", "each readout pass (five outputs, status) in one transfer"},
     {"-h, --help", "this text"},
 };
 
@@ -74,7 +78,11 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
     const QCommandLineOption rawPort(QStringLiteral("raw-port-access"));
     const QCommandLineOption simFault(QStringLiteral("sim-fault"), QString(), QStringLiteral("KIND"));
     const QCommandLineOption simStill(QStringLiteral("sim-still"));
-    parser.addOptions({help, simulate, seed, trace, startReading, rawPort, simFault, simStill});
+    const QCommandLineOption busTiming(QStringLiteral("sim-bus-timing"));
+    const QCommandLineOption fullSpeed(QStringLiteral("sim-full-speed"));
+    const QCommandLineOption burstReadout(QStringLiteral("burst-readout"));
+    parser.addOptions({help, simulate, seed, trace, startReading, rawPort, simFault, simStill, busTiming, fullSpeed,
+                       burstReadout});
 
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
@@ -96,6 +104,7 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
     }
     options.simulate = parser.isSet(simulate);
     options.startReading = parser.isSet(startReading);
+    options.burstReadout = parser.isSet(burstReadout);
     options.backends.rawPortAccess = parser.isSet(rawPort);
     options.spiTracePath = parser.value(trace);
     for (const QString& kind : parser.values(simFault)) {
@@ -107,6 +116,14 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
     options.backends.simStill = parser.isSet(simStill);
     if (options.backends.simStill && !options.simulate) {
         *error = QStringLiteral("--sim-still needs --simulate: it stills the simulated sensor.");
+        return false;
+    }
+    options.backends.simBusTiming = parser.isSet(busTiming);
+    options.backends.simFullSpeed = parser.isSet(fullSpeed);
+    if ((options.backends.simBusTiming || options.backends.simFullSpeed) && !options.simulate) {
+        *error = QStringLiteral("--%1 needs --simulate: it sets up the simulated card.")
+                     .arg(options.backends.simBusTiming ? QStringLiteral("sim-bus-timing")
+                                                        : QStringLiteral("sim-full-speed"));
         return false;
     }
     if (!options.backends.simFaults.empty() && !options.simulate) {

@@ -2,7 +2,8 @@
 // The windowed program's command line:
 //
 //   gyroeval [--simulate] [--seed N] [--spi-trace FILE] [--start-reading] [--raw-port-access]
-//            [--sim-fault KIND]... [--sim-still]   (with --simulate; the kinds are in SimFaults.h)
+//            [--burst-readout] [--sim-fault KIND]... [--sim-bus-timing] [--sim-full-speed] [--sim-still]
+//            (the last four with --simulate; the fault kinds are in SimFaults.h)
 #include "BackendTable.h"
 
 #include <QString>
@@ -13,6 +14,7 @@ namespace gyro {
 struct EvalOptions {
     bool simulate = false;     // the built-in simulation instead of this system's hardware
     bool startReading = false; // press "Read" once the main window is up
+    bool burstReadout = false; // each readout pass in one burst (one transfer)
     BackendOptions backends;
     QString spiTracePath; // append every SPI frame to this file
     QString helpText;     // --help: this text is the whole answer

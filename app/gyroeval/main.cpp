@@ -71,6 +71,7 @@ int main(int argc, char** argv)
     }
 
     GyroState g(backends->platform(), ui);
+    g.ReadoutBurst = options.burstReadout;
     ui.setApplicationTitle(g.AppTitle);
     g.CommandLineGiven = argc > 1;
     g.ProgramFolder = QCoreApplication::applicationDirPath();

@@ -17,6 +17,8 @@ std::unique_ptr<PlatformSet> makeSimulation(const BackendOptions& options, QStri
     sim.seed = options.seed;
     sim.faults = options.simFaults;
     sim.still = options.simStill;
+    sim.busTiming = options.simBusTiming;
+    sim.fullSpeedCard = options.simFullSpeed;
     return std::make_unique<sim::SimPlatform>(sim);
 }
 

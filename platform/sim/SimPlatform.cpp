@@ -14,8 +14,14 @@ SimPlatform::SimPlatform(SimOptions options)
 {
     platform_.scratchFolder = QDir::tempPath();
     usb_.connectChannel(1, &sensor_);
-    if (options.usbCardAttached)
-        usb_.attachCard(0);
+    if (options.usbCardAttached) {
+        SimUsbCardConfig card;
+        if (options.fullSpeedCard)
+            card.pipe3MaxPacket = 64;
+        usb_.attachCard(0, card);
+    }
+    if (options.busTiming)
+        usb_.setBusTiming(clock_);
     for (const SimFault& fault : options.faults)
         applyFault(fault);
     if (options.still) {

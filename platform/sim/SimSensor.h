@@ -91,6 +91,11 @@ public:
     // SpiDevice
     std::uint16_t pendingAnswer() override;
     void frameReceived(std::uint16_t frame) override;
+    // The frames of one card transfer arrive at the instant it began: a sample falls
+    // before or after the whole transfer, never between two of its frames, so a read
+    // that names its register twice cannot clear the flag of a sample it never delivered.
+    void transferBegins() override { transferTime_ = clock_.monotonicSeconds(); }
+    void transferEnds() override { transferTime_.reset(); }
 
     // Brings the samples up to the clock's time without a frame (for inspection in tests).
     void update();
@@ -142,7 +147,7 @@ private:
 
     std::uint16_t& word(int address) { return words_[static_cast<std::size_t>(wordIndexOf(address))]; }
     std::uint16_t word(int address) const { return words_[static_cast<std::size_t>(wordIndexOf(address))]; }
-    double now() { return clock_.monotonicSeconds(); }
+    double now() { return transferTime_ ? *transferTime_ : clock_.monotonicSeconds(); }
 
     void powerUp(double time);
     std::uint16_t shiftOut(double time);
@@ -201,6 +206,7 @@ private:
 
     std::vector<TracedFrame> trace_;
     bool traceEnabled_ = true;
+    std::optional<double> transferTime_; // set while a card transfer is clocked through
 };
 
 } // namespace gyro::sim

@@ -1,6 +1,7 @@
 #include "SimUsbBus.h"
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 #include <string>
 
@@ -354,12 +355,32 @@ bool SimUsbBus::pipeTransfer(Card& card, int slot, std::span<const std::uint8_t>
         if (!request(card, slot, output))
             return false;
         returned = static_cast<std::uint32_t>(output.size());
+        completeAtFrameBoundary(card);
         return true;
     case PipeAnswers:
-        return answer(card, output, returned);
+        if (!answer(card, output, returned))
+            return false;
+        completeAtFrameBoundary(card);
+        return true;
     default:
         return false; // the other pipes carry nothing in this card's protocol
     }
+}
+
+double SimUsbBus::busFrameSeconds(const SimUsbCardConfig& config)
+{
+    return config.pipe3MaxPacket > FullSpeedMaxPacket ? 125e-6 : 1e-3;
+}
+
+// The host controller schedules bulk transactions frame by frame: one that is
+// handed over mid-frame is done when the next frame begins.
+void SimUsbBus::completeAtFrameBoundary(const Card& card)
+{
+    if (busClock_ == nullptr)
+        return;
+    const double frame = busFrameSeconds(card.config);
+    const double boundary = (std::floor(busClock_->monotonicSeconds() / frame) + 1.0) * frame;
+    busClock_->sleepUntil(boundary);
 }
 
 bool SimUsbBus::request(Card& card, int slot, std::span<const std::uint8_t> bytes)
@@ -405,12 +426,16 @@ bool SimUsbBus::request(Card& card, int slot, std::span<const std::uint8_t> byte
         if (bytes.size() < 3 + 2 * words)
             break; // a cut-off request: the card waits for the rest and answers nothing
         SpiDevice* device = deviceOn(card, bytes[1]);
+        if (device != nullptr)
+            device->transferBegins();
         for (std::size_t i = 0; i < words; ++i) {
             const auto out = static_cast<std::uint16_t>((bytes[3 + 2 * i] << 8) | bytes[4 + 2 * i]);
             const std::uint16_t in = device != nullptr ? device->transfer(out) : FloatingWord;
             card.answer[2 * i] = static_cast<std::uint8_t>(in >> 8);
             card.answer[2 * i + 1] = static_cast<std::uint8_t>(in & 0xFF);
         }
+        if (device != nullptr)
+            device->transferEnds();
         card.answerLength = 2 * words;
         break;
     }

@@ -45,7 +45,12 @@
 //   wordDelay(slot), spiBits(slot)                  the card's current settings
 //   openCount(slot), closeCount(slot), openHandles()
 //   failedRequests()                                requests that failed so far
+//   setBusTiming(clock)                             each bulk transaction on pipes 0 and 1
+//                                                   completes at the next frame boundary of
+//                                                   the card's speed on that clock (1 ms full
+//                                                   speed, 125 us high speed); nullptr: at once
 // Devices passed to connectChannel are not owned and must outlive their use.
+#include "Clock.h"
 #include "EzUsbDriver.h"
 #include "EzUsbLayout.h"
 #include "SpiDevice.h"
@@ -115,6 +120,9 @@ public:
     int closeCount(int slot) const;
     int openHandles() const { return static_cast<int>(handles_.size()); }
     int failedRequests() const { return failedRequests_; }
+    void setBusTiming(Clock* clock) { busClock_ = clock; }
+    // The frame of a card's speed: 125 us for a high-speed card, 1 ms for a full-speed one.
+    static double busFrameSeconds(const SimUsbCardConfig& config);
 
     Handle open(const QString& deviceName) override;
     bool ioControl(Handle handle, std::uint32_t code, std::span<const std::uint8_t> input,
@@ -167,6 +175,7 @@ private:
     // Counts one SPI transfer against the scheduled faults; false when it must fail.
     bool transferAllowed(Card& card, int slot);
     void replugWhenDue(int slot);
+    void completeAtFrameBoundary(const Card& card);
 
     std::array<std::optional<Card>, Slots> cards_;
     std::array<std::optional<Unplugged>, Slots> unplugged_;
@@ -178,6 +187,8 @@ private:
     Handle nextHandle_ = 1;
     std::uint64_t nextGeneration_ = 1;
     int failedRequests_ = 0;
+
+    Clock* busClock_ = nullptr;
 
     bool logRequests_ = true;
     std::size_t logLimit_ = DefaultRequestLogLimit;

@@ -13,6 +13,11 @@ public:
     // A whole 16-bit frame arrived; the device acts on it and prepares its next answer.
     virtual void frameReceived(std::uint16_t frame) = 0;
 
+    // A card clocks the words of one transfer back to back, microseconds apart; it
+    // tells the device where such a run of frames begins and ends.
+    virtual void transferBegins() {}
+    virtual void transferEnds() {}
+
     std::uint16_t transfer(std::uint16_t out)
     {
         const std::uint16_t in = pendingAnswer();

@@ -64,6 +64,7 @@ TEST_F(CtlLog, OptionsBeyondTheWindowsLimitsAreUsageErrorsBeforeAnyTraffic)
         {"--samples", "0"},        {"--samples", "2147483648"}, {"--samples", "1.5"}, {"--files", "0"},
         {"--files", "2000000001"}, {"--delay", "-1"},           {"--delay", "32001"}, {"--delay", "soon"},
         {"--select", "gyro,rate"}, {"--select", ","},           {"--samples"},        {"--colour"},
+        {"--rate", "fast"},        {"--rate", "2,048"},         {"--rate"},           {"--rate", "inf"},
     };
     for (const QStringList& arguments : bad) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
@@ -92,6 +93,39 @@ TEST_F(CtlLog, WritesTheWindowsLayoutAndPrintsEachFile)
     EXPECT_EQ(outText, dir.filePath("bench_1.csv") + "\n" + dir.filePath("bench_2.csv") + "\n");
     for (const char* name : {"bench_1.csv", "bench_2.csv"})
         EXPECT_EQ(fileBytes(name), "1,0,2732,1,1000,\r\n2,0,2732,1,1000,\r\n") << name;
+}
+
+// --rate sets the period first (2048: Smpl_Prd 0), --every-sample takes each sample
+// once (flag 1, 1/2048 s apart, microseconds), --stdout puts the data lines on
+// standard output and makes no file.
+TEST_F(CtlLog, EverySampleAtARateOnStandardOutput)
+{
+    ASSERT_EQ(log({"--every-sample", "--rate", "2048", "--samples", "300", "--time", "--stdout"}), ExitOk)
+        << errText.toStdString();
+    EXPECT_EQ(sim.sensor().registerWord(0x36), 0x0000);
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+    const QStringList lines = outText.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 300);
+    double before = -1;
+    for (qsizetype j = 0; j < lines.size(); ++j) {
+        const QStringList fields = lines[j].split(',');
+        ASSERT_EQ(fields.size(), 5) << lines[j].toStdString(); // number, time, flag, value, end
+        EXPECT_EQ(fields[0], QString::number(j + 1));
+        EXPECT_EQ(fields[1].section('.', 1).size(), 6) << "microseconds";
+        EXPECT_EQ(fields[2], "1");
+        const double time = fields[1].toDouble();
+        if (before >= 0) {
+            EXPECT_NEAR(time - before, 1.0 / 2048, 0.3 / 2048) << j;
+        }
+        before = time;
+    }
+    EXPECT_TRUE(errText.isEmpty()) << errText.toStdString();
+
+    // The same run into a file keeps the file's layout: header and CR LF lines.
+    outText.clear();
+    ASSERT_EQ(log({"--every-sample", "--samples", "5"}), ExitOk);
+    EXPECT_EQ(outText, dir.filePath("DATALOG_1.csv") + "\n");
+    EXPECT_TRUE(fileBytes("DATALOG_1.csv").contains("Sample #,GyroND,Gyro,\r\n1,1,"));
 }
 
 TEST_F(CtlLog, AnInterruptEndsTheRunWithTheCurrentFileWrittenWhole)

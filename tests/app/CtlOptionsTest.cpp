@@ -50,6 +50,8 @@ TEST(CtlOptions, UsageErrorsNameTheProblem)
         {{"--simulate", "--sim-fault", "card-stops:-1", "dump"}, "card-stops:-1"},
         {{"--simulate", "--sim-fault", "unplug:3", "dump"}, "unplug:3"},
         {{"--simulate", "--sim-fault", "request:0x1234", "dump"}, "0x1234"},
+        {{"--sim-bus-timing", "dump"}, "--simulate"},
+        {{"--sim-full-speed", "dump"}, "--simulate"},
         {{"--bogus", "dump"}, "--bogus"},
         {{"frobnicate"}, "frobnicate"},
         {{"read"}, "read"},
@@ -69,11 +71,13 @@ TEST(CtlOptions, UsageErrorsNameTheProblem)
 TEST(CtlOptions, SimulatedFaultsAreRepeatableAndKeepTheirNumbers)
 {
     QString error;
-    const auto o =
-        parse({"--simulate", "--port", "fffd", "--sim-fault", "card-stops:7", "--sim-fault", "unplug:2:3",
-               "--sim-fault", "request:0x222051", "--sim-fault", "port-unclaimable", "dump"},
-              &error);
+    const auto o = parse({"--simulate", "--port", "fffd", "--sim-fault", "card-stops:7", "--sim-fault",
+                          "unplug:2:3", "--sim-fault", "request:0x222051", "--sim-fault", "port-unclaimable",
+                          "--sim-bus-timing", "--sim-full-speed", "dump"},
+                         &error);
     ASSERT_TRUE(o) << error.toStdString();
+    EXPECT_TRUE(o->simBusTiming);
+    EXPECT_TRUE(o->simFullSpeed);
     EXPECT_EQ(o->portAddress, -3); // 0xFFFD, the highest base whose three registers fit
     using Kind = sim::SimFault::Kind;
     ASSERT_EQ(o->simFaults.size(), 4u);

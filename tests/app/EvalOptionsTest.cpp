@@ -33,7 +33,7 @@ TEST(EvalOptions, EveryOptionIsRead)
     QString error;
     ASSERT_TRUE(parse({"--simulate", "--seed", "7", "--spi-trace", "frames.txt", "--start-reading",
                        "--raw-port-access", "--sim-fault", "unplug:5:1", "--sim-fault", "port-unclaimable",
-                       "--sim-still"},
+                       "--sim-still", "--burst-readout", "--sim-bus-timing", "--sim-full-speed"},
                       options, &error))
         << error.toStdString();
     ASSERT_EQ(options.backends.simFaults.size(), 2u);
@@ -46,6 +46,9 @@ TEST(EvalOptions, EveryOptionIsRead)
     EXPECT_EQ(options.backends.seed, 7u);
     EXPECT_TRUE(options.backends.simStill);
     EXPECT_EQ(options.spiTracePath, "frames.txt");
+    EXPECT_TRUE(options.burstReadout);
+    EXPECT_TRUE(options.backends.simBusTiming);
+    EXPECT_TRUE(options.backends.simFullSpeed);
 }
 
 TEST(EvalOptions, WrongInputIsRefusedWithAMessage)
@@ -53,7 +56,8 @@ TEST(EvalOptions, WrongInputIsRefusedWithAMessage)
     for (const QStringList& arguments :
          {QStringList{"--seed", "x"}, QStringList{"--bogus"}, QStringList{"extra"},
           QStringList{"--spi-trace"}, QStringList{"--sim-fault", "card-stops:2"}, // without --simulate
-          QStringList{"--simulate", "--sim-fault", "flood"}, QStringList{"--sim-still"}}) {
+          QStringList{"--simulate", "--sim-fault", "flood"}, QStringList{"--sim-still"},
+          QStringList{"--sim-bus-timing"}, QStringList{"--sim-full-speed"}}) {
         EvalOptions options;
         QString error;
         EXPECT_FALSE(parse(arguments, options, &error)) << arguments.join(' ').toStdString();

@@ -3,6 +3,7 @@
 #include "DatalogFormat.h"
 #include "DatalogRun.h"
 #include "NumberText.h"
+#include "SensorPacedSampling.h"
 #include "WindowBehaviour.h"
 #include "ui_frmDatalog.h"
 
@@ -179,6 +180,7 @@ DatalogSettings frmDatalog::settingsFromControls() const
     s.ckNoScaling = ui_->ckNoScaling->isChecked();
     s.ckDisableNewDataFlags = ui_->ckDisableNewDataFlags->isChecked();
     s.ckReSetAngle = ui_->ckReSetAngle->isChecked();
+    s.chkEverySample = ui_->chkEverySample->isChecked();
     // A fraction of a sample or file is not taken: 2.5 samples make two.
     s.SamplesPerFile = std::max<std::int64_t>(1, static_cast<std::int64_t>(SamplesPerFile));
     s.FilesPerSession =
@@ -199,12 +201,20 @@ void frmDatalog::showRunning(bool running)
     for (QWidget* setting : std::initializer_list<QWidget*>{
              ui_->ckTime, ui_->txtSamplesPerFile, ui_->txtSampleDelay, ui_->txtFilesPerSession,
              ui_->txtDirectory, ui_->txtFileName, ui_->ckNoScaling, ui_->ckNoHeader,
-             ui_->ckDisableNewDataFlags, ui_->ckReSetAngle})
+             ui_->ckDisableNewDataFlags, ui_->ckReSetAngle, ui_->chkEverySample})
         setting->setEnabled(!running);
     for (int k = CheckReg.first(); k <= CheckReg.last(); ++k)
         CheckReg(k)->setEnabled(!running);
     if (!running)
         ui_->cmdStartDatalog->setText(StartCaption);
+}
+
+void frmDatalog::showSamplesMissed(std::int64_t taken, std::int64_t missed)
+{
+    ui_->lblRunStatus->setText(
+        QStringLiteral("One line per sensor sample: %1 taken, %2 missed").arg(taken).arg(missed));
+    if (missed > 0)
+        g_.ui.message(SamplesMissedNote(missed), MsgButtons::Ok, MsgIcon::Exclamation);
 }
 
 void frmDatalog::RunDatalog()
@@ -230,8 +240,17 @@ void frmDatalog::RunDatalog()
         lastShown = now;
         ui_->prgSamples->setValue(static_cast<int>(taken));
     };
-    gyro::RunDatalog(g_, settings, hooks);
+    ui_->lblRunStatus->clear();
+    std::int64_t lineCount = 0;
+    const auto counted = hooks.sampleTaken;
+    hooks.sampleTaken = [&lineCount, counted](std::int64_t taken, std::int64_t samplesPerFile) {
+        ++lineCount;
+        counted(taken, samplesPerFile);
+    };
+    const DatalogOutcome outcome = gyro::RunDatalog(g_, settings, hooks);
     showRunning(false);
+    if (settings.chkEverySample)
+        showSamplesMissed(lineCount, outcome.samplesMissed);
     if (closeAfterRun_) {
         closeAfterRun_ = false;
         QDialog::reject();

@@ -64,6 +64,8 @@ private:
     void txtFilesPerSession_Change();
     DatalogSettings settingsFromControls() const;
     void showRunning(bool running);
+    // The end of a sensor-paced run: the status line, and a message when samples were missed.
+    void showSamplesMissed(std::int64_t taken, std::int64_t missed);
 
     GyroState& g_;
     std::unique_ptr<Ui::frmDatalog> ui_;

@@ -121,6 +121,10 @@ private:
     // Rows and flags that hold no reading: no interface, or a failed read.
     void showNoReadings();
     void showStatusUnknown();
+    void showStatusWord(std::int32_t status);
+    // One pass's outputs into Yvalue (NaN where no answer came); with the burst also
+    // the status word, read in the same transfer.
+    std::optional<std::int32_t> readOutputs(YValues& Yvalue);
     // After an interface was chosen from the menu, as the load does: the control
     // register shadows and the rate scale from what the sensor holds.
     void readSensorSetup();

@@ -4,10 +4,12 @@
 
 #include "NumberText.h"
 #include "RegisterAccess.h"
+#include "RegisterBurst.h"
 #include "Timing.h"
 #include "WidgetText.h"
 #include "ui_frmForm1.h"
 
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -32,10 +34,7 @@ void frmForm1::ReadData()
 {
     YValues Yvalue{};
     do {
-        for (int i = Idx_Supply_Out; i <= Idx_ANGL_OUT; ++i) {
-            // A failed read shows no number and gives the charts no point (NaN).
-            Yvalue[i] = ReadRegister(g, i) ? g.RegValue : std::numeric_limits<float>::quiet_NaN();
-        }
+        const std::optional<std::int32_t> burstStatus = readOutputs(Yvalue);
         if (loopRunning() && sinceReadingsShown_.isValid() &&
             sinceReadingsShown_.elapsed() < ReadingsIntervalMs)
             readingsNotShown_ = Yvalue;
@@ -46,13 +45,39 @@ void frmForm1::ReadData()
             return;
         PlotDataPointsGy(Yvalue, GyroHiPk, GyroLowPk);
         PlotDataPointsAcc(Yvalue, TempHiPk, TempLowPk);
-        CmdUpdateStatus_Click();
-        showInterfaceState(); // a card that stopped answering says so
+        if (!g.ReadoutBurst)
+            CmdUpdateStatus_Click();
+        else if (burstStatus)
+            showStatusWord(*burstStatus);
+        else if (g.InterfaceType != 0)
+            showStatusUnknown(); // a status that was not read is no "OK"
+        showInterfaceState();    // a card that stopped answering says so
         DelayMs(g, static_cast<float>(TextNumber(ui->txtLoopDelay->text())));
     } while (loopRunning() && !unloaded_);
     // The loop's last readings, unless a pass made since (a click during the loop) showed its own.
     if (readingsNotShown_ && !unloaded_)
         showReadings(*readingsNotShown_);
+}
+
+std::optional<std::int32_t> frmForm1::readOutputs(YValues& Yvalue)
+{
+    constexpr float NoPoint = std::numeric_limits<float>::quiet_NaN();
+    if (!g.ReadoutBurst) {
+        for (int i = Idx_Supply_Out; i <= Idx_ANGL_OUT; ++i) {
+            // A failed read shows no number and gives the charts no point (NaN).
+            Yvalue[i] = ReadRegister(g, i) ? g.RegValue : NoPoint;
+        }
+        return std::nullopt;
+    }
+    static constexpr std::array<int, 6> PassRegisters{Idx_Supply_Out, Idx_Gyro_Out, Idx_Aux_ADC,
+                                                      Idx_Temp_Out,   Idx_ANGL_OUT, Idx_Status};
+    std::array<RegisterReading, PassRegisters.size()> readings{};
+    const bool read = ReadRegisterBurst(g, PassRegisters, readings);
+    for (int i = Idx_Supply_Out; i <= Idx_ANGL_OUT; ++i)
+        Yvalue[i] = read ? readings[static_cast<std::size_t>(i - Idx_Supply_Out)].RegValue : NoPoint;
+    if (!read)
+        return std::nullopt;
+    return readings.back().RegWord;
 }
 
 bool frmForm1::loopRunning() const

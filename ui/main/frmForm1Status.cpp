@@ -42,7 +42,11 @@ void frmForm1::CmdUpdateStatus_Click()
         showStatusUnknown(); // a status that was not read is no "OK"
         return;
     }
-    const std::int32_t status = g.RegWord;
+    showStatusWord(g.RegWord);
+}
+
+void frmForm1::showStatusWord(std::int32_t status)
+{
     for (const StatusFlag& flag : StatusFlags) {
         QLabel* label = (*ui).*flag.label;
         const bool set = (status >> flag.bit & 1) != 0;

@@ -4,9 +4,11 @@
 #include "frmDatalog.h"
 #include "../main/MainWindowFixture.h"
 #include "Screenshot.h"
+#include "SensorPacedSampling.h"
 
 #include <QCheckBox>
 #include <QFile>
+#include <QLabel>
 #include <QProgressBar>
 #include <QSignalSpy>
 
@@ -304,4 +306,50 @@ TEST_F(Datalog, ADecimalCommaMakesTabSeparatedTxtFiles)
     EXPECT_EQ(fields[0], "1");
     EXPECT_FALSE(fields[2].contains('.'));
     EXPECT_EQ(fields[3], "\r\n");
+}
+
+// "One line per sensor sample", off by default: a checked box makes a run wait for
+// each sample of the sensor (2048 a second here), every line with its new-data flag
+// and about 1/2048 s after the one before; the status line and, when samples were
+// missed, a message tell the count.
+TEST_F(Datalog, EverySampleBoxPacesTheRunByTheSensor)
+{
+    open();
+    auto* everySample = find<QCheckBox>("chkEverySample");
+    ASSERT_NE(everySample, nullptr);
+    EXPECT_FALSE(everySample->isChecked());
+    sim.sensor().setRegisterWord(0x36, 0x0000); // Smpl_Prd: 2048 samples a second
+    everySample->setChecked(true);
+    find<QCheckBox>("ckTime")->setChecked(true);
+    find<QCheckBox>("ckNoHeader")->setChecked(true);
+    box("txtSamplesPerFile")->setText("2048");
+    atSample(1, 1000, [&] {
+        EXPECT_FALSE(everySample->isEnabled());
+        sim.fakeClock()->advance(4.2 / 2048); // a stall: three samples go by
+    });
+    start();
+
+    QFile file(logPath(1));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    double before = -1;
+    int lines = 0;
+    int longSteps = 0;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.trimmed().split(',');
+        if (fields.size() < 4)
+            continue;
+        ++lines;
+        EXPECT_EQ(fields[2], "1") << "line " << lines;
+        const double time = fields[1].toDouble();
+        if (before >= 0 && std::abs(time - before - 1.0 / 2048) > 0.3 / 2048)
+            ++longSteps;
+        before = time;
+    }
+    EXPECT_EQ(lines, 2048);
+    EXPECT_EQ(longSteps, 1); // the stall's, and no other
+    EXPECT_TRUE(everySample->isEnabled());
+    EXPECT_EQ(find<QLabel>("lblRunStatus")->text(), "One line per sensor sample: 2048 taken, 3 missed");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages.front().text, SamplesMissedNote(3));
+    SaveScreenshot(*window, QStringLiteral("frmDatalog_every_sample"));
 }

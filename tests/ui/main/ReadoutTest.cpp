@@ -243,6 +243,53 @@ TEST_F(Readout, LoopDelayIsTheWaitAfterEachPass)
     EXPECT_EQ(sim.fakeBusyLoop()->spins().back().units, 15);
 }
 
+// With the burst a pass is one transfer: the five outputs, Status and the closing
+// frame. The numbers, chart points and flags it shows are those of the six reads.
+TEST_F(Readout, ABurstPassShowsWhatSixReadsShow)
+{
+    ckLoop()->setChecked(false);
+    // Held words: supply 5.00 V, gyro 100 counts, aux 1000, temp -10, angle 1000,
+    // Status with the over-range bit 4.
+    const std::pair<int, std::uint16_t> words[] = {{SupplyAddress, Supply500},
+                                                   {0x04, 0x8064},
+                                                   {0x0A, 1000},
+                                                   {0x0C, 0x8FF6},
+                                                   {0x0E, 1000},
+                                                   {0x3C, 0x0010}};
+    for (const auto& [address, word] : words)
+        sim.sensor().setRegisterWord(address, word);
+    const char* shown[] = {"lblRegDat_1", "lblRegDat_2", "lblRegDat_3", "lblRegDat_4", "lblRegDat_5"};
+
+    click("cmdReadData");
+    QStringList described;
+    for (const char* name : shown)
+        described << text(name);
+    const QColor describedFlag = backColor("lblGyroOR");
+    framesOut();
+    sim.usb().clearRequests();
+
+    g.ReadoutBurst = true;
+    for (const char* name : shown)
+        if (QString(name) != "lblRegDat_5") // the disabled angle row keeps its "____"
+            control<QLabel>(name)->setText(QString());
+    click("cmdReadData");
+    EXPECT_EQ(framesOut(),
+              std::vector<std::uint16_t>({0x0200, 0x0400, 0x0A00, 0x0C00, 0x0E00, 0x3C00, 0x0000}));
+    EXPECT_EQ(sim.usb().pipe0Requests().size(), 1u); // one transfer for the pass
+    QStringList burst;
+    for (const char* name : shown)
+        burst << text(name);
+    EXPECT_EQ(burst, described);
+    EXPECT_EQ(backColor("lblGyroOR"), describedFlag);
+    EXPECT_EQ(text("lblGyroOR"), "Alarm");
+
+    // A card that stops answering: no numbers, no flags lit.
+    sim.usb().stopAnswering(0);
+    click("cmdReadData");
+    EXPECT_EQ(text("lblRegDat_2"), "----");
+    EXPECT_EQ(text("lblGyroOR"), "----");
+}
+
 // Under LC_ALL=de_DE.UTF-8 (Qt's locale and the C library's both German, in a
 // child process) the readings keep their fractions, with a comma.
 TEST_F(Readout, ReadingsKeepTheirFractionsUnderACommaLocale)

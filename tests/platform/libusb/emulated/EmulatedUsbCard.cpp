@@ -111,6 +111,25 @@ std::vector<std::uint16_t> EmulatedUsbCard::sensorFramesOut() const
     return frames;
 }
 
+int EmulatedUsbCard::opens() const
+{
+    const std::lock_guard lock(mutex_);
+    return opens_;
+}
+
+int EmulatedUsbCard::calls(unsigned long request) const
+{
+    const std::lock_guard lock(mutex_);
+    const auto it = calls_.find(request);
+    return it == calls_.end() ? 0 : it->second;
+}
+
+int EmulatedUsbCard::bulkUrbs() const
+{
+    const std::lock_guard lock(mutex_);
+    return bulkUrbs_;
+}
+
 std::vector<std::vector<std::uint8_t>> EmulatedUsbCard::requests() const
 {
     const std::lock_guard lock(mutex_);
@@ -174,6 +193,7 @@ void EmulatedUsbCard::onConnected(_UMockdevIoctlBase*, _UMockdevIoctlClient* cli
     auto* card = static_cast<EmulatedUsbCard*>(self);
     const std::lock_guard lock(card->mutex_);
     card->clients_[client] = card->plugging_;
+    ++card->opens_;
 }
 
 void EmulatedUsbCard::onVanished(_UMockdevIoctlBase*, _UMockdevIoctlClient* client, void* self)
@@ -193,6 +213,7 @@ bool EmulatedUsbCard::handleIoctl(UMockdevIoctlClient* client)
 {
     const std::lock_guard lock(mutex_);
     const unsigned long request = umockdev_ioctl_client_get_request(client);
+    ++calls_[request];
     if (!clientCurrent(client)) {
         umockdev_ioctl_client_complete(client, -1, ENODEV);
         return true;
@@ -338,6 +359,7 @@ void EmulatedUsbCard::submitUrb(UMockdevIoctlClient* client)
     bool answered = true;
     int submitError = 0;
     const bool bulk = header->type == USBDEVFS_URB_TYPE_BULK;
+    bulkUrbs_ += bulk ? 1 : 0;
     if (!bulk && header->type != USBDEVFS_URB_TYPE_CONTROL) {
         violation("URB of type " + std::to_string(header->type) + " on endpoint " + hex(header->endpoint) +
                   "; the card has bulk endpoints only");

@@ -67,6 +67,11 @@ public:
     int altSetting() const;
     bool claimed() const;
     int clearedHalts() const;
+    // How often the program opened the device node, made each usbdevfs request, and
+    // submitted a bulk URB (one bulk transaction each).
+    int opens() const;
+    int calls(unsigned long request) const;
+    int bulkUrbs() const;
     std::uint8_t wordDelay() const;
     std::uint8_t spiBits() const;
     // For each IN transfer the card never answered: how long it waited before the
@@ -133,6 +138,9 @@ private:
     std::size_t answerLength_ = 0;   // its length
     bool transferAnswerDue_ = false; // ... and it was a word transfer
     int answeredTransfers_ = 0;
+    int opens_ = 0;
+    std::map<unsigned long, int> calls_;
+    int bulkUrbs_ = 0;
     std::deque<Urb> waiting_; // submitted, not answered
     std::deque<Urb> done_;    // answered, to be reaped
     std::vector<std::vector<std::uint8_t>> requests_;

@@ -6,6 +6,7 @@
 #include "EzUsb.h"
 #include "GyroState.h"
 #include "InterfaceBringUp.h"
+#include "NativeProgram.h"
 #include "RealClock.h"
 #include "RecordingUiHost.h"
 #include "RegisterAccess.h"
@@ -21,31 +22,6 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr int GyroOutAddress = 0x04;
-
-// The program on the native backends, as gyroctl sets it up: USB interface, register
-// map, waits that watch the monotonic clock.
-struct NativeProgram {
-    NativeProgram()
-    {
-        QString error;
-        backends = MakeBackends(QStringLiteral("native"), {}, &error);
-        const Platform& native = backends->platform();
-        platform =
-            std::make_unique<Platform>(Platform{native.description, native.usb, native.port, native.registry,
-                                                native.processes, native.os, native.clock, busyLoop});
-        g = std::make_unique<GyroState>(*platform, ui);
-        g->DelayCalibrated = true;
-        SetInterfaceDefaults(*g);
-        InitRegisterMap(*g);
-        g->InterfaceType = 2;
-    }
-
-    DeadlineBusyLoop busyLoop;
-    std::unique_ptr<PlatformSet> backends;
-    std::unique_ptr<Platform> platform;
-    RecordingUiHost ui;
-    std::unique_ptr<GyroState> g;
-};
 
 struct LayoutCase {
     const char* name;

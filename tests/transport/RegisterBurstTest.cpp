@@ -1,0 +1,197 @@
+// Burst reads on both transports: the exact frames, the answers each register gets,
+// and a transfer that fails.
+#include "RegisterBurst.h"
+#include "RegisterAccess.h"
+#include "SimParallelPort.h"
+#include "UsbCardFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+
+namespace gyro {
+namespace {
+
+using test::TracedFrame;
+
+// Answers each frame with the word set for the address the frame before named.
+class RegisterFileDevice final : public sim::SpiDevice {
+public:
+    std::uint16_t pendingAnswer() override { return answer_; }
+    void frameReceived(std::uint16_t frame) override
+    {
+        received.push_back(frame);
+        answer_ = words[(frame >> 8) & 0x7F];
+    }
+    std::map<int, std::uint16_t> words;
+    std::vector<std::uint16_t> received;
+
+private:
+    std::uint16_t answer_ = 0x5A5A; // what an earlier access left to shift out
+};
+
+// One transport with the device behind it.
+struct Link {
+    virtual ~Link() = default;
+    virtual GyroState& state() = 0;
+    virtual SpiInterface iface() const = 0;
+    RegisterFileDevice device;
+    test::RecordingTrace trace;
+};
+
+struct UsbLink final : Link {
+    test::ReadyCardFixture f;
+    UsbLink()
+    {
+        f.bus.connectChannel(1, &device);
+        f.g.InterfaceType = 2;
+        f.g.spiTrace = &trace;
+    }
+    GyroState& state() override { return f.g; }
+    SpiInterface iface() const override { return SpiInterface::Usb; }
+};
+
+struct ParallelLink final : Link {
+    test::TestBackends backends;
+    sim::SimParallelPort port{device};
+    Platform platform = backends.platform({.port = &port});
+    test::RecordingUiHost ui;
+    GyroState g{platform, ui};
+    ParallelLink()
+    {
+        InitRegisterMap(g);
+        g.InterfaceType = 1;
+        g.PortAddress = 0x378;
+        g.DelayCalibrated = true;
+        g.LoopsPer10us = 10'000;
+        g.spiTrace = &trace;
+    }
+    GyroState& state() override { return g; }
+    SpiInterface iface() const override { return SpiInterface::Parallel; }
+};
+
+std::unique_ptr<Link> makeLink(bool usb)
+{
+    if (usb)
+        return std::make_unique<UsbLink>();
+    return std::make_unique<ParallelLink>();
+}
+
+class RegisterBurst : public ::testing::TestWithParam<bool> {};
+
+// Gyro_Out 0x04, Status 0x3C, Temp_Out 0x0C, Supply_Out 0x02: read frames 0x0400,
+// 0x3C00, 0x0C00, 0x0200 and the closing 0x0000; each frame answers the one before.
+TEST_P(RegisterBurst, SendsOneFramePerRegisterAndAClosingFrame)
+{
+    const auto link = makeLink(GetParam());
+    link->device.words = {{0x04, 0xE001}, {0x3C, 0x0010}, {0x0C, 0x8FFF}, {0x02, 0x0A3D}};
+    const std::array<int, 4> indexes{Idx_Gyro_Out, Idx_Status, Idx_Temp_Out, Idx_Supply_Out};
+    std::array<RegisterReading, 4> readings{};
+    ASSERT_TRUE(ReadRegisterBurst(link->state(), indexes, readings));
+
+    EXPECT_EQ(link->device.received, std::vector<std::uint16_t>({0x0400, 0x3C00, 0x0C00, 0x0200, 0x0000}));
+    const SpiInterface i = link->iface();
+    EXPECT_EQ(link->trace.frames, std::vector<TracedFrame>({{i, 0x0400, 0x5A5A},
+                                                            {i, 0x3C00, 0xE001},
+                                                            {i, 0x0C00, 0x0010},
+                                                            {i, 0x0200, 0x8FFF},
+                                                            {i, 0x0000, 0x0A3D}}));
+    // 0xE001: new data, error, 14-bit count 0x2001 = -8191. Status has no flags: it
+    // keeps Gyro_Out's, as a single read after Gyro_Out would. 0x8FFF: new data, 12-bit
+    // count 0xFFF = -1. 0x0A3D: no new data, 12 bits 0xA3D = 2621.
+    EXPECT_EQ(readings[0].RegWord, -8191);
+    EXPECT_EQ(readings[0].RegNewData, 0x8000);
+    EXPECT_EQ(readings[0].RegErrorFlag, 0x4000);
+    EXPECT_EQ(readings[0].RegHighByte, 0xE0);
+    EXPECT_EQ(readings[1].RegWord, 0x0010);
+    EXPECT_EQ(readings[1].RegNewData, 0x8000);
+    EXPECT_EQ(readings[2].RegWord, -1);
+    EXPECT_EQ(readings[2].RegErrorFlag, 0);
+    EXPECT_EQ(readings[3].RegWord, 2621);
+    EXPECT_EQ(readings[3].RegNewData, 0);
+    EXPECT_FALSE(link->state().RegReadFailed);
+    EXPECT_EQ(link->state().RegWord, 2621); // the results of the last register stay
+
+    // The same words read one by one leave the same results.
+    for (std::size_t k = 0; k < indexes.size(); ++k) {
+        ASSERT_TRUE(ReadRegister(link->state(), indexes[k]));
+        const GyroState& g = link->state();
+        EXPECT_EQ(readings[k], (RegisterReading{g.RegWord, g.RegHighByte, g.RegLowByte, g.RegNewData,
+                                                g.RegErrorFlag, g.RegValue}))
+            << "register " << k;
+    }
+}
+
+TEST_P(RegisterBurst, RefusesWhatNoTransferCanCarryBeforeAnyTraffic)
+{
+    const auto link = makeLink(GetParam());
+    std::array<RegisterReading, 16> readings{};
+    const std::array<int, 16> sixteen{1, 2, 3, 4, 5, 1, 2, 3, 4, 5, 1, 2, 3, 4, 5, 1};
+    EXPECT_THROW(ReadRegisterBurst(link->state(), sixteen, readings), std::invalid_argument);
+    EXPECT_THROW(ReadRegisterBurst(link->state(), std::span<const int>(), std::span<RegisterReading>()),
+                 std::invalid_argument);
+    const std::array<int, 2> withCommand{Idx_Gyro_Out, Idx_Command};
+    EXPECT_THROW(ReadRegisterBurst(link->state(), withCommand, std::span(readings).first(2)),
+                 std::invalid_argument);
+    const std::array<int, 1> beyondMap{297};
+    EXPECT_THROW(ReadRegisterBurst(link->state(), beyondMap, std::span(readings).first(1)),
+                 std::out_of_range);
+    EXPECT_TRUE(link->device.received.empty());
+
+    // Fifteen registers fill one transfer of sixteen words.
+    std::array<int, 15> fifteen{};
+    fifteen.fill(Idx_Gyro_Out);
+    EXPECT_TRUE(ReadRegisterBurst(link->state(), fifteen, std::span(readings).first(15)));
+    EXPECT_EQ(link->device.received.size(), 16u);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothTransports, RegisterBurst, ::testing::Bool(),
+                         [](const auto& param) { return param.param ? "Usb" : "Parallel"; });
+
+// A transfer whose answer never comes fails the whole burst: no register keeps a
+// value, not even the ones whose frames reached the sensor, and nothing from an
+// earlier read is left to pass for a reading.
+TEST(RegisterBurstFailure, AFailedTransferLeavesNoValues)
+{
+    struct Case {
+        const char* name;
+        void (*fault)(sim::SimUsbBus&);
+        const char* message;
+    };
+    const Case cases[] = {
+        {"answer lost", [](sim::SimUsbBus& b) { b.failPipe(0, 1); }, "Error Reading SPI"},
+        {"card gone", [](sim::SimUsbBus& b) { b.stopAnswering(0); }, "Error Writing SPI"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        UsbLink link;
+        link.device.words = {{0x04, 0x8123}, {0x0C, 0x8001}};
+        const std::array<int, 2> indexes{Idx_Gyro_Out, Idx_Temp_Out};
+        std::array<RegisterReading, 2> readings{};
+        ASSERT_TRUE(ReadRegisterBurst(link.f.g, indexes, readings));
+        c.fault(link.f.bus);
+        EXPECT_FALSE(ReadRegisterBurst(link.f.g, indexes, readings));
+        EXPECT_EQ(readings[0], RegisterReading{});
+        EXPECT_EQ(readings[1], RegisterReading{});
+        EXPECT_TRUE(link.f.g.RegReadFailed);
+        EXPECT_EQ(link.f.g.RegWord, 0);
+        EXPECT_EQ(link.f.g.RegNewData, 0);
+        EXPECT_EQ(link.f.ui.texts(), QStringList({c.message}));
+        EXPECT_TRUE(link.f.everyOpenClosed());
+    }
+}
+
+TEST(RegisterBurstFailure, NoInterfaceSendsNothing)
+{
+    UsbLink link;
+    link.f.g.InterfaceType = 0;
+    const std::array<int, 1> gyro{Idx_Gyro_Out};
+    std::array<RegisterReading, 1> readings{};
+    EXPECT_FALSE(ReadRegisterBurst(link.f.g, gyro, readings));
+    EXPECT_TRUE(link.device.received.empty());
+    EXPECT_TRUE(link.f.g.RegReadFailed);
+}
+
+} // namespace
+} // namespace gyro

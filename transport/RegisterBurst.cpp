@@ -1,0 +1,84 @@
+#include "RegisterBurst.h"
+
+#include "ParallelSpi.h"
+#include "RegisterAccess.h"
+#include "UsbSpiDrivers.h"
+
+#include <array>
+#include <stdexcept>
+#include <string>
+
+namespace gyro {
+
+namespace {
+
+constexpr std::int16_t InterfaceParallel = 1;
+constexpr std::int16_t InterfaceUsb = 2;
+
+using Frames = std::array<std::int32_t, MaxBurstRegisters + 1>;
+
+const RegisterEntry& readableEntry(const GyroState& g, int index)
+{
+    if (index < 0 || index >= RegisterSlotCount)
+        throw std::out_of_range("register index " + std::to_string(index) + " is outside 0..296");
+    const RegisterEntry& e = g.Reg[static_cast<std::size_t>(index)];
+    if (!e.RegReadable)
+        throw std::invalid_argument("register " + e.RegName.toStdString() + " cannot be read");
+    return e;
+}
+
+// Sends `count` frames; answers[i] is the answer clocked in during frame i.
+bool exchange(GyroState& g, const Frames& frames, std::size_t count, Frames& answers)
+{
+    switch (g.InterfaceType) {
+    case InterfaceUsb:
+        for (std::size_t i = 0; i < count; ++i)
+            g.UsbTxWords[i + 1] = frames[i];
+        g.UsbSpiChannel = 1; // the sensor's chip select, as for every register access
+        if (!UsbTransfer(g, static_cast<int>(count)))
+            return false;
+        for (std::size_t i = 0; i < count; ++i)
+            answers[i] = g.UsbRxWords[i + 1];
+        return true;
+    case InterfaceParallel:
+        if (!PortSpiReady(g))
+            return false;
+        for (std::size_t i = 0; i < count; ++i)
+            answers[i] = PortSpiExchange(g, frames[i]);
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+bool ReadRegisterBurst(GyroState& g, std::span<const int> indexes, std::span<RegisterReading> readings)
+{
+    const std::size_t n = indexes.size();
+    if (n < 1 || n > static_cast<std::size_t>(MaxBurstRegisters))
+        throw std::invalid_argument("a burst reads 1 to 15 registers, not " + std::to_string(n));
+    if (readings.size() != n)
+        throw std::invalid_argument("a burst needs one reading per register");
+    Frames frames{};
+    for (std::size_t i = 0; i < n; ++i)
+        frames[i] = (readableEntry(g, indexes[i]).RegAddress & 0x7F) * 256;
+    frames[n] = BurstClosingFrame;
+
+    Frames answers{};
+    if (!exchange(g, frames, n + 1, answers)) {
+        ClearReadResults(g);
+        g.RegReadFailed = true;
+        for (RegisterReading& r : readings)
+            r = {};
+        return false;
+    }
+    g.RegReadFailed = false;
+    for (std::size_t i = 0; i < n; ++i) {
+        StoreReadResults(g, g.Reg[static_cast<std::size_t>(indexes[i])], answers[i + 1]);
+        readings[i] = {g.RegWord, g.RegHighByte, g.RegLowByte, g.RegNewData, g.RegErrorFlag, g.RegValue};
+    }
+    return true;
+}
+
+} // namespace gyro
