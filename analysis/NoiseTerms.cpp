@@ -9,21 +9,25 @@ namespace {
 
 constexpr double RadPerDeg = std::numbers::pi / 180.0;
 
-// The segment between two neighbouring usable points whose slope is nearest the
-// target, within the tolerance; the term's value from the line of that slope
-// through the segment's geometric middle.
+// Of the segments between neighbouring usable points whose slope is within the
+// tolerance of the target, the one nearest (on the log scale) the tau the line is
+// read at: the least stretch of line between the data and the reading, and away
+// from the shortest taus, where a sensor's own filter bends the curve. The term's
+// value from the line of the target slope through that segment's geometric middle.
 std::optional<NoiseTerm> lineTerm(const std::vector<AllanPoint>& p, double target, double readAt)
 {
     std::optional<NoiseTerm> best;
-    double bestOff = SlopeTolerance;
+    double bestDistance = 0;
     for (std::size_t i = 0; i + 1 < p.size(); ++i) {
         if (p[i + 1].clusters < MinClustersForTerms || !(p[i].adev > 0) || !(p[i + 1].adev > 0))
             continue;
         const double slope = std::log(p[i + 1].adev / p[i].adev) / std::log(p[i + 1].tau / p[i].tau);
-        const double off = std::abs(slope - target);
-        if (off > bestOff)
+        if (std::abs(slope - target) > SlopeTolerance)
             continue;
-        bestOff = off;
+        const double distance = std::abs(std::log(std::sqrt(p[i].tau * p[i + 1].tau) / readAt));
+        if (best && distance >= bestDistance)
+            continue;
+        bestDistance = distance;
         const double tau = std::sqrt(p[i].tau * p[i + 1].tau);
         const double adev = std::sqrt(p[i].adev * p[i + 1].adev);
         best = NoiseTerm{adev * std::pow(readAt / tau, target), tau, slope};

@@ -17,8 +17,9 @@ inline constexpr double BiasInstabilityFactor = 0.66428361;
 // Points used for slopes and the minimum have at least this many clusters (their
 // deviation is then known to about 27 %).
 inline constexpr std::int64_t MinClustersForTerms = 8;
-// How far a segment's log-log slope may be from -1/2 or +1/2 for its line.
-inline constexpr double SlopeTolerance = 0.15;
+// How far a segment's log-log slope may be from -1/2 or +1/2 for its line; of those
+// segments the one nearest the tau of the reading (1 s, 3 s) gives the term.
+inline constexpr double SlopeTolerance = 0.1;
 
 struct NoiseTerm {
     double value = 0; // N in deg/sqrt(s), B in deg/s, K in deg/s/sqrt(s)

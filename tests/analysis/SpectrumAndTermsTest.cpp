@@ -95,7 +95,8 @@ TEST(NoiseTerms, EachTermWhereTheCurveShowsIt)
             EXPECT_NEAR(t.B->value / c.B, 1.0, 0.01) << c.name;
         }
         if (t.K && c.hasK) {
-            EXPECT_NEAR(t.K->value / c.K, 1.0, 0.1) << c.name;
+            // Read where the slope comes within 0.1 of +1/2 nearest 3 s: the floor may still add 12 %.
+            EXPECT_NEAR(t.K->value / c.K, 1.0, 0.12) << c.name;
         }
     }
 }

@@ -41,7 +41,9 @@ TEST(StillSensorNoise, AngleRandomWalkIsTheStatedWhiteNoiseDensity)
     const analysis::NoiseTerms terms = analysis::FindNoiseTerms(points);
     ASSERT_TRUE(terms.N);
     // 0.5 deg/s rms a sample at 2048 a second: N = 0.5 / sqrt(2048) deg/sqrt(s) = 0.663 deg/sqrt(h).
-    EXPECT_NEAR(analysis::AngleRandomWalkUnits(terms.N->value).perHour, 0.663, 0.663 * 0.05);
+    const double clusters = (1 << 19) / (terms.N->tau * 2048);
+    EXPECT_NEAR(analysis::AngleRandomWalkUnits(terms.N->value).perHour, 0.663,
+                0.663 * 3.0 / std::sqrt(2.0 * (clusters - 1)));
 }
 
 TEST(StillSensorNoise, TheStillOptionTurnsOnlyTheMotionOff)
