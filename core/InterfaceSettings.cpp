@@ -92,19 +92,29 @@ void SetInterfaceValues(GyroState& g, const InterfaceValues& values)
     g.ProductNumber = values.ProductNumber;
 }
 
-QByteArray InterfaceSettingsText(const GyroState& g)
+QByteArray InterfaceSettingsText(const InterfaceValues& values)
 {
     QByteArray text;
-    text += "Interface = " + printNumber(g.InterfaceType) + "\r\n";
-    text += "Port Address = " + printNumber(g.PortAddress) + "\r\n";
-    text += "Factory = " + printNumber(g.FactoryMode) + "\r\n";
-    text += "Product = " + printNumber(g.ProductNumber) + "\r\n";
+    text += "Interface = " + printNumber(values.InterfaceType) + "\r\n";
+    text += "Port Address = " + printNumber(values.PortAddress) + "\r\n";
+    text += "Factory = " + printNumber(values.FactoryMode) + "\r\n";
+    text += "Product = " + printNumber(values.ProductNumber) + "\r\n";
     return text;
+}
+
+QByteArray InterfaceSettingsText(const GyroState& g)
+{
+    return InterfaceSettingsText(InterfaceValuesOf(g));
+}
+
+bool SaveInterfaceSettings(const InterfaceValues& values, const QString& path, QString* reason)
+{
+    return WriteFileWhole(path, InterfaceSettingsText(values), reason);
 }
 
 bool SaveInterfaceSettings(const GyroState& g, const QString& path, QString* reason)
 {
-    return WriteFileWhole(path, InterfaceSettingsText(g), reason);
+    return SaveInterfaceSettings(InterfaceValuesOf(g), path, reason);
 }
 
 QString SettingsNotSavedText(const QString& path, const QString& reason)

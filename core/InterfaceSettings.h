@@ -38,7 +38,12 @@ struct InterfaceValues {
 InterfaceValues InterfaceValuesOf(const GyroState& g);
 void SetInterfaceValues(GyroState& g, const InterfaceValues& values);
 
+// The same for values other than those in use (the interface the user chose).
+bool SaveInterfaceSettings(const InterfaceValues& values, const QString& path = InterfaceSettingsFileName,
+                           QString* reason = nullptr);
+
 // The text SaveInterfaceSettings writes.
 QByteArray InterfaceSettingsText(const GyroState& g);
+QByteArray InterfaceSettingsText(const InterfaceValues& values);
 
 } // namespace gyro

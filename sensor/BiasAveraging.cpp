@@ -18,6 +18,9 @@ double LimitedAveragingSeconds(double seconds)
 AveragingResult RunBiasAveraging(GyroState& g, double seconds, const AveragingHooks& hooks)
 {
     AveragingResult result;
+    result.offsetBefore = ReadGyroOffset(g);
+    if (!result.offsetBefore)
+        return result; // an offset that could not be put back is not cleared
     result.offsetCleared = WriteRegister(g, Idx_GYRO_OFST, 0);
     if (!result.offsetCleared)
         return result; // a mean over the old offset would not be the bias
@@ -46,6 +49,13 @@ AveragingResult RunBiasAveraging(GyroState& g, double seconds, const AveragingHo
             break;
     }
     return result;
+}
+
+std::optional<OffsetReading> RestoreClearedOffset(GyroState& g, const AveragingResult& result)
+{
+    if (!result.offsetCleared || !result.offsetBefore)
+        return std::nullopt;
+    return WriteGyroOffset(g, result.offsetBefore->word);
 }
 
 double ShownToThreeDecimals(double value)

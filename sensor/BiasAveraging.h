@@ -2,10 +2,12 @@
 // The bias averaging run of the calibration window and gyroctl: it measures the
 // uncorrected rate bias over a chosen time and proposes the offset that cancels it.
 #include "GyroState.h"
+#include "OffsetEntry.h"
 
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace gyro {
 
@@ -32,18 +34,26 @@ struct AveragingHooks {
 };
 
 struct AveragingResult {
-    bool offsetCleared = false; // GYRO_OFST was set to 0 before the first sample
-    std::int64_t count = 0;     // samples read; a failed read is never counted
-    double mean = 0.0;          // of the samples read; 0 when there are none
-    bool readFailed = false;    // the run ended because Gyro_Out did not answer
-    bool stopped = false;       // the run ended because a stop was requested
+    bool offsetCleared = false;                // GYRO_OFST was read and then set to 0 before the first sample
+    std::optional<OffsetReading> offsetBefore; // what GYRO_OFST held before the run cleared it
+    std::int64_t count = 0;                    // samples read; a failed read is never counted
+    double mean = 0.0;                         // of the samples read; 0 when there are none
+    bool readFailed = false;                   // the run ended because Gyro_Out did not answer
+    bool stopped = false;                      // the run ended because a stop was requested
 };
 
-// Clears GYRO_OFST, so that the mean is the uncorrected bias, then reads Gyro_Out as
+// Reads GYRO_OFST (a run whose offset cannot be put back is not made), clears it,
+// so that the mean is the uncorrected bias, then reads Gyro_Out as
 // fast as the transport allows until `seconds` (already limited) have passed on the
 // monotonic clock, a stop is requested, or a read fails. Keeps a running sum, so
 // memory does not grow with the time or the sample rate.
 AveragingResult RunBiasAveraging(GyroState& g, double seconds, const AveragingHooks& hooks = {});
+
+// Writes back the offset a run cleared (with the write's wait and read-back); the
+// read-back, or nothing when it failed or the run cleared nothing. Every run that
+// does not end with its proposal applied ends with this, so that a stopped or
+// abandoned run never leaves the sensor without the calibration it had.
+std::optional<OffsetReading> RestoreClearedOffset(GyroState& g, const AveragingResult& result);
 
 // A value as shown with three decimals, read back as a number (the display rounds
 // halves away from zero).

@@ -16,6 +16,8 @@ bool RunTimedCommand(GyroState& g, std::int32_t code, float waitMs, const BusyMa
     if (marker.show)
         marker.show();
     DelayMs(g, waitMs);
+    if (WriteCanChangeRange(Idx_Command, code))
+        SetGyroScale(g);
     if (marker.hide)
         marker.hide();
     return true;
@@ -24,6 +26,14 @@ bool RunTimedCommand(GyroState& g, std::int32_t code, float waitMs, const BusyMa
 bool FlashUpdate(GyroState& g, const BusyMarker& marker)
 {
     return RunTimedCommand(g, CommandCode::FlashUpdate, FlashUpdateWaitMs, marker);
+}
+
+bool WriteCanChangeRange(int index, std::int32_t value)
+{
+    constexpr std::int32_t KeepsRange = CommandCode::DacLatch | CommandCode::FlashUpdate;
+    if (index == Idx_Sens_Avg)
+        return true;
+    return index == Idx_Command && (value & 0xFFFF & ~KeepsRange) != 0;
 }
 
 } // namespace gyro

@@ -161,18 +161,21 @@ int UsbPipeTransfer(GyroState& g, EzUsbDriver::Handle handle, int pipe, std::spa
     return ok ? 1 : 0;
 }
 
-void ReadUsbBoardInfo(GyroState& g, EzUsbDriver::Handle handle, UsbBoardInfo& board)
+bool ReadUsbBoardInfo(GyroState& g, EzUsbDriver::Handle handle, UsbBoardInfo& board)
 {
     if (!board.Present || handle <= 0)
-        return;
+        return true;
     if (!readBoardInfo(g, handle, board)) {
-        showMessage(g, QStringLiteral("Error getting Board Info"));
         board.Present = false;
+        return false;
     }
+    return true;
 }
 
-QStringList ScanUsbBoards(GyroState& g)
+QStringList ScanUsbBoards(GyroState& g, bool* infoUnreadable)
 {
+    if (infoUnreadable != nullptr)
+        *infoUnreadable = false;
     QStringList openFailures;
     g.platform.usb.rescan(); // a card re-plugged since the last search is a new device
     g.UsbBoardCount = 0;
@@ -201,7 +204,8 @@ QStringList ScanUsbBoards(GyroState& g)
         board.Present = true;
         board.DeviceName = name;
         board.BoardType = type;
-        ReadUsbBoardInfo(g, device.handle(), board);
+        if (!ReadUsbBoardInfo(g, device.handle(), board) && infoUnreadable != nullptr)
+            *infoUnreadable = true;
     }
     return openFailures;
 }
@@ -210,7 +214,9 @@ void FindUsbBoards(GyroState& g)
 {
     g.UsbCardReady = false;
     g.UsbBoardIndex = -1;
-    const QStringList openFailures = ScanUsbBoards(g);
+    bool infoUnreadable = false;
+    const QStringList openFailures = ScanUsbBoards(g, &infoUnreadable);
+    const QString infoError = QStringLiteral("Error getting Board Info");
     if (g.UsbBoardCount == 0) {
         QString text = QStringLiteral("No USB Buffers Found, Please Verify Setup and Restart");
         // A card that is there but cannot be opened: say why, so the user can act on it.
@@ -222,13 +228,17 @@ void FindUsbBoards(GyroState& g)
     for (int i = 0; i < EzUsbDeviceSlots; ++i) {
         const UsbBoardInfo& board = g.UsbBoards[static_cast<std::size_t>(i)];
         if (board.Present) {
+            if (infoUnreadable)
+                showMessage(g, infoError); // another card's, told though this one serves
             SelectUsbBoard(g, i);
             g.UsbCardReady = true;
             g.UsbBoardIndex = static_cast<std::int16_t>(i);
             return;
         }
     }
-    showMessage(g, QStringLiteral("No Valid USB Buffers Found, Please Verify Setup and Restart"));
+    // One failure, one message: why no card is valid, and that none is.
+    const QString noValid = QStringLiteral("No Valid USB Buffers Found, Please Verify Setup and Restart");
+    showMessage(g, infoUnreadable ? infoError + QStringLiteral("\n\n") + noValid : noValid);
 }
 
 void SelectUsbBoard(GyroState& g, int index)

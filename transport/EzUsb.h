@@ -57,15 +57,18 @@ int UsbPipeTransfer(GyroState& g, EzUsbDriver::Handle handle, int pipe, std::spa
                     std::int32_t& length);
 
 // Reads the descriptors, firmware revision and USB speed of a present card and
-// notes the word delay for its speed (SpeedWordDelay); on any failure shows "Error getting Board Info" and
-// marks the card not present.
-void ReadUsbBoardInfo(GyroState& g, EzUsbDriver::Handle handle, UsbBoardInfo& board);
+// notes the word delay for its speed (SpeedWordDelay); on any failure marks the
+// card not present and returns false (the search tells it).
+bool ReadUsbBoardInfo(GyroState& g, EzUsbDriver::Handle handle, UsbBoardInfo& board);
 // Fills UsbBoards(0..3) and UsbBoardCount from the four device names. Returns, one
-// line per card, why cards that are there could not be opened (the driver's words).
-QStringList ScanUsbBoards(GyroState& g);
+// line per card, why cards that are there could not be opened (the driver's words);
+// `infoUnreadable` says whether a card's information could not be read.
+QStringList ScanUsbBoards(GyroState& g, bool* infoUnreadable = nullptr);
 // Scans and chooses the first present card (SelectedUsbBoard, UsbBoardIndex,
 // UsbCardReady); reports when none is found, with the causes the driver gives for
-// cards it could not open (in use elsewhere, no permission).
+// cards it could not open (in use elsewhere, no permission), in one message: a
+// card whose information could not be read gives "Error getting Board Info" and,
+// when no card is valid, that none is, in the same message.
 void FindUsbBoards(GyroState& g);
 // Makes UsbBoards(index) the selected card. Unless the user set a word delay this
 // run, the delay becomes the default for that card's speed.

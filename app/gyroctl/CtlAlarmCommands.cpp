@@ -164,6 +164,8 @@ int runAlarms(CtlContext& c)
     }
     if (const int status = BringUpCtlInterface(c); status != ExitOk)
         return status;
+    if (!ScaleForSensorRange(c)) // a rate alarm's level is in deg/s of the range held
+        return ExitTransportFailed;
     const auto r = readAlarms(c);
     if (!r)
         return ExitTransportFailed;
@@ -200,6 +202,8 @@ int runAlarm(CtlContext& c)
 
     if (const int status = BringUpCtlInterface(c); status != ExitOk)
         return status;
+    if (!ScaleForSensorRange(c))
+        return ExitTransportFailed;
     auto r = readAlarms(c);
     if (!r)
         return ExitTransportFailed;

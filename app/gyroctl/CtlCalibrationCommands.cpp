@@ -83,6 +83,8 @@ int runBias(CtlContext& c)
         NoteCorrection(c, "averaging time", *entered, GeneralFormat(seconds));
     if (const int status = BringUpCtlInterface(c); status != ExitOk)
         return status;
+    if (!ScaleForSensorRange(c)) // the mean is in deg/s of the range held
+        return ExitTransportFailed;
 
     // Ctrl+C ends the run after the current sample; the result is still printed.
     CatchCtlInterrupt();
@@ -90,28 +92,37 @@ int runBias(CtlContext& c)
     hooks.stopRequested = [] { return CtlInterruptRequested(); };
     const AveragingResult result = RunBiasAveraging(c.g, seconds, hooks);
     if (!result.offsetCleared) {
-        c.err << "gyroctl: GYRO_OFST could not be cleared; no run was made" << Qt::endl;
+        c.err << "gyroctl: GYRO_OFST could not be read and cleared; no run was made" << Qt::endl;
         return ExitTransportFailed;
     }
     if (result.readFailed)
         c.err << "gyroctl: " << AveragingReadFailedMessage(result.count) << Qt::endl;
     c.out << "samples\t" << result.count << Qt::endl;
-    if (result.count == 0)
+    std::optional<double> proposed;
+    if (result.count > 0) {
+        proposed = ProposedGyroOffset(result.mean);
+        c.out << "mean\t" << FormatNumber(result.mean, QStringLiteral("0.000")) << Qt::endl;
+        c.out << "proposed\t" << GyroOffsetText(*proposed) << Qt::endl;
+    }
+    // Only a whole run is applied; an interrupted or failed one is reported.
+    if (apply && proposed && !result.stopped && !result.readFailed) {
+        // As "Update" does: a proposal beyond the register's reach is written as its limit.
+        const double written = LimitedGyroOffset(*proposed);
+        if (written != *proposed)
+            NoteCorrection(c, "offset", *proposed, GeneralFormat(written));
+        return printOffset(c, WriteGyroOffset(c.g, GyroOffsetCount(c.g, written)));
+    }
+    // Not applied: the sensor gets back the calibration it had before the run.
+    if (!RestoreClearedOffset(c.g, result)) {
+        c.err << "gyroctl: GYRO_OFST could not be restored to " << ValueToHex4(result.offsetBefore->word)
+              << "; the sensor may hold offset 0" << Qt::endl;
         return ExitTransportFailed;
-    const double proposed = ProposedGyroOffset(result.mean);
-    c.out << "mean\t" << FormatNumber(result.mean, QStringLiteral("0.000")) << Qt::endl;
-    c.out << "proposed\t" << GyroOffsetText(proposed) << Qt::endl;
+    }
     if (result.stopped)
-        return ExitInterrupted; // an interrupted run is reported, never applied
-    if (result.readFailed)
+        return ExitInterrupted;
+    if (result.readFailed || result.count == 0)
         return ExitTransportFailed;
-    if (!apply)
-        return StatusAfterTraffic(c, true);
-    // As "Update" does: a proposal beyond the register's reach is written as its limit.
-    const double written = LimitedGyroOffset(proposed);
-    if (written != proposed)
-        NoteCorrection(c, "offset", proposed, GeneralFormat(written));
-    return printOffset(c, WriteGyroOffset(c.g, GyroOffsetCount(c.g, written)));
+    return StatusAfterTraffic(c, true);
 }
 
 } // namespace gyro

@@ -43,6 +43,11 @@ const CtlCommand* FindCtlCommand(const QString& name);
 // so that a usage error never causes traffic.
 int BringUpCtlInterface(CtlContext& context);
 
+// Sets the Gyro_Out scale for the range the sensor holds, for a command that reads
+// or converts rates. A range that is not valid is a warning on stderr (the scale
+// stays); only a failed read of Sens_Avg fails (told on stderr).
+bool ScaleForSensorRange(CtlContext& context);
+
 // The exit status after a command's traffic: ExitOk when it succeeded and no
 // transport or card failure was reported since the command began, otherwise
 // ExitTransportFailed.

@@ -13,6 +13,7 @@
 #include "NumberText.h"
 #include "RegisterAccess.h"
 #include "RegisterTable.h"
+#include "SensorCommands.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -48,18 +49,6 @@ std::optional<std::vector<int>> resolveNames(const GyroState& g, const QStringLi
     return indexes;
 }
 
-// Sets the Gyro_Out scale for the range the sensor holds. A range that is not
-// valid is a warning on stderr (the scale stays); only a failed read fails.
-bool scaleForSensorRange(CtlContext& c)
-{
-    if (SetGyroScale(c.g))
-        return true;
-    if (!c.g.RegReadFailed)
-        return true;
-    c.err << "gyroctl: no answer when reading Sens_Avg for the rate scale" << Qt::endl;
-    return false;
-}
-
 int runRead(CtlContext& c)
 {
     const auto indexes = resolveNames(c.g, c.options.arguments, c.err);
@@ -75,7 +64,7 @@ int runRead(CtlContext& c)
     if (const int status = BringUpCtlInterface(c); status != ExitOk)
         return status;
     if (std::find(indexes->begin(), indexes->end(), Idx_Gyro_Out) != indexes->end() &&
-        !scaleForSensorRange(c))
+        !ScaleForSensorRange(c))
         return ExitTransportFailed;
     // A register that gave no answer gets no data line, only a message.
     int status = ExitOk;
@@ -113,7 +102,7 @@ int runWrite(CtlContext& c)
     if (!WriteRegister(c.g, index, *hex))
         return ExitTransportFailed;
     // The write is done; a range the scale cannot use is only a warning.
-    if (index == Idx_Sens_Avg && !scaleForSensorRange(c))
+    if (WriteCanChangeRange(index, *hex) && !ScaleForSensorRange(c))
         return ExitTransportFailed;
     return ExitOk;
 }
@@ -122,7 +111,7 @@ int runDump(CtlContext& c)
 {
     if (const int status = BringUpCtlInterface(c); status != ExitOk)
         return status;
-    if (!scaleForSensorRange(c))
+    if (!ScaleForSensorRange(c))
         return ExitTransportFailed;
     int failedReads = 0;
     const QString table = BuildRegisterTableText(c.g, &failedReads);
@@ -190,6 +179,16 @@ const CtlCommand* FindCtlCommand(const QString& name)
             return &command;
     }
     return nullptr;
+}
+
+bool ScaleForSensorRange(CtlContext& c)
+{
+    if (SetGyroScale(c.g))
+        return true;
+    if (!c.g.RegReadFailed)
+        return true;
+    c.err << "gyroctl: no answer when reading Sens_Avg for the rate scale" << Qt::endl;
+    return false;
 }
 
 int BringUpCtlInterface(CtlContext& c)

@@ -149,6 +149,8 @@ int runLog(CtlContext& c)
         c.err << "gyroctl: Smpl_Prd did not answer" << Qt::endl;
         return ExitTransportFailed;
     }
+    if (!ScaleForSensorRange(c)) // Gyro_Out is logged in deg/s of the range held
+        return ExitTransportFailed;
 
     CatchCtlInterrupt();
     const bool showProgress = stderrIsTerminal();

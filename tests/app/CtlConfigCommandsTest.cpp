@@ -67,7 +67,8 @@ TEST_F(CtlConfig, SettingsPrintWhatTheSensorHoldsAfterTheWrite)
         EXPECT_EQ(outText, c.printed)
             << c.command.toStdString() << ' ' << c.arguments.join(' ').toStdString();
     }
-    EXPECT_FLOAT_EQ(g.Reg[Idx_Gyro_Out].RegScale, 0.03663f); // the scale follows the 160 range
+    // The last command, factory-cal, brings Sens_Avg 0x0402 back: the scale follows to 320 deg/s.
+    EXPECT_FLOAT_EQ(g.Reg[Idx_Gyro_Out].RegScale, 0.07326f);
     EXPECT_TRUE(errText.contains("offset -40 is out of range; using -37.50912"));
 }
 
@@ -129,18 +130,70 @@ TEST_F(CtlConfig, BiasPrintsTheMeanCountAndProposalAndApplies)
     EXPECT_TRUE(lines[4].startsWith("GYRO_OFST\t"));
 }
 
-TEST_F(CtlConfig, InterruptedBiasStillPrintsAndWritesNoOffset)
+// A run that is not applied puts back the offset it cleared: the calibration the
+// user had (here -5 deg/s, count -273 = 0xFEEF) survives an interrupted or
+// unapplied run, and only an applied one replaces it.
+TEST_F(CtlConfig, BiasRestoresTheOffsetItClearedUnlessItsProposalIsApplied)
 {
-    CatchCtlInterrupt();
-    std::raise(SIGINT); // as if Ctrl+C came during the first sample
-    const int status = run(1, "bias", {"100", "--apply"});
-    ResetCtlInterrupt();
-    EXPECT_EQ(status, ExitInterrupted);
-    EXPECT_TRUE(outText.startsWith("samples\t1\nmean\t")) << outText.toStdString();
-    EXPECT_TRUE(outText.contains("proposed\t"));
-    EXPECT_FALSE(outText.contains("GYRO_OFST"));
-    // Only the clearing of the offset was written.
-    EXPECT_EQ(writesOut(), (std::vector<std::uint16_t>{0x9500, 0x9400}));
+    struct Case {
+        const char* name;
+        QStringList arguments;
+        bool interrupted;
+        int status;
+        bool restored;
+    };
+    const Case cases[] = {
+        {"not applied", {"0.05"}, false, ExitOk, true},
+        {"interrupted", {"100", "--apply"}, true, ExitInterrupted, true},
+        {"applied", {"0.05", "--apply"}, false, ExitOk, false},
+    };
+    for (const Case& c : cases) {
+        sim.sensor().setRegisterWord(0x14, 0xFEEF);
+        sim.sensor().clearTrace();
+        CatchCtlInterrupt();
+        if (c.interrupted)
+            std::raise(SIGINT); // as if Ctrl+C came during the first sample
+        const int status = run(1, "bias", c.arguments);
+        ResetCtlInterrupt();
+        EXPECT_EQ(status, c.status) << c.name << ' ' << errText.toStdString();
+        EXPECT_TRUE(outText.contains("proposed\t")) << c.name;
+        const auto writes = writesOut();
+        ASSERT_GE(writes.size(), 4u) << c.name;
+        // GYRO_OFST (0x14, 0x15) cleared high byte first, then the end of the run.
+        EXPECT_EQ(writes[0], 0x9500) << c.name;
+        EXPECT_EQ(writes[1], 0x9400) << c.name;
+        if (c.restored) {
+            EXPECT_EQ(writes, (std::vector<std::uint16_t>{0x9500, 0x9400, 0x95FE, 0x94EF})) << c.name;
+            EXPECT_EQ(sim.sensor().registerWord(0x14) & 0x0FFF, 0x0EEF) << c.name;
+            EXPECT_FALSE(outText.contains("GYRO_OFST")) << c.name; // stdout keeps the run's lines only
+        } else {
+            EXPECT_NE(writes[2], 0x95FE) << c.name; // the proposal, not the old offset
+        }
+    }
+}
+
+// Commands that convert rates read the range first, and a write that can change
+// it reads it back: the scale is that of the range the sensor holds.
+TEST_F(CtlConfig, RateCommandsScaleForTheRangeTheSensorHolds)
+{
+    struct Case {
+        QString command;
+        QStringList arguments;
+        float scale;
+    };
+    const Case cases[] = {
+        {"bias", {"0.05"}, 0.03663f},               // Sens_Avg 0x0201: 160 deg/s
+        {"alarms", {}, 0.03663f},                   // gyro alarm levels are in deg/s
+        {"write", {"Command", "2"}, 0.07326f},      // factory restore: 0x0402, 320 deg/s
+        {"write", {"Sens_Avg", "0102"}, 0.018315f}, // 80 deg/s
+        {"filter", {"--range", "80"}, 0.018315f},
+    };
+    for (const Case& c : cases) {
+        sim.sensor().setRegisterWord(0x38, 0x0201);
+        g.Reg[Idx_Gyro_Out].RegScale = 0.07326f; // a fresh gyroctl's scale before any read
+        EXPECT_EQ(run(1, c.command, c.arguments), ExitOk) << c.command.toStdString() << errText.toStdString();
+        EXPECT_EQ(g.Reg[Idx_Gyro_Out].RegScale, c.scale) << c.command.toStdString();
+    }
 }
 
 TEST_F(CtlConfig, ASilentCardIsATransportFailure)

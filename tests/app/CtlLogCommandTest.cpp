@@ -136,8 +136,9 @@ TEST_F(CtlLog, AnInterruptEndsTheRunWithTheCurrentFileWrittenWhole)
         outText.clear();
         QDir(dir.path()).removeRecursively();
         QDir().mkpath(dir.path());
-        // Each Gyro_Out read is two frames: the signal comes during sample 40.
-        SignalAfterFrames interrupt(signal, 79);
+        // The range (Sens_Avg) is read first; each Gyro_Out read is two frames: the
+        // signal comes during sample 40.
+        SignalAfterFrames interrupt(signal, 2 + 79);
         g.spiTrace = &interrupt;
         CatchCtlInterrupt(); // before the first frame: the run installs it again
         EXPECT_EQ(log({"--samples", "100000000", "--files", "3"}), ExitInterrupted);

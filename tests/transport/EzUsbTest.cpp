@@ -89,7 +89,7 @@ TEST(EzUsbDiscovery, FailedVersionRequestCountsTheCardButLeavesNoneValid)
     f.bus.failVersionRequest(2);
     FindUsbBoards(f.g);
 
-    EXPECT_EQ(f.ui.texts(), QStringList({BoardInfoError, NoValidBuffers}));
+    EXPECT_EQ(f.ui.texts(), QStringList({BoardInfoError + "\n\n" + NoValidBuffers}));
     for (const auto& m : f.ui.messages) {
         EXPECT_EQ(m.title, f.g.AppTitle);
         EXPECT_EQ(m.buttons, MsgButtons::Ok);
@@ -115,7 +115,7 @@ TEST(EzUsbDiscovery, AnyUnreadableBoardInfoIsReported)
         f.bus.attachCard(0);
         fault(f.bus);
         FindUsbBoards(f.g);
-        EXPECT_EQ(f.ui.texts(), QStringList({BoardInfoError, NoValidBuffers})) << name;
+        EXPECT_EQ(f.ui.texts(), QStringList({BoardInfoError + "\n\n" + NoValidBuffers})) << name;
         EXPECT_EQ(f.g.UsbBoardCount, 1) << name;
         EXPECT_FALSE(f.g.UsbCardReady) << name;
         EXPECT_TRUE(f.everyOpenClosed()) << name;

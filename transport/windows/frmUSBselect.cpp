@@ -27,7 +27,10 @@ frmUSBselect::frmUSBselect(GyroState& g, QWidget* mainWindow)
                                                   .revision = txtDriverRev(k),
                                                   .speed = txtSpeed(k)};
     for (int k = 0; k <= NoCardOption; ++k)
-        connect(optUsbPort(k), &QRadioButton::clicked, this, [this, k] { optUsbPort_Click(k); });
+        connect(optUsbPort(k), &QRadioButton::clicked, this, [this, k] {
+            noCardChosen_ = k == NoCardOption; // by the user's hand
+            optUsbPort_Click(k);
+        });
     connect(ui_->cmdFindEzUsb, &QPushButton::clicked, this, &frmUSBselect::cmdFindEzUsb_Click);
     connect(ui_->cmdDebugUsb, &QPushButton::clicked, this, &frmUSBselect::cmdDebugUsb_Click);
     connect(ui_->cmdExit, &QPushButton::clicked, this, &frmUSBselect::cmdExit_Click);
@@ -52,11 +55,18 @@ void frmUSBselect::closeEvent(QCloseEvent* event)
 
 void frmUSBselect::Form_Activate()
 {
+    noCardChosen_ = false;
+    if (!searchOnOpening_) {
+        searchOnOpening_ = true; // once
+        showSelectedCard();
+        return;
+    }
     cmdFindEzUsb_Click();
 }
 
 void frmUSBselect::cmdFindEzUsb_Click()
 {
+    noCardChosen_ = false;
     SearchUsbCards(g_, cardRows_, [this](int k) { selectUsbPort(k); });
 }
 

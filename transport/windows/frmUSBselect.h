@@ -34,6 +34,15 @@ public:
     void cmdDebugUsb_Click();
     void cmdExit_Click();
 
+    // The next opening shows the outcome of the search just made instead of
+    // searching again, so a failure that search told is not told twice ("Search"
+    // still searches).
+    void ShowLastSearchOnNextOpening() { searchOnOpening_ = false; }
+
+    // Whether the user chose "no card" by hand since the window last opened or
+    // searched: a choice of no interface, unlike a search that finds none.
+    bool NoCardChosenByUser() const { return noCardChosen_; }
+
     // The card setup window, once the Debug button has opened it.
     frmUSBdebug* debugWindow() const { return debugWindow_; }
 
@@ -54,6 +63,8 @@ private:
     ControlArray<QLineEdit> txtSpeed;
     UsbCardRows cardRows_;
     frmUSBdebug* debugWindow_ = nullptr; // child of this window, built on first use
+    bool searchOnOpening_ = true;
+    bool noCardChosen_ = false;
 };
 
 } // namespace gyro

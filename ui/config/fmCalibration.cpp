@@ -105,7 +105,15 @@ void fmCalibration::AVGCalc()
         g.ui.yield();
     };
     hooks.stopRequested = [this] { return closing_ || ui->cmdAvgCalc->text() != StopCaption; };
+    averaging_ = true;
     const AveragingResult result = RunBiasAveraging(g, seconds, hooks);
+    averaging_ = false;
+    if (result.offsetCleared && !clearedOffset_)
+        clearedOffset_ = result.offsetBefore;
+    // Only a whole run leaves the offset at 0 for its proposal; a stopped or failed
+    // one, or one that a closing window ended, puts the calibration back at once.
+    if (result.stopped || result.readFailed || closing_)
+        restoreClearedOffset();
 
     ui->txtSec->setText(FormatNumber(RoundHalfEven(seconds), QStringLiteral("0")));
     ui->LbLInProgress->hide();
@@ -133,8 +141,20 @@ void fmCalibration::cmdCal_GX_Click()
     // The value written, in deg/s, whatever the read-back says.
     ui->txtGX->setText(GyroOffsetText(count * static_cast<double>(g.Reg[Idx_GYRO_OFST].RegScale)));
     ui->lblGX->setText(reading ? ValueToHex4(reading->word) : NoAnswer);
-    if (reading)
+    if (reading) {
         ClearPending(ui->cmdCal_GX);
+        clearedOffset_.reset(); // the offset the user chose replaces the one a run cleared
+    }
+}
+
+void fmCalibration::restoreClearedOffset()
+{
+    if (!clearedOffset_)
+        return;
+    const auto reading = WriteGyroOffset(g, clearedOffset_->word);
+    ui->lblGX->setText(reading ? ValueToHex4(reading->word) : NoAnswer);
+    if (reading)
+        clearedOffset_.reset();
 }
 
 void fmCalibration::runOffsetCommand(std::int32_t code)
@@ -142,6 +162,8 @@ void fmCalibration::runOffsetCommand(std::int32_t code)
     const auto reading = RunOffsetCommand(g, code, LineBusyMarker(ui->Line1, g.ui));
     ui->Line1->hide(); // also when the command could not be sent
     showOffset(reading);
+    if (reading)
+        clearedOffset_.reset(); // the sensor set an offset of its own
 }
 
 void fmCalibration::cmdAutoNull_Click()
@@ -167,6 +189,8 @@ void fmCalibration::cmdClose_Click()
 void fmCalibration::done(int result)
 {
     closing_ = true;
+    if (!averaging_) // a running run puts the offset back itself as it ends
+        restoreClearedOffset();
     QDialog::done(result);
 }
 

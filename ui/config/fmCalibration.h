@@ -4,6 +4,7 @@
 // offset), the offset register entered by hand, and the flash update. Loaded from
 // the sensor when it opens; the owner builds a fresh one each time.
 #include "GyroState.h"
+#include "OffsetEntry.h"
 
 #include <QDialog>
 #include <memory>
@@ -14,8 +15,6 @@ class fmCalibration;
 }
 
 namespace gyro {
-
-struct OffsetReading;
 
 class fmCalibration final : public QDialog {
     Q_OBJECT
@@ -38,16 +37,24 @@ public:
     void cmdClose_Click();
 
     // Closing the window by any road (button, title bar, Esc, the main window going)
-    // ends a running averaging run after its current sample.
+    // ends a running averaging run after its current sample, and puts back the
+    // offset an averaging run cleared unless its proposal (or another offset) was
+    // written since.
     void done(int result) override;
 
 private:
     void showOffset(const std::optional<OffsetReading>& reading);
     void runOffsetCommand(std::int32_t code);
+    // Writes back the offset the first run since the last offset write cleared.
+    void restoreClearedOffset();
 
     GyroState& g;
     std::unique_ptr<Ui::fmCalibration> ui;
     bool closing_ = false;
+    bool averaging_ = false;
+    // What GYRO_OFST held before an averaging run cleared it, until an offset is
+    // written again (the proposal applied, a value entered, null or factory restore).
+    std::optional<OffsetReading> clearedOffset_;
 };
 
 } // namespace gyro

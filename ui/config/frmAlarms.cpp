@@ -19,15 +19,7 @@ const QString NoAnswer = QStringLiteral("----");
 // Shows one of two option buttons as selected, or neither when the bit is unknown.
 void showOption(QRadioButton* whenSet, QRadioButton* whenClear, std::optional<bool> bit)
 {
-    if (bit) {
-        (*bit ? whenSet : whenClear)->setChecked(true);
-        return;
-    }
-    for (QRadioButton* b : {whenSet, whenClear}) {
-        b->setAutoExclusive(false);
-        b->setChecked(false);
-        b->setAutoExclusive(true);
-    }
+    ShowOptionPair(*whenSet, *whenClear, bit);
 }
 
 // A correction is a change of the box like the user's (its group's Update turns

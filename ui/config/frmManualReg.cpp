@@ -137,9 +137,9 @@ void frmManualReg::cmdWrite_Click()
     const int i = chosenRegister();
     if (i < 0)
         return;
-    WriteRegister(g, i, HexToLong(ui->txtDataWrite->text()));
-    if (i == Idx_Sens_Avg)
-        SetGyroScale(g); // the measurement range may have changed
+    const std::int32_t value = HexToLong(ui->txtDataWrite->text());
+    if (WriteRegister(g, i, value) && WriteCanChangeRange(i, value))
+        SetGyroScale(g);
 }
 
 void frmManualReg::cmdUpdateFlash_Click()

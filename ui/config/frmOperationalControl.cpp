@@ -23,6 +23,16 @@ void showWord(QLabel* label, const std::optional<std::int32_t>& word)
     label->setText(word ? ValueToHex4(*word) : NoAnswer);
 }
 
+// The bit a pair of options stands for in a write: the user's selection, or where
+// neither is selected (the register did not answer when last read) the bit the
+// sensor held when it last answered, so a choice never writes another pair unasked.
+bool chosenBit(const QAbstractButton* whenSet, const QAbstractButton* whenClear, bool held)
+{
+    if (whenSet->isChecked())
+        return true;
+    return whenClear->isChecked() ? false : held;
+}
+
 // Runs `handler` whenever the option becomes the selected one, by click or from code.
 template <typename Handler> void onSelected(QRadioButton* option, QObject* context, Handler handler)
 {
@@ -106,11 +116,11 @@ void frmOperationalControl::Form_Load()
         const SensAvgSettings settings = SensAvgSettingsOf(*sensAvg);
         showRange(settings.rangeCode);
         ui->txtTaps->setText(QString::number(settings.taps));
-        (settings.wideBandwidth ? ui->op330Hz : ui->op50Hz)->setChecked(true);
+        ShowOptionPair(*ui->op330Hz, *ui->op50Hz, settings.wideBandwidth);
     }
 
-    showGpio(ReadWord(g, Idx_Gpio_Ctrl), true);
-    showMsc(ReadWord(g, Idx_Msc_Ctrl), true);
+    showGpio(ReadWord(g, Idx_Gpio_Ctrl));
+    showMsc(ReadWord(g, Idx_Msc_Ctrl));
     showAuxDac(ReadWord(g, Idx_Aux_DAC));
 }
 
@@ -138,27 +148,33 @@ void frmOperationalControl::showRange(int rangeCode)
     }
 }
 
-void frmOperationalControl::showGpio(const std::optional<std::int32_t>& word, bool selectOptions)
+// The options show what the sensor holds, after the load and after every write;
+// a register that did not answer selects neither option of its pairs.
+void frmOperationalControl::showGpio(const std::optional<std::int32_t>& word)
 {
     showWord(ui->lblGPIO, word);
-    if (!word || !selectOptions)
-        return;
-    const GpioSettings s = GpioSettingsOf(*word);
-    (s.line0Output ? ui->optIO_zero_output : ui->optIO_zero_input)->setChecked(true);
-    (s.line1Output ? ui->optIO_one_output : ui->optIO_one_input)->setChecked(true);
-    (s.line0High ? ui->optPol_zero_high : ui->optPol_zero_low)->setChecked(true);
-    (s.line1High ? ui->optPol_one_high : ui->optPol_one_low)->setChecked(true);
+    if (word)
+        gpioWord_ = *word;
+    const auto bit = [&](bool GpioSettings::*field) {
+        return word ? std::optional<bool>(GpioSettingsOf(*word).*field) : std::nullopt;
+    };
+    ShowOptionPair(*ui->optIO_zero_output, *ui->optIO_zero_input, bit(&GpioSettings::line0Output));
+    ShowOptionPair(*ui->optIO_one_output, *ui->optIO_one_input, bit(&GpioSettings::line1Output));
+    ShowOptionPair(*ui->optPol_zero_high, *ui->optPol_zero_low, bit(&GpioSettings::line0High));
+    ShowOptionPair(*ui->optPol_one_high, *ui->optPol_one_low, bit(&GpioSettings::line1High));
 }
 
-void frmOperationalControl::showMsc(const std::optional<std::int32_t>& word, bool selectOptions)
+void frmOperationalControl::showMsc(const std::optional<std::int32_t>& word)
 {
     showWord(ui->lblMisc, word);
-    if (!word || !selectOptions)
-        return;
-    const DataReadySettings s = DataReadySettingsOf(*word);
-    (s.secondLine ? ui->optDRselect_One : ui->optDRselect_Zero)->setChecked(true);
-    (s.activeHigh ? ui->optDRPolarity_High : ui->optDRPolarity_Low)->setChecked(true);
-    (s.enabled ? ui->optDREnable_On : ui->optDREnable_Off)->setChecked(true);
+    if (word)
+        mscWord_ = *word;
+    const auto bit = [&](bool DataReadySettings::*field) {
+        return word ? std::optional<bool>(DataReadySettingsOf(*word).*field) : std::nullopt;
+    };
+    ShowOptionPair(*ui->optDRselect_One, *ui->optDRselect_Zero, bit(&DataReadySettings::secondLine));
+    ShowOptionPair(*ui->optDRPolarity_High, *ui->optDRPolarity_Low, bit(&DataReadySettings::activeHigh));
+    ShowOptionPair(*ui->optDREnable_On, *ui->optDREnable_Off, bit(&DataReadySettings::enabled));
 }
 
 void frmOperationalControl::showAuxDac(const std::optional<std::int32_t>& word)
@@ -200,6 +216,7 @@ void frmOperationalControl::cmdWriteSensAvg_Click()
     const SensAvgSettings held = SensAvgSettingsOf(*readBack);
     ui->txtTaps->setText(QString::number(held.taps));
     showRange(held.rangeCode);
+    ShowOptionPair(*ui->op330Hz, *ui->op50Hz, held.wideBandwidth);
     ClearPending(ui->cmdWriteSensAvg);
 }
 
@@ -207,18 +224,23 @@ void frmOperationalControl::Write_GPIO_ctrl()
 {
     if (!isVisible())
         return;
-    const GpioSettings s{ui->optIO_zero_output->isChecked(), ui->optIO_one_output->isChecked(),
-                         ui->optPol_zero_high->isChecked(), ui->optPol_one_high->isChecked()};
-    showGpio(WriteGpioCtrl(g, GpioCtrlWord(s)), false);
+    const GpioSettings held = GpioSettingsOf(gpioWord_);
+    const GpioSettings s{chosenBit(ui->optIO_zero_output, ui->optIO_zero_input, held.line0Output),
+                         chosenBit(ui->optIO_one_output, ui->optIO_one_input, held.line1Output),
+                         chosenBit(ui->optPol_zero_high, ui->optPol_zero_low, held.line0High),
+                         chosenBit(ui->optPol_one_high, ui->optPol_one_low, held.line1High)};
+    showGpio(WriteGpioCtrl(g, GpioCtrlWord(s)));
 }
 
 void frmOperationalControl::Write_MSC_Ctrl()
 {
     if (!isVisible())
         return;
-    const DataReadySettings s{ui->optDRselect_One->isChecked(), ui->optDRPolarity_High->isChecked(),
-                              ui->optDREnable_On->isChecked()};
-    showMsc(WriteMscCtrl(g, MscCtrlWord(s)), false);
+    const DataReadySettings held = DataReadySettingsOf(mscWord_);
+    const DataReadySettings s{chosenBit(ui->optDRselect_One, ui->optDRselect_Zero, held.secondLine),
+                              chosenBit(ui->optDRPolarity_High, ui->optDRPolarity_Low, held.activeHigh),
+                              chosenBit(ui->optDREnable_On, ui->optDREnable_Off, held.enabled)};
+    showMsc(WriteMscCtrl(g, MscCtrlWord(s)));
 }
 
 void frmOperationalControl::cmdWriteAuxDac_Click()

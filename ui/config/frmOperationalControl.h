@@ -43,12 +43,15 @@ private:
     void connectControls();
     void showSamplePeriod(const std::optional<std::int32_t>& word);
     void showRange(int rangeCode);
-    void showGpio(const std::optional<std::int32_t>& word, bool selectOptions);
-    void showMsc(const std::optional<std::int32_t>& word, bool selectOptions);
+    void showGpio(const std::optional<std::int32_t>& word);
+    void showMsc(const std::optional<std::int32_t>& word);
     void showAuxDac(const std::optional<std::int32_t>& word);
 
     GyroState& g;
     std::unique_ptr<Ui::frmOperationalControl> ui;
+    // The words Gpio_Ctrl and Msc_Ctrl held when they last answered (0 before).
+    std::int32_t gpioWord_ = 0;
+    std::int32_t mscWord_ = 0;
 };
 
 } // namespace gyro

@@ -104,6 +104,7 @@ void frmForm1::connectControls()
 void frmForm1::Form_Load()
 {
     g.OsName = OsFamilyName(g.platform.os.query());
+    chosenInterface_ = g.InterfaceType;
     bringUpInterface();
 
     for (QLabel* label : {ui->lblCurVal1, ui->lblCurSam1, ui->lblCurVal2, ui->lblCurSam2})
@@ -116,6 +117,9 @@ void frmForm1::Form_Load()
         caption += QStringLiteral(" (") + g.platform.description + QLatin1Char(')');
     setWindowTitle(caption);
 
+    // The power-down panel's texts, whatever the interface: no design text shows.
+    ui->txtPowerDown->setText(QStringLiteral("0"));
+    SetText(ui->lblPDElapsed, FormatNumber(0.0, QStringLiteral("0.0")));
     showInterfaceChecks();
     if (g.InterfaceType != InterfaceParallel && g.InterfaceType != InterfaceUsb) {
         showNoReadings(); // no interface: nothing is read, and nothing looks read
@@ -123,8 +127,6 @@ void frmForm1::Form_Load()
     }
 
     CmdUpdateStatus_Click();
-    ui->txtPowerDown->setText(QStringLiteral("0"));
-    SetText(ui->lblPDElapsed, FormatNumber(0.0, QStringLiteral("0.0")));
 
     if (ReadRegister(g, Idx_Msc_Ctrl))
         g.MscCtrlShadow = g.RegWord;
@@ -163,9 +165,13 @@ void frmForm1::bringUpInterface()
             ui->mnuUsb->setChecked(true);
         } else {
             // As the Interface menu does: without a card chosen there is no interface.
-            showUsbSelect();
+            // The search just made told why; the window shows its outcome without
+            // searching (and telling) again.
+            showUsbSelect(false);
             if (!g.UsbCardReady)
                 g.InterfaceType = InterfaceNone;
+            if (usbSelect_->NoCardChosenByUser())
+                chosenInterface_ = InterfaceNone;
         }
         break;
     default:
@@ -227,26 +233,35 @@ void frmForm1::mnuPort_Click()
 {
     // The window's OK makes the parallel port the interface; Cancel leaves the
     // interface as it was, also when an address is stored from an earlier run.
-    if (showPortSetup() && g.InterfaceType == InterfaceParallel)
+    if (showPortSetup() && g.InterfaceType == InterfaceParallel) {
+        chosenInterface_ = InterfaceParallel;
         readSensorSetup();
+    }
     showInterfaceChecks();
 }
 
 void frmForm1::mnuUsb_Click()
 {
     showUsbSelect();
+    // The user chose the USB card, also when the search finds none, unless they
+    // chose "no card" in the window.
+    chosenInterface_ = usbSelect_->NoCardChosenByUser() ? InterfaceNone : InterfaceUsb;
     g.InterfaceType = g.UsbCardReady ? InterfaceUsb : InterfaceNone;
-    if (g.InterfaceType == InterfaceUsb)
+    if (g.InterfaceType == InterfaceUsb) {
         readSensorSetup();
-    else
+    } else {
+        endReadoutLoop(); // "Read" does nothing without an interface, so it must not say "STOP"
         showNoReadings();
+    }
     showInterfaceChecks();
 }
 
-void frmForm1::showUsbSelect()
+void frmForm1::showUsbSelect(bool searchOnOpening)
 {
     if (usbSelect_ == nullptr)
         usbSelect_ = new frmUSBselect(g, this);
+    if (!searchOnOpening)
+        usbSelect_->ShowLastSearchOnNextOpening();
     usbSelect_->exec();
 }
 
@@ -262,6 +277,7 @@ void frmForm1::MnuAlarms_Click()
     // Loaded for each opening; "Close Window" unloads it.
     frmAlarms alarms(g, this);
     alarms.exec();
+    showLinkState();
 }
 
 void frmForm1::mnuRegisters_Click()
@@ -269,6 +285,7 @@ void frmForm1::mnuRegisters_Click()
     if (manualReg_ == nullptr)
         manualReg_ = new frmManualReg(g, this);
     manualReg_->exec();
+    showLinkState();
 }
 
 void frmForm1::mnuOperation_Click()
@@ -276,6 +293,7 @@ void frmForm1::mnuOperation_Click()
     frmOperationalControl window(g, this);
     window.Form_Load();
     window.exec();
+    showLinkState();
 }
 
 void frmForm1::MnuCal_Click()
@@ -283,6 +301,7 @@ void frmForm1::MnuCal_Click()
     fmCalibration window(g, this);
     window.Form_Load();
     window.exec();
+    showLinkState();
 }
 
 void frmForm1::mnuDatalog_Click()
@@ -290,6 +309,14 @@ void frmForm1::mnuDatalog_Click()
     // Loaded for each opening: the defaults come back and the readout loop is cleared.
     frmDatalog window(g, this, [this] { ui->ckLoop->setChecked(false); });
     window.exec();
+    showLinkState(); // a card that failed during the run says so here too
+}
+
+void frmForm1::showLinkState()
+{
+    showInterfaceState();
+    if (g.InterfaceType == InterfaceUsb && !g.UsbCardReady)
+        showNoReadings(); // as a failed readout shows it: no old number, no green "OK"
 }
 
 void frmForm1::mnuNoiseAnalysis_Click()
@@ -317,7 +344,11 @@ void frmForm1::Form_Unload()
     for (frmNoiseAnalysis* analysis : findChildren<frmNoiseAnalysis*>())
         analysis->CancelRun();
     DelayMs(g, 250);
-    if (QString reason; !SaveInterfaceSettings(g, InterfaceSettingsFileName, &reason))
+    // The file keeps the interface the user chose: one the program found failing
+    // (no card, a port that does not answer) is no choice of the user's.
+    InterfaceValues kept = InterfaceValuesOf(g);
+    kept.InterfaceType = chosenInterface_;
+    if (QString reason; !SaveInterfaceSettings(kept, InterfaceSettingsFileName, &reason))
         g.ui.message(SettingsNotSavedText(InterfaceSettingsFileName, reason), MsgButtons::Ok,
                      MsgIcon::Exclamation);
     // Every other window goes with this one, also one shown modally right now.

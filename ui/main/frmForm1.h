@@ -81,6 +81,8 @@ private:
     void ckLoop_Click();
     void txtLoopDelay_Change();
     void lblReg_Click(int Index);
+    // A running readout loop ends at its next test ("STOP" becomes "Read").
+    void endReadoutLoop();
     void showSupplyWarning();
     // A running loop shows its readings at a readable pace; the passes between wait.
     bool loopRunning() const;
@@ -118,6 +120,9 @@ private:
     void showInterfaceChecks();
     // The status bar's word on the interface in use, or that there is none.
     void showInterfaceState();
+    // After a task window: the status bar, and for a card that failed meanwhile no
+    // readings and no flags, as a failed readout shows them.
+    void showLinkState();
     // Rows and flags that hold no reading: no interface, or a failed read.
     void showNoReadings();
     void showStatusUnknown();
@@ -129,7 +134,7 @@ private:
     // register shadows and the rate scale from what the sensor holds.
     void readSensorSetup();
     // The transport setup windows, created on first use and shown modally.
-    void showUsbSelect();
+    void showUsbSelect(bool searchOnOpening = true);
     // True when the window closed with OK (the parallel port brought up).
     bool showPortSetup();
 
@@ -148,6 +153,9 @@ private:
     QElapsedTimer sinceReadingsShown_;
     std::optional<YValues> readingsNotShown_; // a loop pass's, until a newer one shows
     bool unloaded_ = false;                   // every running loop ends once the window unloads
+    // The interface the user chose (in CommPort.cfg or from the Interface menu), kept
+    // in the file whatever the program found failing since.
+    std::int16_t chosenInterface_ = 0;
 };
 
 } // namespace gyro

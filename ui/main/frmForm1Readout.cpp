@@ -133,6 +133,12 @@ void frmForm1::cmdReadData_Click()
     ReadData();
 }
 
+void frmForm1::endReadoutLoop()
+{
+    if (ui->cmdReadData->text() == StopCaption)
+        ui->cmdReadData->setText(ReadCaption);
+}
+
 void frmForm1::ckLoop_Click()
 {
     if (!ui->ckLoop->isChecked() && ui->cmdReadData->text() == StopCaption)

@@ -94,12 +94,15 @@ TEST_F(Calibration, AveragingRunCountsDownAndProposesTheOffset)
             runShown = runShown && control(*w, "LbLInProgress").isVisible() && text(*w, "lblGX") == "0x0";
         });
         EXPECT_TRUE(runShown);
-        // The offset register is cleared first (0x15, 0x14), then only Gyro_Out is read.
+        // The offset register is read (to be put back if the proposal is not applied)
+        // and cleared (0x15, 0x14), then only Gyro_Out is read.
         const auto frames = framesOut();
-        ASSERT_GE(frames.size(), 2u);
-        EXPECT_EQ(frames[0], 0x9500);
-        EXPECT_EQ(frames[1], 0x9400);
-        EXPECT_EQ(static_cast<int>(frames.size()), 2 + 2 * c.samples) << c.seconds;
+        ASSERT_GE(frames.size(), 4u);
+        EXPECT_EQ(frames[0], 0x1400);
+        EXPECT_EQ(frames[1], 0x1400);
+        EXPECT_EQ(frames[2], 0x9500);
+        EXPECT_EQ(frames[3], 0x9400);
+        EXPECT_EQ(static_cast<int>(frames.size()), 4 + 2 * c.samples) << c.seconds;
         EXPECT_EQ(sensorWord(GyroOfstAddress), 0);
 
         EXPECT_EQ(text(*w, "txtSec"), c.after);
@@ -136,7 +139,8 @@ TEST_F(Calibration, StopOrClosingEndsTheRunAfterTheCurrentSample)
     EXPECT_EQ(text(*w, "txtSec"), "100");
     EXPECT_TRUE(IsPending(&control(*w, "cmdCal_GX")));
 
-    // Closing the window during a run: no frame after the close.
+    // Closing the window during a run: no sample after the close, only the offset
+    // the run cleared put back (0 here: written, then read back).
     std::size_t framesAtClose = 0;
     lastSample = 0;
     framesOut();
@@ -147,7 +151,11 @@ TEST_F(Calibration, StopOrClosingEndsTheRunAfterTheCurrentSample)
         }
     });
     EXPECT_FALSE(w->isVisible());
-    EXPECT_EQ(sim.sensor().trace().size(), framesAtClose);
+    const auto frames = framesOut();
+    ASSERT_GE(frames.size(), framesAtClose);
+    EXPECT_EQ(
+        std::vector<std::uint16_t>(frames.begin() + static_cast<std::ptrdiff_t>(framesAtClose), frames.end()),
+        (std::vector<std::uint16_t>{0x9500, 0x9400, 0x1400, 0x1400}));
     EXPECT_EQ(text(*w, "lblAvgCount"), "Total Samples = 4");
 }
 
@@ -208,7 +216,8 @@ TEST_F(Calibration, AutoNullAndFactoryRestoreShowTheOffsetTheSensorSets)
     click(*w, "cmdAutoNull");
     EXPECT_TRUE(markerShown);
     EXPECT_FALSE(control(*w, "Line1").isVisible());
-    EXPECT_EQ(framesOut(), (std::vector<std::uint16_t>{0xBF00, 0xBE01, 0x1400, 0x1400}));
+    // Command 1, then Sens_Avg (0x38) for the range it may have changed, then the offset.
+    EXPECT_EQ(framesOut(), (std::vector<std::uint16_t>{0xBF00, 0xBE01, 0x3800, 0x3800, 0x1400, 0x1400}));
     const std::uint16_t nulled = sensorWord(GyroOfstAddress);
     EXPECT_NE(nulled, 0); // the simulated sensor has a bias to cancel
     EXPECT_EQ(text(*w, "lblGX"), ValueToHex4(static_cast<std::int16_t>(nulled << 4) >> 4)); // 12-bit count
@@ -217,4 +226,54 @@ TEST_F(Calibration, AutoNullAndFactoryRestoreShowTheOffsetTheSensorSets)
     EXPECT_EQ(writesOut(), (std::vector<std::uint16_t>{0xBF00, 0xBE02}));
     EXPECT_EQ(text(*w, "lblGX"), "0000");
     EXPECT_EQ(text(*w, "txtGX"), "0.000");
+}
+
+// The run clears the offset to measure the uncorrected bias; a run that does not
+// end with its proposal applied gives the sensor back the offset it had (here
+// -5 deg/s: count -273, 0xFEEF), whichever way it ends.
+TEST_F(Calibration, ARunThatIsNotAppliedRestoresTheOffsetItCleared)
+{
+    struct Case {
+        const char* name;
+        int stopAtSample; // 0: the run completes
+        const char* stopBy;
+        const char* afterRun; // then this button, or none
+        bool restored;
+    };
+    const Case cases[] = {
+        {"stopped", 3, "cmdAvgCalc", nullptr, true},
+        {"closed during the run", 3, "cmdClose", nullptr, true},
+        {"completed, then closed", 0, nullptr, "cmdClose", true},
+        {"completed, then applied", 0, nullptr, "cmdCal_GX", false},
+    };
+    for (const Case& c : cases) {
+        sim.sensor().setRegisterWord(GyroOfstAddress, 0xFEEF);
+        open();
+        EXPECT_EQ(text(*w, "lblGX"), "FEEF") << c.name;
+        lastSample = 0;
+        bool stopped = false;
+        run(c.stopAtSample != 0 ? "100" : "0.05", 0.01, [&](int n) {
+            if (c.stopAtSample != 0 && n == c.stopAtSample && !stopped) {
+                stopped = true;
+                click(*w, c.stopBy); // nested in the run's yield
+            }
+        });
+        // A whole run leaves the offset at 0 (the 12-bit count) for its proposal.
+        EXPECT_EQ((sensorWord(GyroOfstAddress) & 0x0FFF) == 0, c.stopAtSample == 0) << c.name;
+        if (c.afterRun != nullptr)
+            click(*w, c.afterRun);
+        const std::uint16_t held = sensorWord(GyroOfstAddress) & 0x0FFF;
+        if (c.restored) {
+            EXPECT_EQ(held, 0x0EEF) << c.name;
+            if (w->isVisible()) {
+                EXPECT_EQ(text(*w, "lblGX"), "FEEF") << c.name; // what the sensor holds again
+            }
+        } else {
+            EXPECT_NE(held, 0x0EEF) << c.name;
+            EXPECT_EQ(ValueToHex4(static_cast<std::int16_t>(held << 4) >> 4), text(*w, "lblGX")) << c.name;
+        }
+        if (c.stopAtSample == 3 && std::string(c.stopBy) == "cmdAvgCalc")
+            SaveScreenshot(*w, "fmCalibration_stopped_run_restored");
+        w.reset();
+    }
 }

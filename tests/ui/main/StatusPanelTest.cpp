@@ -126,6 +126,46 @@ TEST_F(StatusPanel, PowerDownCountsAcrossMidnight)
     EXPECT_EQ(text("lblPDElapsed"), "4.5");
 }
 
+// The count sleeps on the monotonic clock between its passes instead of spinning
+// through yields: with yields that take no time it still ends, having slept the
+// whole time in short steps, yielding and showing the time on every step.
+TEST_F(StatusPanel, PowerDownSleepsBetweenPassesAndStaysResponsive)
+{
+    const struct {
+        const char* seconds;
+        const char* lastShown;
+    } cases[] = {{"1", "1.0"}, {"2.5", "2.5"}, {"0.01", "0.0"}};
+    for (const auto& c : cases) {
+        loadUsb();
+        ui.onYield = [&] {
+            if (ui.yields > 100000)
+                form->close(); // a count that never ends would hang the test
+        };
+        control<QLineEdit>("txtPowerDown")->setText(QString::fromLatin1(c.seconds));
+        const double seconds = QString::fromLatin1(c.seconds).toDouble();
+        const std::size_t sleepsBefore = sim.fakeClock()->sleeps().size();
+        const int yieldsBefore = ui.yields;
+        const double start = sim.fakeClock()->monotonicSeconds();
+        click("cmdPowerDown");
+        ui.onYield = nullptr;
+
+        ASSERT_TRUE(form->isVisible()) << c.seconds;
+        // 0.1 ms for the write, the time asked, then the 200 ms wait.
+        EXPECT_NEAR(sim.fakeClock()->monotonicSeconds() - start, 0.0001 + seconds + 0.2, 1e-6) << c.seconds;
+        const auto& sleeps = sim.fakeClock()->sleeps();
+        double slept = 0.0;
+        for (std::size_t i = sleepsBefore; i < sleeps.size(); ++i) {
+            if (sleeps[i] <= 0.0200001) // the 200 ms wait sleeps too, in one piece
+                slept += sleeps[i];
+        }
+        EXPECT_NEAR(slept, seconds, 1e-6) << c.seconds;
+        // A yield at least every 20 ms, so a click is answered within that.
+        EXPECT_GE(ui.yields - yieldsBefore, static_cast<int>(seconds / 0.02)) << c.seconds;
+        EXPECT_EQ(text("lblPDElapsed"), c.lastShown) << c.seconds;
+        form.reset();
+    }
+}
+
 TEST_F(StatusPanel, PowerDownOfTheLongestTimeWrites255)
 {
     loadUsb();
