@@ -43,7 +43,8 @@ struct GyroState {
     QString AppTitle = QStringLiteral("Gyro Evaluation");
     QString ProgramFolder = QStringLiteral("."); // logs, dumps and helper files live here
     bool CommandLineGiven = false;               // a non-empty command line shortens calibration
-    QString OsName; // "Win95", "Win98", "WinNT" or "WinXP"; set by the main window at load
+    QString OsName;          // "Win95", "Win98", "WinNT" or "WinXP"; set by the main window at load
+    QString LastDatalogFile; // the last file a logging run wrote whole; the noise analysis offers it
 
     // Interface settings.
     std::int16_t InterfaceType = 0; // 0 none, 1 parallel port, 2 USB SPI card

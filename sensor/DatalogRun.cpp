@@ -215,6 +215,7 @@ static DatalogOutcome runFiles(GyroState& g, const DatalogSettings& settings, co
             return outcome;
         }
         ++outcome.filesWritten;
+        g.LastDatalogFile = file.targetPath();
         if (hooks.fileWritten)
             hooks.fileWritten(file.targetPath());
 

@@ -3,6 +3,7 @@
 #include "CtlCommands.h"
 
 #include "CtlAlarmCommands.h"
+#include "CtlAllanCommand.h"
 #include "CtlCommandTable.h"
 #include "CtlConfigCommands.h"
 #include "CtlLogCommand.h"
@@ -160,6 +161,8 @@ const std::array Commands{
                "average the uncorrected bias; --apply writes the proposed offset", runBias},
     CtlCommand{"log", "log [--samples N ...]", "log output registers to files, as the Datalog window",
                runLog},
+    CtlCommand{"allan", "allan FILE [--plot OUT ...]",
+               "noise analysis of a log: Allan deviation, noise terms, PSD", runAllan},
 };
 
 } // namespace

@@ -27,6 +27,7 @@ QString CtlUsageText()
         "  --sim-fault KIND         with --simulate: a hardware fault, repeatable; KIND is one of\n");
     text += sim::SimFaultKindsText(27);
     text += QStringLiteral(
+        "  --sim-still              with --simulate: the sensor at rest (bias and noise only)\n"
         "  --sim-bus-timing         with --simulate: each USB bulk transaction completes at the card's\n"
         "                           next frame boundary (125 us high speed, 1 ms full speed)\n"
         "  --sim-full-speed         with --simulate: the simulated card is a full-speed one\n");
@@ -53,6 +54,15 @@ QString CtlUsageText()
                        "A register that gives no answer prints no line; the reason goes to standard error.\n"
                        "exit status: 0 success, 1 the transport, card or a file failed, 2 usage error,\n"
                        "130 stopped by Ctrl+C\n");
+    text += QStringLiteral(
+        "\n"
+        "allan options (noise analysis of a log file; no sensor needed):\n"
+        "  --column NAME            by title, or by number without titles (Gyro)\n"
+        "  --rate SPS               samples a second (default: time column or header)\n"
+        "  --taus octave|decade|all cluster sizes 1,2,4,8.. / 1,2,4,10,20,40.. / all\n"
+        "  --plot OUT.png|OUT.svg   draw the Allan plot (with --psd also the spectrum)\n"
+        "  --psd                    print the one-sided spectrum after the noise terms\n"
+        "  --all-lines              keep lines whose new-data flag is 0 (a sample read again)\n");
     return text;
 }
 
@@ -92,6 +102,8 @@ std::optional<CtlOptions> ParseCtlArguments(const QStringList& arguments, QStrin
             return std::nullopt;
         } else if (arg == QLatin1String("--simulate")) {
             options.simulate = true;
+        } else if (arg == QLatin1String("--sim-still")) {
+            options.simStill = true;
         } else if (arg == QLatin1String("--raw-port-access")) {
             options.rawPortAccess = true;
         } else if (arg == QLatin1String("--interface")) {
@@ -139,6 +151,8 @@ std::optional<CtlOptions> ParseCtlArguments(const QStringList& arguments, QStrin
     if (!options.simFaults.empty() && !options.simulate)
         return fail(
             QStringLiteral("--sim-fault needs --simulate: faults exist on the simulated platform only"));
+    if (options.simStill && !options.simulate)
+        return fail(QStringLiteral("--sim-still needs --simulate: it stills the simulated sensor"));
     if ((options.simBusTiming || options.simFullSpeed) && !options.simulate)
         return fail(QStringLiteral("%1 needs --simulate: it sets up the simulated card")
                         .arg(options.simBusTiming ? QStringLiteral("--sim-bus-timing")

@@ -17,6 +17,7 @@ struct CtlOptions {
     std::optional<std::int16_t> portAddress;   // default from CommPort.cfg
     QString spiTracePath;
     std::vector<sim::SimFault> simFaults; // --sim-fault, with --simulate only
+    bool simStill = false;                // --sim-still, with --simulate only
     bool simBusTiming = false;            // --sim-bus-timing, with --simulate only
     bool simFullSpeed = false;            // --sim-full-speed, with --simulate only
     QString command;                      // a name of CtlCommandTable()

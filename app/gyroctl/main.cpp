@@ -3,6 +3,7 @@
 // the windows, for scripts and quick checks.
 #include "BackendTable.h"
 #include "ConsoleUiHost.h"
+#include "CtlAllanCommand.h"
 #include "CtlCommands.h"
 #include "CtlOptions.h"
 #include "FileSizeLimit.h"
@@ -15,13 +16,22 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QTextStream>
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char** argv)
 {
     gyro::LetWritesFailOverFileSizeLimit();
-    QCoreApplication app(argc, argv);
+    // Drawing a plot needs fonts, so a GUI application on the offscreen platform
+    // (no display needed); every other command stays a console application.
+    const bool draws = gyro::CtlCommandDraws(argc, argv);
+    if (draws && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> application = draws ? std::make_unique<QGuiApplication>(argc, argv)
+                                                          : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication& app = *application;
     QTextStream out(stdout);
     QTextStream err(stderr);
 
@@ -44,6 +54,7 @@ int main(int argc, char** argv)
     gyro::BackendOptions backendOptions;
     backendOptions.rawPortAccess = options->rawPortAccess;
     backendOptions.simFaults = options->simFaults;
+    backendOptions.simStill = options->simStill;
     backendOptions.simBusTiming = options->simBusTiming;
     backendOptions.simFullSpeed = options->simFullSpeed;
     auto backends = gyro::MakeBackends(options->simulate ? QStringLiteral("sim") : QStringLiteral("native"),

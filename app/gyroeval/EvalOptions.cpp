@@ -22,6 +22,7 @@ const OptionText OptionTexts[] = {
     {"--start-reading", "press \"Read\" once the window is up (starts the loop)"},
     {"--raw-port-access", "the parallel port through raw port I/O (root only)"},
     {"--sim-fault KIND", "with --simulate: a hardware fault, repeatable (see below)"},
+    {"--sim-still", "with --simulate: the sensor at rest (bias and noise only)"},
     {"--sim-bus-timing", "with --simulate: each USB transaction ends at the card's"},
     {"", "next frame boundary (125 us high speed, 1 ms full speed)"},
     {"--sim-full-speed", "with --simulate: the simulated card is a full-speed one"},
@@ -80,10 +81,11 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
     const QCommandLineOption startReading(QStringLiteral("start-reading"));
     const QCommandLineOption rawPort(QStringLiteral("raw-port-access"));
     const QCommandLineOption simFault(QStringLiteral("sim-fault"), QString(), QStringLiteral("KIND"));
+    const QCommandLineOption simStill(QStringLiteral("sim-still"));
     const QCommandLineOption busTiming(QStringLiteral("sim-bus-timing"));
     const QCommandLineOption fullSpeed(QStringLiteral("sim-full-speed"));
     const QCommandLineOption burstReadout(QStringLiteral("burst-readout"));
-    parser.addOptions({help, version, simulate, seed, trace, startReading, rawPort, simFault, busTiming, fullSpeed,
+    parser.addOptions({help, version, simulate, seed, trace, startReading, rawPort, simFault, simStill, busTiming, fullSpeed,
                        burstReadout});
 
     if (!parser.parse(arguments)) {
@@ -118,6 +120,11 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
         if (!fault)
             return false;
         options.backends.simFaults.push_back(*fault);
+    }
+    options.backends.simStill = parser.isSet(simStill);
+    if (options.backends.simStill && !options.simulate) {
+        *error = QStringLiteral("--sim-still needs --simulate: it stills the simulated sensor.");
+        return false;
     }
     options.backends.simBusTiming = parser.isSet(busTiming);
     options.backends.simFullSpeed = parser.isSet(fullSpeed);

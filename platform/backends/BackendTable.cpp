@@ -16,6 +16,7 @@ std::unique_ptr<PlatformSet> makeSimulation(const BackendOptions& options, QStri
     sim.realTime = true;
     sim.seed = options.seed;
     sim.faults = options.simFaults;
+    sim.still = options.simStill;
     sim.busTiming = options.simBusTiming;
     sim.fullSpeedCard = options.simFullSpeed;
     return std::make_unique<sim::SimPlatform>(sim);

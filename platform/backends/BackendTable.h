@@ -14,6 +14,7 @@ struct BackendOptions {
     std::uint32_t seed = 1;               // simulation: the sensor's noise and motion
     bool rawPortAccess = false;           // real hardware: ioperm instead of ppdev (root only)
     std::vector<sim::SimFault> simFaults; // simulation: hardware faults on demand
+    bool simStill = false;                // simulation: the sensor at rest (no motion profile)
     bool simBusTiming = false;            // simulation: USB transactions take the card's frames
     bool simFullSpeed = false;            // simulation: a full-speed card instead of a high-speed one
 };

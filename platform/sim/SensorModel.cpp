@@ -33,6 +33,8 @@ void SensorModel::silenceNoise()
 {
     noiseWideDegPerSec = 0.0;
     noiseNarrowDegPerSec = 0.0;
+    biasInstabilityDegPerSec = 0.0;
+    rateRandomWalkDegPerSecPerRootSec = 0.0;
     temperatureNoiseC = 0.0;
     supplyNoiseVolts = 0.0;
     auxAdcNoiseCounts = 0.0;

@@ -19,11 +19,20 @@ MotionProfile demoMotion(std::uint32_t seed);
 struct SensorModel {
     MotionProfile motion; // empty: the sensor is at rest
 
-    double biasDegPerSec = 0.0;        // rate bias at 25 C, before any offset correction
-    double biasPerDegC = 0.02;         // bias change per degree away from 25 C
+    double biasDegPerSec = 0.0; // rate bias at 25 C, before any offset correction
+    double biasPerDegC = 0.02;  // bias change per degree away from 25 C
+    // The rate noise, all of it added before the digital filter:
+    // - white noise: this rms a sample, independent from sample to sample, so its
+    //   density (angle random walk) is rms / sqrt(sample rate): at 2048 samples a
+    //   second 0.5 / sqrt(2048) = 0.01105 deg/sqrt(s) = 0.663 deg/sqrt(h) (two-sided
+    //   PSD 1.22e-4 (deg/s)^2/Hz; the one-sided one is twice that);
     double noiseWideDegPerSec = 0.5;   // rms rate noise with the 300 Hz analog bandwidth
     double noiseNarrowDegPerSec = 0.2; // rms rate noise with the 50 Hz analog bandwidth
-    double selfTestDegPerSec = 40.0;   // rate shift while self-test is on
+    // - bias instability B and rate random walk K (RateNoise.h): an Allan floor of
+    //   0.664 B = 0.002 deg/s (B = 10.8 deg/h) and K = 21.6 deg/h/sqrt(h).
+    double biasInstabilityDegPerSec = 0.003;
+    double rateRandomWalkDegPerSecPerRootSec = 1e-4;
+    double selfTestDegPerSec = 40.0; // rate shift while self-test is on
 
     // Temperature: ambient, plus self-heating that settles after power-up, plus a slow wander.
     double ambientC = 25.0;

@@ -24,6 +24,11 @@ SimPlatform::SimPlatform(SimOptions options)
         usb_.setBusTiming(clock_);
     for (const SimFault& fault : options.faults)
         applyFault(fault);
+    if (options.still) {
+        SensorModel model = sensor_.model();
+        model.motion = {};
+        sensor_.setModel(std::move(model));
+    }
 }
 
 void SimPlatform::applyFault(const SimFault& fault)

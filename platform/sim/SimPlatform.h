@@ -27,6 +27,7 @@ struct SimOptions {
     bool usbCardAttached = true;  // a card at "Ezusb-0" (high speed, as the simulated card's default)
     std::int32_t portAddress = 0x378;
     std::vector<SimFault> faults = {}; // set up on the card at "Ezusb-0" and the port
+    bool still = false;                // the sensor at rest: no motion profile, only bias and noise
     bool fullSpeedCard = false;        // the card at "Ezusb-0" is a full-speed one (64-byte pipe 3)
     bool busTiming = false; // bulk transactions complete at the card's frame boundaries on the clock
 };

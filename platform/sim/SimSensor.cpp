@@ -46,7 +46,7 @@ int signExtend(int value, int bits)
 
 SimSensor::SimSensor(Clock& clock, std::uint32_t seed)
     : clock_(clock), model_(makeSensorModel(seed)), noise_(0xA5A5A5A500000000ull ^ seed),
-      epoch_(clock.monotonicSeconds())
+      slowNoise_(0x5A5A5A5A00000000ull ^ seed), epoch_(clock.monotonicSeconds())
 {
     for (int i = 0; i < SensorWordCount; ++i) {
         const RegisterLayout& layout = layoutOf(2 * i);
@@ -317,6 +317,9 @@ void SimSensor::skipSamples(std::int64_t count)
         done += n;
     }
     angle_ += noise_.gaussian() * sigma * gain() * std::sqrt(static_cast<double>(count)) * period_;
+    angle_ += slowNoise_.value() * gain() * static_cast<double>(count) * period_;
+    slowNoise_.advance(static_cast<double>(count) * period_, model_.biasInstabilityDegPerSec,
+                       model_.rateRandomWalkDegPerSecPerRootSec);
     angle_ -= AngleWrapDegrees * std::floor(angle_ / AngleWrapDegrees);
     nextIndex_ += count;
     samples_ += static_cast<std::uint64_t>(count);
@@ -332,7 +335,10 @@ void SimSensor::takeSample(double time)
     const double celsius = temperatureAt(time);
     const double sigma = wideBandwidthOf(sensAvg) ? model_.noiseWideDegPerSec : model_.noiseNarrowDegPerSec;
     const double motion = model_.motion ? model_.motion(time - epoch_) : 0.0;
-    const double sensed = motion + model_.biasAt(celsius) + selfTestDegPerSec() + sigma * noise_.gaussian();
+    const double slow = slowNoise_.advance(time - lastSampleTime_, model_.biasInstabilityDegPerSec,
+                                           model_.rateRandomWalkDegPerSecPerRootSec);
+    const double sensed =
+        motion + model_.biasAt(celsius) + slow + selfTestDegPerSec() + sigma * noise_.gaussian();
     filter_.push(sensed);
     const double rate = filter_.mean(filterTapsOf(sensAvg)) * gain() + offsetDegPerSec();
     const int rateCount = roundedClamp(rate / range.degPerSecPerCount, -8192, 8191);

@@ -62,6 +62,7 @@
 #include "Clock.h"
 #include "RateFilter.h"
 #include "SensorAlarms.h"
+#include "RateNoise.h"
 #include "SensorModel.h"
 #include "SensorRegisters.h"
 #include "SimRandom.h"
@@ -172,6 +173,7 @@ private:
     Clock& clock_;
     SensorModel model_;
     SimRandom noise_;
+    RateNoise slowNoise_; // bias instability and rate random walk
     const double epoch_; // the clock's time at construction: motion time 0
 
     Words words_{};

@@ -46,6 +46,7 @@ TEST(CtlOptions, UsageErrorsNameTheProblem)
         {{"--port", "FFFE", "dump"}, "FFFE"}, // base + 2 beyond 16 bits
         {{"--port", "ffff", "dump"}, "FFFF"},
         {{"--sim-fault", "card-stops:3", "dump"}, "--simulate"},
+        {{"--sim-still", "dump"}, "--sim-still needs --simulate"},
         {{"--simulate", "--sim-fault", "melt", "dump"}, "melt"},
         {{"--simulate", "--sim-fault", "card-stops:-1", "dump"}, "card-stops:-1"},
         {{"--simulate", "--sim-fault", "unplug:3", "dump"}, "unplug:3"},

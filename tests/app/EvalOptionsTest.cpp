@@ -34,7 +34,7 @@ TEST(EvalOptions, EveryOptionIsRead)
     QString error;
     ASSERT_TRUE(parse({"--simulate", "--seed", "7", "--spi-trace", "frames.txt", "--start-reading",
                        "--raw-port-access", "--sim-fault", "unplug:5:1", "--sim-fault", "port-unclaimable",
-                       "--burst-readout", "--sim-bus-timing", "--sim-full-speed"},
+                       "--sim-still", "--burst-readout", "--sim-bus-timing", "--sim-full-speed"},
                       options, &error))
         << error.toStdString();
     ASSERT_EQ(options.backends.simFaults.size(), 2u);
@@ -45,6 +45,7 @@ TEST(EvalOptions, EveryOptionIsRead)
     EXPECT_TRUE(options.startReading);
     EXPECT_TRUE(options.backends.rawPortAccess);
     EXPECT_EQ(options.backends.seed, 7u);
+    EXPECT_TRUE(options.backends.simStill);
     EXPECT_EQ(options.spiTracePath, "frames.txt");
     EXPECT_TRUE(options.burstReadout);
     EXPECT_TRUE(options.backends.simBusTiming);
@@ -56,8 +57,8 @@ TEST(EvalOptions, WrongInputIsRefusedWithAMessage)
     for (const QStringList& arguments :
          {QStringList{"--seed", "x"}, QStringList{"--bogus"}, QStringList{"extra"},
           QStringList{"--spi-trace"}, QStringList{"--sim-fault", "card-stops:2"}, // without --simulate
-          QStringList{"--simulate", "--sim-fault", "flood"}, QStringList{"--sim-bus-timing"},
-          QStringList{"--sim-full-speed"}}) {
+          QStringList{"--simulate", "--sim-fault", "flood"}, QStringList{"--sim-still"},
+          QStringList{"--sim-bus-timing"}, QStringList{"--sim-full-speed"}}) {
         EvalOptions options;
         QString error;
         EXPECT_FALSE(parse(arguments, options, &error)) << arguments.join(' ').toStdString();

@@ -15,6 +15,7 @@
 #include "frmAlarms.h"
 #include "frmDatalog.h"
 #include "frmManualReg.h"
+#include "frmNoiseAnalysis.h"
 #include "frmOperationalControl.h"
 #include "frmPort.h"
 #include "frmUSBselect.h"
@@ -113,6 +114,7 @@ void frmForm1::connectControls()
     connect(ui->mnuOperation, &QAction::triggered, this, &frmForm1::mnuOperation_Click);
     connect(ui->MnuCal, &QAction::triggered, this, &frmForm1::MnuCal_Click);
     connect(ui->mnuDatalog, &QAction::triggered, this, &frmForm1::mnuDatalog_Click);
+    connect(ui->mnuNoiseAnalysis, &QAction::triggered, this, &frmForm1::mnuNoiseAnalysis_Click);
 }
 
 void frmForm1::Form_Load()
@@ -333,6 +335,13 @@ void frmForm1::showLinkState()
         showNoReadings(); // as a failed readout shows it: no old number, no green "OK"
 }
 
+void frmForm1::mnuNoiseAnalysis_Click()
+{
+    // Loaded for each opening, like the datalog window; it offers the last run's file.
+    frmNoiseAnalysis window(g, this);
+    window.exec();
+}
+
 void frmForm1::StartReadoutLoop()
 {
     ui->cmdReadData->click();
@@ -348,6 +357,8 @@ void frmForm1::Form_Unload()
     // program's event loops unwind.
     for (frmDatalog* datalog : findChildren<frmDatalog*>())
         datalog->CancelRun();
+    for (frmNoiseAnalysis* analysis : findChildren<frmNoiseAnalysis*>())
+        analysis->CancelRun();
     DelayMs(g, 250);
     // The file keeps the interface the user chose: one the program found failing
     // (no card, a port that does not answer) is no choice of the user's.

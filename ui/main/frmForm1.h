@@ -120,6 +120,7 @@ private:
     void MnuCal_Click();
     // The datalog window, loaded for each opening and shown modally.
     void mnuDatalog_Click();
+    void mnuNoiseAnalysis_Click();
     // Load steps.
     void bringUpInterface();
     void showInterfaceChecks();

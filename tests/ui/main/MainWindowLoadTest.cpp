@@ -291,7 +291,8 @@ TEST_F(MainWindowLoad, PortSetupCancelledKeepsTheUsbCard)
 TEST_F(MainWindowLoad, EveryMenuWindowIsAvailable)
 {
     load(0);
-    for (const char* name : {"MnuCal", "mnuOperation", "MnuAlarms", "mnuDatalog", "mnuRegisters", "MnuExit"})
+    for (const char* name :
+         {"MnuCal", "mnuOperation", "MnuAlarms", "mnuDatalog", "mnuNoiseAnalysis", "mnuRegisters", "MnuExit"})
         EXPECT_TRUE(action(name)->isEnabled()) << name;
 }
 

@@ -1,0 +1,126 @@
+#pragma once
+// A long series of samples kept in a temporary file instead of memory, so that a
+// log of any length is analysed in a few megabytes: written once in order, then
+// read back sequentially from any position by as many readers as the analysis
+// needs. The file lies in the temporary folder (TMPDIR) and is unlinked at once
+// where the system allows it, so not even a killed program leaves it behind;
+// elsewhere it goes when the store is destroyed.
+#include <QFile>
+#include <QTemporaryFile>
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+namespace gyro::analysis {
+
+// Reads and writes go straight to the file: the store buffers them itself.
+class UnbufferedTemporaryFile : public QTemporaryFile {
+public:
+    bool openUnbuffered() { return open(QIODevice::ReadWrite | QIODevice::Unbuffered); }
+};
+
+template <class T> class SampleStore {
+    static_assert(std::is_trivially_copyable_v<T>);
+
+public:
+    // Elements buffered between writes and per reader.
+    static constexpr std::size_t BufferElements = 1 << 15;
+
+    // An empty store; `failure()` tells when no temporary file could be made.
+    SampleStore() : file_(std::make_unique<UnbufferedTemporaryFile>())
+    {
+        if (!file_->openUnbuffered())
+            failure_ = "cannot create a temporary file: " + file_->errorString().toStdString();
+        else
+            QFile::remove(file_->fileName()); // the open handle keeps the data
+        buffer_.reserve(BufferElements);
+    }
+
+    void append(T value)
+    {
+        buffer_.push_back(value);
+        if (buffer_.size() == BufferElements)
+            flush();
+    }
+
+    // Writes what is buffered. False (and `failure()`) when the disk refused it.
+    bool flush()
+    {
+        if (buffer_.empty() || !failure_.empty()) {
+            buffer_.clear();
+            return failure_.empty();
+        }
+        const auto bytes = static_cast<qint64>(buffer_.size() * sizeof(T));
+        if (!file_->seek(static_cast<qint64>(written_ * sizeof(T))) ||
+            file_->write(reinterpret_cast<const char*>(buffer_.data()), bytes) != bytes || !file_->flush())
+            failure_ = "cannot write the temporary file in the temporary folder: " +
+                       file_->errorString().toStdString();
+        else
+            written_ += buffer_.size();
+        buffer_.clear();
+        return failure_.empty();
+    }
+
+    std::int64_t size() const { return static_cast<std::int64_t>(written_); }
+    // Empty while every write worked.
+    const std::string& failure() const { return failure_; }
+
+    // Reads elements in order from a start index, a buffer at a time.
+    class Reader {
+    public:
+        Reader(const SampleStore& store, std::int64_t start) : store_(store), next_(start)
+        {
+            buffer_.resize(BufferElements);
+        }
+        // The next element; the caller never reads past size().
+        T next()
+        {
+            if (at_ == filled_)
+                refill();
+            return buffer_[at_++];
+        }
+
+    private:
+        void refill()
+        {
+            QFile& f = *store_.file_;
+            const std::int64_t left = store_.size() - next_;
+            const auto want = static_cast<std::size_t>(std::min<std::int64_t>(left, BufferElements));
+            filled_ = 0;
+            at_ = 0;
+            if (want > 0 && f.seek(next_ * static_cast<qint64>(sizeof(T)))) {
+                const qint64 got =
+                    f.read(reinterpret_cast<char*>(buffer_.data()), static_cast<qint64>(want * sizeof(T)));
+                filled_ = got > 0 ? static_cast<std::size_t>(got) / sizeof(T) : 0;
+            }
+            if (filled_ == 0) { // a read error: the analysis must not invent samples
+                std::fill(buffer_.begin(), buffer_.end(), T{});
+                filled_ = buffer_.size();
+                store_.readFailed_ = true;
+            }
+            next_ += static_cast<std::int64_t>(filled_);
+        }
+
+        const SampleStore& store_;
+        std::int64_t next_;
+        std::vector<T> buffer_;
+        std::size_t at_ = 0;
+        std::size_t filled_ = 0;
+    };
+
+    Reader reader(std::int64_t start = 0) const { return Reader(*this, start); }
+    // Whether a reader met a read error (its samples are then not to be trusted).
+    bool readFailed() const { return readFailed_; }
+
+private:
+    std::unique_ptr<UnbufferedTemporaryFile> file_;
+    std::vector<T> buffer_;
+    std::size_t written_ = 0;
+    std::string failure_;
+    mutable bool readFailed_ = false;
+};
+
+} // namespace gyro::analysis
