@@ -15,7 +15,7 @@ seconds="${1:-60}"
 shift || true
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(fuzz_settings fuzz_hex_text fuzz_number_text fuzz_ctl_arguments
-                                     fuzz_eval_arguments fuzz_usb_answers fuzz_port_address)
+                                     fuzz_eval_arguments fuzz_usb_answers fuzz_port_address fuzz_log_reader)
 
 scripts/install-deps.sh
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
