@@ -85,8 +85,8 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
     const QCommandLineOption busTiming(QStringLiteral("sim-bus-timing"));
     const QCommandLineOption fullSpeed(QStringLiteral("sim-full-speed"));
     const QCommandLineOption burstReadout(QStringLiteral("burst-readout"));
-    parser.addOptions({help, version, simulate, seed, trace, startReading, rawPort, simFault, simStill, busTiming, fullSpeed,
-                       burstReadout});
+    parser.addOptions({help, version, simulate, seed, trace, startReading, rawPort, simFault, simStill,
+                       busTiming, fullSpeed, burstReadout});
 
     if (!parser.parse(arguments)) {
         *error = parser.errorText();

@@ -3,7 +3,8 @@
 //
 //   gyroeval [--help] [--version] [--simulate] [--seed N] [--spi-trace FILE] [--start-reading]
 //            [--raw-port-access] [--burst-readout] [--sim-fault KIND]... [--sim-bus-timing]
-//            [--sim-full-speed] [--sim-still]   (the last four with --simulate; the fault kinds are in SimFaults.h)
+//            [--sim-full-speed] [--sim-still]
+//   (the last four with --simulate; the fault kinds are in SimFaults.h)
 #include "BackendTable.h"
 
 #include <QString>

@@ -61,8 +61,8 @@
 // 50 Hz), GYRO_SCALE 0x0800 (gain 1), everything else 0; Endurance starts at 1.
 #include "Clock.h"
 #include "RateFilter.h"
-#include "SensorAlarms.h"
 #include "RateNoise.h"
+#include "SensorAlarms.h"
 #include "SensorModel.h"
 #include "SensorRegisters.h"
 #include "SimRandom.h"
@@ -174,7 +174,7 @@ private:
     SensorModel model_;
     SimRandom noise_;
     RateNoise slowNoise_; // bias instability and rate random walk
-    const double epoch_; // the clock's time at construction: motion time 0
+    const double epoch_;  // the clock's time at construction: motion time 0
 
     Words words_{};
     Words flash_{};
