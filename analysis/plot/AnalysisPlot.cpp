@@ -1,12 +1,13 @@
 #include "AnalysisPlot.h"
 
 #include "LogAxis.h"
+#include "WholeFile.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <cmath>
 #include <limits>
@@ -273,11 +274,10 @@ bool SavePlot(const QString& path, const NoiseAnalysis& a, PlotKind kind, QStrin
         *error = QStringLiteral("%1: the plot is written as .png or .svg").arg(path);
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
+    // Drawn in memory first, then written through the program's whole-or-nothing
+    // writer, so a failed write leaves an older file of that name as it was.
+    QBuffer drawing;
+    drawing.open(QIODevice::WriteOnly);
     const QSize size = PlotSize(a, kind);
     bool drawn = true;
     if (suffix == QLatin1String("png")) {
@@ -287,10 +287,10 @@ bool SavePlot(const QString& path, const NoiseAnalysis& a, PlotKind kind, QStrin
             QPainter painter(&image);
             DrawPlots(painter, QRectF(QPointF(0, 0), size), a, kind);
         }
-        drawn = image.save(&file, "PNG");
+        drawn = image.save(&drawing, "PNG");
     } else {
         QSvgGenerator svg;
-        svg.setOutputDevice(&file);
+        svg.setOutputDevice(&drawing);
         svg.setSize(size);
         svg.setViewBox(QRect(QPoint(0, 0), size));
         svg.setTitle(QStringLiteral("Noise analysis of %1").arg(QFileInfo(a.path).fileName()));
@@ -301,8 +301,9 @@ bool SavePlot(const QString& path, const NoiseAnalysis& a, PlotKind kind, QStrin
             drawn = painter.end();
         }
     }
-    if (!drawn || !file.commit()) {
-        *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    QString reason = QStringLiteral("the plot could not be drawn");
+    if (!drawn || !WriteFileWhole(path, drawing.data(), &reason)) {
+        *error = QStringLiteral("cannot write %1: %2").arg(path, reason);
         return false;
     }
     return true;
