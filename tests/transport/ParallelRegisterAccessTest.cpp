@@ -2,6 +2,7 @@
 // device on the far side decodes, what comes back, and the trace file's lines.
 #include "GyroState.h"
 #include "RegisterAccess.h"
+#include "ScriptedRegisterDevice.h"
 #include "SimParallelPort.h"
 #include "SpiTraceFile.h"
 #include "TestPlatform.h"
@@ -15,23 +16,6 @@
 namespace gyro {
 namespace {
 
-// A device that answers each frame with the word scripted for the address named
-// in the frame before it, and records what it receives.
-class ScriptedRegisterDevice final : public sim::SpiDevice {
-public:
-    std::uint16_t pendingAnswer() override { return answer_; }
-    void frameReceived(std::uint16_t frame) override
-    {
-        received.push_back(frame);
-        answer_ = words[(frame >> 8) & 0x7F];
-    }
-    std::map<int, std::uint16_t> words;
-    std::vector<std::uint16_t> received;
-
-private:
-    std::uint16_t answer_ = 0;
-};
-
 class ParallelRegisterAccessTest : public ::testing::Test {
 protected:
     ParallelRegisterAccessTest()
@@ -43,7 +27,7 @@ protected:
         g.LoopsPer10us = 10'000; // 10'000 turns of 1 ns: 10 us per unit
     }
 
-    ScriptedRegisterDevice device;
+    test::ScriptedRegisterDevice device;
     test::TestBackends backends;
     sim::FakeClock& clock = backends.clock;
     sim::SimParallelPort port{device};

@@ -2,6 +2,7 @@
 // and a transfer that fails.
 #include "RegisterBurst.h"
 #include "RegisterAccess.h"
+#include "ScriptedRegisterDevice.h"
 #include "SimParallelPort.h"
 #include "UsbCardFixture.h"
 
@@ -15,28 +16,12 @@ namespace {
 
 using test::TracedFrame;
 
-// Answers each frame with the word set for the address the frame before named.
-class RegisterFileDevice final : public sim::SpiDevice {
-public:
-    std::uint16_t pendingAnswer() override { return answer_; }
-    void frameReceived(std::uint16_t frame) override
-    {
-        received.push_back(frame);
-        answer_ = words[(frame >> 8) & 0x7F];
-    }
-    std::map<int, std::uint16_t> words;
-    std::vector<std::uint16_t> received;
-
-private:
-    std::uint16_t answer_ = 0x5A5A; // what an earlier access left to shift out
-};
-
 // One transport with the device behind it.
 struct Link {
     virtual ~Link() = default;
     virtual GyroState& state() = 0;
     virtual SpiInterface iface() const = 0;
-    RegisterFileDevice device;
+    test::ScriptedRegisterDevice device{0x5A5A}; // 0x5A5A: left over from an earlier access
     test::RecordingTrace trace;
 };
 
