@@ -4,6 +4,7 @@
 #include "DatalogRun.h"
 #include "GyroState.h"
 #include "InterfaceBringUp.h"
+#include "LoggedLines.h"
 #include "QtUiHost.h"
 #include "SimPlatform.h"
 #include "frmDatalog.h"
@@ -11,14 +12,12 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
 
-#include <cctype>
 
 using namespace gyro;
 
@@ -98,23 +97,13 @@ void BM_DatalogWindowEverySample(benchmark::State& state)
     answer.start(100);
     for (auto _ : state)
         window.cmdStartDatalog_Click();
-    QFile file(bench.dir.filePath(QStringLiteral("DATALOG_1.csv")));
-    if (!file.open(QIODevice::ReadOnly)) {
+    const auto counted = bench::CountLoggedLines(bench.dir.filePath(QStringLiteral("DATALOG_1.csv")));
+    if (!counted) {
         state.SkipWithError("no log file");
         return;
     }
-    double lines = 0;
-    double flagged = 0;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.split(',');
-        if (fields.size() < 4 || fields[0].isEmpty() ||
-            !std::isdigit(static_cast<unsigned char>(fields[0][0])))
-            continue;
-        ++lines;
-        flagged += fields[2] == "1" ? 1 : 0;
-    }
-    state.counters["lines"] = lines;
-    state.counters["flag_1"] = flagged;
+    state.counters["lines"] = counted->lines;
+    state.counters["flag_1"] = counted->fresh;
     state.SetLabel(window.findChild<QLabel*>(QStringLiteral("lblRunStatus"))->text().toStdString());
 }
 BENCHMARK(BM_DatalogWindowEverySample)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
