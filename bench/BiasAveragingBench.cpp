@@ -28,7 +28,6 @@ void BM_AveragingSamples(benchmark::State& state)
     sim.sensor().setTraceEnabled(false);
     SilentUiHost ui;
     GyroState g(sim.platform(), ui);
-    InitRegisterMap(g);
     g.InterfaceType = 2;
     g.DelayCalibrated = true;
     OpenUsbCard(g);

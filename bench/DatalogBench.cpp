@@ -18,7 +18,6 @@
 #include <QTimer>
 #include <benchmark/benchmark.h>
 
-
 using namespace gyro;
 
 namespace {
@@ -34,7 +33,6 @@ struct Bench {
 
     Bench()
     {
-        InitRegisterMap(g);
         g.InterfaceType = 2;
         // No sample delay, so no wait needs a calibrated count; skip the seconds it takes.
         g.DelayCalibrated = true;

@@ -29,7 +29,6 @@ constexpr int SmplPrdAddress = 0x36;
 struct Bench {
     explicit Bench(sim::SimOptions options) : sim(options)
     {
-        InitRegisterMap(g);
         g.InterfaceType = 2;
         g.DelayCalibrated = true;
         g.LoopsPer10us = 1;
@@ -118,12 +117,11 @@ void BM_TransactionsPerSample(benchmark::State& state)
     bench.sim.usb().setRequestLog(true);
     constexpr std::array<int, 6> pass{Idx_Supply_Out, Idx_Gyro_Out, Idx_Aux_ADC,
                                       Idx_Temp_Out,   Idx_ANGL_OUT, Idx_Status};
-    std::array<RegisterReading, 6> readings{};
     std::int64_t samples = 0;
     for (auto _ : state) {
         bench.sim.usb().clearRequests();
         if (burst) {
-            benchmark::DoNotOptimize(ReadRegisterBurst(bench.g, pass, readings));
+            benchmark::DoNotOptimize(ReadRegisterBurst(bench.g, pass));
         } else {
             for (int index : pass)
                 benchmark::DoNotOptimize(ReadRegister(bench.g, index));

@@ -26,7 +26,6 @@ namespace {
 struct RealTimeProgram {
     RealTimeProgram()
     {
-        InitRegisterMap(g);
         g.InterfaceType = 2;
         g.ProductNumber = 27140;
     }

@@ -14,9 +14,9 @@ void SetInterfaceDefaults(GyroState& g)
     g.InterfaceType = 0;
 }
 
-void InitRegisterMap(GyroState& g)
+float CurrentScale(const GyroState& g, int index)
 {
-    g.LastRegisterIndex = FillRegisterMap(g.Reg);
+    return index == Idx_Gyro_Out ? g.GyroScale : g.Reg[static_cast<std::size_t>(index)].RegScale;
 }
 
 } // namespace gyro

@@ -1,6 +1,6 @@
 #pragma once
 // The program's process-wide values in one object: interface settings, register
-// map and shadows, read results, USB card records and buffers, delay calibration.
+// map, rate scale and shadows, USB card records and buffers, delay calibration.
 // Created once at start-up and handed by reference to every module and window;
 // each test builds a fresh one. Members keep the program's established names.
 #include "Platform.h"
@@ -59,9 +59,11 @@ struct GyroState {
     std::uint8_t UsbWordDelay = 25;
     bool UsbWordDelayChosen = false; // the user set UsbWordDelay: card searches keep it
 
-    // Register map.
-    RegisterMap Reg;
-    std::int16_t LastRegisterIndex = 0;
+    // Register map, constant; the rate output's scale follows the sensor's range
+    // (SetGyroScale) and starts at the map's.
+    const RegisterMap& Reg = SensorRegisterMap();
+    const std::int16_t LastRegisterIndex = SensorLastRegisterIndex();
+    float GyroScale = SensorRegisterMap()[Idx_Gyro_Out].RegScale;
 
     // Shadows: last words read from or written to these registers.
     std::int32_t GpioCtrlShadow = 0;
@@ -71,17 +73,6 @@ struct GyroState {
     std::int32_t AlmMag2Shadow = 0;
     std::int32_t AlmSmpl1Shadow = 0;
     std::int32_t AlmSmpl2Shadow = 0;
-
-    // Read results left by ReadRegister. RegReadFailed is true when the last read
-    // brought no answer from the sensor (no interface, a failed or short transfer,
-    // a card that is not ready): the other results are then 0 and no reading.
-    bool RegReadFailed = false;
-    std::int32_t RegWord = 0;
-    std::int16_t RegHighByte = 0;
-    std::int16_t RegLowByte = 0;
-    std::int32_t RegNewData = 0;
-    std::int32_t RegErrorFlag = 0;
-    float RegValue = 0.0f;
 
     // The readout pass reads the five outputs and Status in one burst (one transfer
     // a pass) instead of six reads; the shown numbers and charts are the same.
@@ -105,7 +96,7 @@ struct GyroState {
 // Sets the interface values to their start-up defaults, in the established order.
 void SetInterfaceDefaults(GyroState& g);
 
-// Builds the register map: entries 0..24 and LastRegisterIndex.
-void InitRegisterMap(GyroState& g);
+// The scale of register `index` now: GyroScale for the rate output, else the map's.
+float CurrentScale(const GyroState& g, int index);
 
 } // namespace gyro

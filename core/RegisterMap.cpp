@@ -74,6 +74,28 @@ std::int16_t FillRegisterMap(RegisterMap& map)
     return last;
 }
 
+namespace {
+struct BuiltMap {
+    RegisterMap map;
+    std::int16_t last = FillRegisterMap(map);
+};
+const BuiltMap& builtMap()
+{
+    static const BuiltMap built;
+    return built;
+}
+} // namespace
+
+const RegisterMap& SensorRegisterMap()
+{
+    return builtMap().map;
+}
+
+std::int16_t SensorLastRegisterIndex()
+{
+    return builtMap().last;
+}
+
 int FindRegisterIndex(const RegisterMap& map, std::int16_t lastIndex, const QString& name)
 {
     for (int i = 0; i <= lastIndex && i < RegisterSlotCount; ++i) {

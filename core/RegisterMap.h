@@ -1,6 +1,7 @@
 #pragma once
 // The sensor's SPI registers: one entry per register index, 0..296. Entries
-// 0..24 are defined by InitRegisterMap; the rest stay empty and unreadable.
+// 0..24 are defined; the rest stay empty and unreadable. The map never changes
+// once built: the rate output's current scale is kept beside it (GyroScale).
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -53,6 +54,11 @@ constexpr std::int16_t Idx_Command = 24;
 
 // Fills entries 0..24 (clearing every other slot) and returns LastRegisterIndex (24).
 std::int16_t FillRegisterMap(RegisterMap& map);
+
+// The sensor's map, built on first use and never changed after.
+const RegisterMap& SensorRegisterMap();
+// The highest index the sensor's map defines.
+std::int16_t SensorLastRegisterIndex();
 
 // The index of the entry named `name`, or -1 when no entry 0..lastIndex has it.
 int FindRegisterIndex(const RegisterMap& map, std::int16_t lastIndex, const QString& name);

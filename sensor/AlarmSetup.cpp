@@ -11,18 +11,20 @@ constexpr float SourceSettleMs = 150.0f; // between the source write and the fin
 
 std::optional<std::int32_t> readWord(GyroState& g, int index, std::int32_t& shadow)
 {
-    if (!ReadRegister(g, index))
+    const RegisterRead r = ReadRegister(g, index);
+    if (!r)
         return std::nullopt;
-    shadow = g.RegWord;
-    return g.RegWord;
+    shadow = r->RegWord;
+    return r->RegWord;
 }
 
 // Reads Alm_Ctrl, changes it and writes it back, keeping it in the shadow.
 template <typename Change> bool updateAlarmControl(GyroState& g, Change change)
 {
-    if (!ReadRegister(g, Idx_Alm_Ctrl))
+    const RegisterRead r = ReadRegister(g, Idx_Alm_Ctrl);
+    if (!r)
         return false;
-    g.AlmCtrlShadow = change(g.RegWord);
+    g.AlmCtrlShadow = change(r->RegWord);
     return WriteRegister(g, Idx_Alm_Ctrl, g.AlmCtrlShadow);
 }
 

@@ -128,7 +128,7 @@ float AlarmSourceScale(const GyroState& g, int position)
 {
     // The list's positions are the map's indexes Endurance, Supply_Out, Gyro_Out,
     // Aux_ADC and Temp_Out.
-    return g.Reg[static_cast<std::size_t>(validPosition(position) ? position : 0)].RegScale;
+    return CurrentScale(g, validPosition(position) ? position : 0);
 }
 
 float AlarmLevelOfWord(const GyroState& g, std::optional<int> position, std::int32_t magWord)

@@ -31,16 +31,17 @@ AveragingResult RunBiasAveraging(GyroState& g, double seconds, const AveragingHo
     const double start = clock.monotonicSeconds();
     double sum = 0.0;
     for (;;) {
-        if (!ReadRegister(g, Idx_Gyro_Out)) {
+        const RegisterRead rate = ReadRegister(g, Idx_Gyro_Out);
+        if (!rate) {
             result.readFailed = true;
             break;
         }
-        sum += g.RegValue;
+        sum += rate->RegValue;
         ++result.count;
         result.mean = sum / static_cast<double>(result.count);
         const double elapsed = clock.monotonicSeconds() - start;
         if (hooks.sampleTaken)
-            hooks.sampleTaken({g.RegValue, result.mean, result.count, seconds - elapsed});
+            hooks.sampleTaken({rate->RegValue, result.mean, result.count, seconds - elapsed});
         if (hooks.stopRequested && hooks.stopRequested()) {
             result.stopped = true;
             break;

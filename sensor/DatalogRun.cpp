@@ -105,9 +105,10 @@ private:
         for (std::size_t k = 0; k < DatalogColumns.size(); ++k) {
             if (!s_.CheckReg[k])
                 continue;
-            if (!ReadRegister(g_, DatalogColumns[k].registerIndex))
+            const RegisterRead r = ReadRegister(g_, DatalogColumns[k].registerIndex);
+            if (!r)
                 return false;
-            appendReading(line, g_.RegNewData, g_.RegWord, g_.RegValue);
+            appendReading(line, r->RegNewData, r->RegWord, r->RegValue);
         }
         return true;
     }

@@ -36,9 +36,10 @@ QString GyroOffsetText(double degPerSec)
 
 std::optional<OffsetReading> ReadGyroOffset(GyroState& g)
 {
-    if (!ReadRegister(g, Idx_GYRO_OFST))
+    const RegisterRead r = ReadRegister(g, Idx_GYRO_OFST);
+    if (!r)
         return std::nullopt;
-    return OffsetReading{g.RegWord, g.RegValue};
+    return OffsetReading{r->RegWord, r->RegValue};
 }
 
 std::optional<OffsetReading> WriteGyroOffset(GyroState& g, std::int32_t count)

@@ -174,9 +174,10 @@ QString DacVoltsText(double volts)
 
 std::optional<std::int32_t> ReadWord(GyroState& g, int index)
 {
-    if (!ReadRegister(g, index))
+    const RegisterRead r = ReadRegister(g, index);
+    if (!r)
         return std::nullopt;
-    return g.RegWord;
+    return r->RegWord;
 }
 
 std::optional<std::int32_t> WriteSamplePeriod(GyroState& g, std::int32_t word)

@@ -40,9 +40,10 @@ PacedResult SensorPacedSampler::next(const DatalogHooks& hooks)
 {
     Clock& clock = g_.platform.clock;
     if (!period_) {
-        if (!ReadRegister(g_, Idx_Smpl_Prd))
+        const RegisterRead samplePeriod = ReadRegister(g_, Idx_Smpl_Prd);
+        if (!samplePeriod)
             return PacedResult::Failed;
-        period_ = 1.0 / SampleRateOfWord(g_.RegWord);
+        period_ = 1.0 / SampleRateOfWord(samplePeriod->RegWord);
         // A flag already set belongs to a sample of unknown age: this read clears it,
         // so the first line is a sample made now, with its time.
         lastPoll_ = clock.monotonicSeconds();
@@ -108,8 +109,13 @@ bool SensorPacedSampler::waitUntil(double deadline, const DatalogHooks& hooks)
 bool SensorPacedSampler::pollOnce()
 {
     ++polls_;
-    return ReadRegisterBurst(g_, std::span<const int>(indexes_).first(selected_),
-                             std::span(burst_).first(selected_));
+    const ReadOutcome<BurstReadings> read =
+        ReadRegisterBurst(g_, std::span<const int>(indexes_).first(selected_));
+    if (!read)
+        return false;
+    for (std::size_t i = 0; i < selected_; ++i)
+        burst_[i] = (*read)[i];
+    return true;
 }
 
 // The poll before found nothing new and this one found the newest sample, so the

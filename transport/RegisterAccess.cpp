@@ -33,48 +33,20 @@ bool usbTwoWordTransfer(GyroState& g, std::int32_t first, std::int32_t second)
 
 } // namespace
 
-void ClearReadResults(GyroState& g)
+RegisterReading ReadingOfAnswer(const GyroState& g, int index, std::int32_t raw)
 {
-    g.RegWord = 0;
-    g.RegHighByte = 0;
-    g.RegLowByte = 0;
-    g.RegNewData = 0;
-    g.RegErrorFlag = 0;
-    g.RegValue = 0.0f;
+    return DecodeReading(g.Reg[static_cast<std::size_t>(index)], CurrentScale(g, index), raw);
 }
 
-void StoreReadResults(GyroState& g, const RegisterEntry& e, std::int32_t raw)
-{
-    g.RegHighByte = static_cast<std::int16_t>(raw / 256);
-    g.RegLowByte = static_cast<std::int16_t>(raw & 0xFF);
-    if (e.RegHasNewData)
-        g.RegNewData = raw & static_cast<std::int32_t>(0xFFFF8000u);
-    if (e.RegHasError)
-        g.RegErrorFlag = raw & 0x4000;
-    const int width = e.RegBitWidth;
-    if (e.RegSigned) {
-        // Drop the bits above the width and give the top valid bit the weight -h.
-        const std::int32_t h = std::int32_t{1} << (width - 1);
-        g.RegWord = (raw & (h - 1)) - (raw & h);
-    } else {
-        g.RegWord = raw & static_cast<std::int32_t>((std::int64_t{1} << width) - 1);
-    }
-    g.RegValue = static_cast<float>(g.RegWord) * e.RegScale + e.RegOffset;
-}
-
-bool ReadRegister(GyroState& g, int index)
+RegisterRead ReadRegister(GyroState& g, int index)
 {
     const RegisterEntry& e = entryAt(g, index);
     if (!e.RegReadable)
-        return false; // a write-only register is not read: no traffic, results as they were
+        return NoReadingReason::NotReadable;
     const std::optional<std::int32_t> answer = SpiReadWord(g, e.RegAddress);
-    g.RegReadFailed = !answer;
-    if (!answer) {
-        ClearReadResults(g);
-        return false;
-    }
-    StoreReadResults(g, e, *answer);
-    return true;
+    if (!answer)
+        return NoReadingReason::NoAnswer;
+    return ReadingOfAnswer(g, index, *answer);
 }
 
 bool WriteRegister(GyroState& g, int index, std::int32_t value)
@@ -129,8 +101,8 @@ bool ReadControlRegisters(GyroState& g)
 {
     bool allRead = true;
     const auto readInto = [&](int index, std::int32_t& shadow) {
-        if (ReadRegister(g, index))
-            shadow = g.RegWord;
+        if (const RegisterRead r = ReadRegister(g, index))
+            shadow = r->RegWord;
         else
             allRead = false;
     };
@@ -140,12 +112,13 @@ bool ReadControlRegisters(GyroState& g)
     return allRead;
 }
 
-bool SetGyroScale(GyroState& g)
+GyroScaleResult SetGyroScale(GyroState& g)
 {
-    if (!ReadRegister(g, Idx_Sens_Avg))
-        return false;
-    const std::int32_t bits = g.RegWord & 0x700;
-    float& scale = g.Reg[Idx_Gyro_Out].RegScale;
+    const RegisterRead range = ReadRegister(g, Idx_Sens_Avg);
+    if (!range)
+        return GyroScaleResult::NoAnswer;
+    const std::int32_t bits = range->RegWord & 0x700;
+    float& scale = g.GyroScale;
     switch (bits) {
     case 0x400:
         scale = 0.07326f;
@@ -162,9 +135,9 @@ bool SetGyroScale(GyroState& g)
                            "Only values of 1024, 512, and 256 are valid\r\n")
                 .arg(bits),
             MsgButtons::Ok, MsgIcon::Critical, g.AppTitle);
-        return false;
+        return GyroScaleResult::BadRangeBits;
     }
-    return true;
+    return GyroScaleResult::Set;
 }
 
 } // namespace gyro

@@ -53,32 +53,24 @@ bool exchange(GyroState& g, const Frames& frames, std::size_t count, Frames& ans
 
 } // namespace
 
-bool ReadRegisterBurst(GyroState& g, std::span<const int> indexes, std::span<RegisterReading> readings)
+ReadOutcome<BurstReadings> ReadRegisterBurst(GyroState& g, std::span<const int> indexes)
 {
     const std::size_t n = indexes.size();
     if (n < 1 || n > static_cast<std::size_t>(MaxBurstRegisters))
         throw std::invalid_argument("a burst reads 1 to 15 registers, not " + std::to_string(n));
-    if (readings.size() != n)
-        throw std::invalid_argument("a burst needs one reading per register");
     Frames frames{};
     for (std::size_t i = 0; i < n; ++i)
         frames[i] = (readableEntry(g, indexes[i]).RegAddress & 0x7F) * 256;
     frames[n] = BurstClosingFrame;
 
     Frames answers{};
-    if (!exchange(g, frames, n + 1, answers)) {
-        ClearReadResults(g);
-        g.RegReadFailed = true;
-        for (RegisterReading& r : readings)
-            r = {};
-        return false;
-    }
-    g.RegReadFailed = false;
-    for (std::size_t i = 0; i < n; ++i) {
-        StoreReadResults(g, g.Reg[static_cast<std::size_t>(indexes[i])], answers[i + 1]);
-        readings[i] = {g.RegWord, g.RegHighByte, g.RegLowByte, g.RegNewData, g.RegErrorFlag, g.RegValue};
-    }
-    return true;
+    if (!exchange(g, frames, n + 1, answers))
+        return NoReadingReason::NoAnswer;
+    BurstReadings readings;
+    readings.count = n;
+    for (std::size_t i = 0; i < n; ++i)
+        readings.RegReadings[i] = ReadingOfAnswer(g, indexes[i], answers[i + 1]);
+    return readings;
 }
 
 } // namespace gyro

@@ -70,12 +70,13 @@ int runRead(CtlContext& c)
     int status = ExitOk;
     for (int index : *indexes) {
         const QString& name = c.g.Reg[static_cast<std::size_t>(index)].RegName;
-        if (!ReadRegister(c.g, index)) {
+        const RegisterRead r = ReadRegister(c.g, index);
+        if (!r) {
             c.err << "gyroctl: no answer when reading " << name << Qt::endl;
             status = ExitTransportFailed;
             continue;
         }
-        c.out << name << '\t' << ValueToHex4(c.g.RegWord) << '\t' << GeneralFormat(c.g.RegValue) << Qt::endl;
+        c.out << name << '\t' << ValueToHex4(r->RegWord) << '\t' << GeneralFormat(r->RegValue) << Qt::endl;
     }
     return status;
 }
@@ -183,9 +184,7 @@ const CtlCommand* FindCtlCommand(const QString& name)
 
 bool ScaleForSensorRange(CtlContext& c)
 {
-    if (SetGyroScale(c.g))
-        return true;
-    if (!c.g.RegReadFailed)
+    if (SetGyroScale(c.g) != GyroScaleResult::NoAnswer)
         return true;
     c.err << "gyroctl: no answer when reading Sens_Avg for the rate scale" << Qt::endl;
     return false;

@@ -78,7 +78,6 @@ int main(int argc, char** argv)
     g.DelayCalibrated = true;
     gyro::SetInterfaceDefaults(g);
     gyro::LoadInterfaceSettings(g);
-    gyro::InitRegisterMap(g);
     g.OsName = gyro::OsFamilyName(platform.os.query());
     if (options->interfaceType)
         g.InterfaceType = *options->interfaceType;

@@ -135,7 +135,7 @@ TEST_F(Ctl, GyroOutIsScaledForTheRangeTheSensorHolds)
 
     outText.clear();
     ASSERT_EQ(run(2, "dump"), ExitOk) << errText.toStdString();
-    EXPECT_FLOAT_EQ(g.Reg[Idx_Gyro_Out].RegScale, 0.018315f);
+    EXPECT_FLOAT_EQ(g.GyroScale, 0.018315f);
 }
 
 TEST_F(Ctl, ACompletedWriteOfAnUnusableRangeExitsZeroWithAWarning)

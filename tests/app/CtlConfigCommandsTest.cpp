@@ -68,7 +68,7 @@ TEST_F(CtlConfig, SettingsPrintWhatTheSensorHoldsAfterTheWrite)
             << c.command.toStdString() << ' ' << c.arguments.join(' ').toStdString();
     }
     // The last command, factory-cal, brings Sens_Avg 0x0402 back: the scale follows to 320 deg/s.
-    EXPECT_FLOAT_EQ(g.Reg[Idx_Gyro_Out].RegScale, 0.07326f);
+    EXPECT_FLOAT_EQ(g.GyroScale, 0.07326f);
     EXPECT_TRUE(errText.contains("offset -40 is out of range; using -37.50912"));
 }
 
@@ -190,9 +190,9 @@ TEST_F(CtlConfig, RateCommandsScaleForTheRangeTheSensorHolds)
     };
     for (const Case& c : cases) {
         sim.sensor().setRegisterWord(0x38, 0x0201);
-        g.Reg[Idx_Gyro_Out].RegScale = 0.07326f; // a fresh gyroctl's scale before any read
+        g.GyroScale = 0.07326f; // a fresh gyroctl's scale before any read
         EXPECT_EQ(run(1, c.command, c.arguments), ExitOk) << c.command.toStdString() << errText.toStdString();
-        EXPECT_EQ(g.Reg[Idx_Gyro_Out].RegScale, c.scale) << c.command.toStdString();
+        EXPECT_EQ(g.GyroScale, c.scale) << c.command.toStdString();
     }
 }
 

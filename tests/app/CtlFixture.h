@@ -20,7 +20,6 @@ struct CtlFixture : ::testing::Test {
 
     CtlFixture()
     {
-        InitRegisterMap(g);
         g.OsName = OsFamilyName(sim.os().query());
         g.PortAddress = 0x378;
     }

@@ -9,7 +9,6 @@ using namespace gyro;
 TEST(RegisterMap, DefinesTwentyFiveEntriesAndLeavesTheRestEmpty)
 {
     test::CoreFixture f;
-    InitRegisterMap(f.g);
     EXPECT_EQ(f.g.LastRegisterIndex, 24);
     for (int i = 25; i < RegisterSlotCount; ++i) {
         const RegisterEntry& e = f.g.Reg[i];
@@ -24,7 +23,6 @@ TEST(RegisterMap, DefinesTwentyFiveEntriesAndLeavesTheRestEmpty)
 TEST(RegisterMap, NamesAreUniqueAndAddressesFitTheFrame)
 {
     test::CoreFixture f;
-    InitRegisterMap(f.g);
     QSet<QString> names;
     for (int i = 0; i <= f.g.LastRegisterIndex; ++i) {
         const RegisterEntry& e = f.g.Reg[i];
@@ -43,7 +41,6 @@ TEST(RegisterMap, NamesAreUniqueAndAddressesFitTheFrame)
 TEST(RegisterMap, OutputRegistersCarryFlagsAndUnits)
 {
     test::CoreFixture f;
-    InitRegisterMap(f.g);
     const auto& gyro = f.g.Reg[Idx_Gyro_Out];
     EXPECT_EQ(gyro.RegName, "Gyro_Out");
     EXPECT_EQ(gyro.RegAddress, 0x04);

@@ -29,7 +29,6 @@ TEST(AveragingRun, ClearsTheOffsetAndAveragesUntilTheTimeIsUp)
     sim::SimPlatform sim;
     test::RecordingUiHost ui;
     GyroState g{sim.platform(), ui};
-    InitRegisterMap(g);
     g.DelayCalibrated = true;
     g.InterfaceType = 2;
     OpenUsbCard(g);

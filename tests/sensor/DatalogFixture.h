@@ -29,7 +29,6 @@ protected:
         ASSERT_TRUE(root.isValid());
         ASSERT_TRUE(QDir().mkpath(dir.path()));
         SetInterfaceDefaults(g);
-        InitRegisterMap(g);
         g.DelayCalibrated = true;
         g.LoopsPer10us = 10000; // 1 ns a turn on the simulated PC: 10'000 turns make 10 us
         g.InterfaceType = 2;

@@ -11,7 +11,6 @@ namespace gyro::test {
 inline void BringUpSimulatedUsbCard(GyroState& g, sim::SimPlatform& sim)
 {
     SetInterfaceDefaults(g);
-    InitRegisterMap(g);
     g.DelayCalibrated = true;
     g.LoopsPer10us = 10000; // 1 ns per simulated loop turn
     g.InterfaceType = 2;

@@ -1,6 +1,7 @@
 // Register reads and writes end to end over the simulated parallel port: what the
 // device on the far side decodes, what comes back, and the trace file's lines.
 #include "GyroState.h"
+#include "MustRead.h"
 #include "RegisterAccess.h"
 #include "ScriptedRegisterDevice.h"
 #include "SimParallelPort.h"
@@ -20,7 +21,6 @@ class ParallelRegisterAccessTest : public ::testing::Test {
 protected:
     ParallelRegisterAccessTest()
     {
-        InitRegisterMap(g);
         g.InterfaceType = 1;
         g.PortAddress = 0x378;
         g.DelayCalibrated = true;
@@ -54,25 +54,24 @@ TEST_F(ParallelRegisterAccessTest, WriteRegisterSendsBothWriteFrames)
 TEST_F(ParallelRegisterAccessTest, ReadRegisterReturnsTheDevicesWord)
 {
     device.words[0x04] = 0xE001;
-    ReadRegister(g, Idx_Gyro_Out);
+    const RegisterReading r = test::MustRead(g, Idx_Gyro_Out);
 
     const std::vector<std::uint16_t> expected{0x0400, 0x0000};
     EXPECT_EQ(device.received, expected);
     ASSERT_EQ(port.frames().size(), 2u);
     EXPECT_EQ(port.frames()[1].answered, 0xE001);
-    EXPECT_EQ(g.RegWord, -8191);
-    EXPECT_EQ(g.RegNewData, 0x8000);
-    EXPECT_EQ(g.RegErrorFlag, 0x4000);
-    EXPECT_EQ(g.RegHighByte, 0xE0);
-    EXPECT_EQ(g.RegLowByte, 0x01);
+    EXPECT_EQ(r.RegWord, -8191);
+    EXPECT_EQ(r.RegNewData, 0x8000);
+    EXPECT_EQ(r.RegErrorFlag, 0x4000);
+    EXPECT_EQ(r.RegHighByte, 0xE0);
+    EXPECT_EQ(r.RegLowByte, 0x01);
 }
 
 TEST_F(ParallelRegisterAccessTest, EveryBitPatternSurvivesTheRoundTrip)
 {
     for (const std::uint16_t word : std::vector<std::uint16_t>{0x0000, 0xFFFF, 0x8001, 0x5AA5, 0x1234}) {
         device.words[0x28] = word; // Alm_Ctrl: 16 bits unsigned
-        ReadRegister(g, Idx_Alm_Ctrl);
-        EXPECT_EQ(g.RegWord, word) << std::hex << word;
+        EXPECT_EQ(test::MustRead(g, Idx_Alm_Ctrl).RegWord, word) << std::hex << word;
     }
 }
 

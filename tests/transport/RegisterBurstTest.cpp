@@ -1,6 +1,7 @@
 // Burst reads on both transports: the exact frames, the answers each register gets,
 // and a transfer that fails.
 #include "RegisterBurst.h"
+#include "MustRead.h"
 #include "RegisterAccess.h"
 #include "ScriptedRegisterDevice.h"
 #include "SimParallelPort.h"
@@ -45,7 +46,6 @@ struct ParallelLink final : Link {
     GyroState g{platform, ui};
     ParallelLink()
     {
-        InitRegisterMap(g);
         g.InterfaceType = 1;
         g.PortAddress = 0x378;
         g.DelayCalibrated = true;
@@ -72,8 +72,10 @@ TEST_P(RegisterBurst, SendsOneFramePerRegisterAndAClosingFrame)
     const auto link = makeLink(GetParam());
     link->device.words = {{0x04, 0xE001}, {0x3C, 0x0010}, {0x0C, 0x8FFF}, {0x02, 0x0A3D}};
     const std::array<int, 4> indexes{Idx_Gyro_Out, Idx_Status, Idx_Temp_Out, Idx_Supply_Out};
-    std::array<RegisterReading, 4> readings{};
-    ASSERT_TRUE(ReadRegisterBurst(link->state(), indexes, readings));
+    const ReadOutcome<BurstReadings> burst = ReadRegisterBurst(link->state(), indexes);
+    ASSERT_TRUE(burst);
+    const BurstReadings& readings = *burst;
+    ASSERT_EQ(readings.size(), 4u);
 
     EXPECT_EQ(link->device.received, std::vector<std::uint16_t>({0x0400, 0x3C00, 0x0C00, 0x0200, 0x0000}));
     const SpiInterface i = link->iface();
@@ -82,61 +84,49 @@ TEST_P(RegisterBurst, SendsOneFramePerRegisterAndAClosingFrame)
                                                             {i, 0x0C00, 0x0010},
                                                             {i, 0x0200, 0x8FFF},
                                                             {i, 0x0000, 0x0A3D}}));
-    // 0xE001: new data, error, 14-bit count 0x2001 = -8191. Status has no flags: it
-    // keeps Gyro_Out's, as a single read after Gyro_Out would. 0x8FFF: new data, 12-bit
-    // count 0xFFF = -1. 0x0A3D: no new data, 12 bits 0xA3D = 2621.
+    // 0xE001: new data, error, 14-bit count 0x2001 = -8191. Status has no flags, so its
+    // reading has none. 0x8FFF: new data, 12-bit count 0xFFF = -1. 0x0A3D: no new
+    // data, 12 bits 0xA3D = 2621.
     EXPECT_EQ(readings[0].RegWord, -8191);
     EXPECT_EQ(readings[0].RegNewData, 0x8000);
     EXPECT_EQ(readings[0].RegErrorFlag, 0x4000);
     EXPECT_EQ(readings[0].RegHighByte, 0xE0);
     EXPECT_EQ(readings[1].RegWord, 0x0010);
-    EXPECT_EQ(readings[1].RegNewData, 0x8000);
+    EXPECT_EQ(readings[1].RegNewData, 0);
     EXPECT_EQ(readings[2].RegWord, -1);
     EXPECT_EQ(readings[2].RegErrorFlag, 0);
     EXPECT_EQ(readings[3].RegWord, 2621);
     EXPECT_EQ(readings[3].RegNewData, 0);
-    EXPECT_FALSE(link->state().RegReadFailed);
-    EXPECT_EQ(link->state().RegWord, 2621); // the results of the last register stay
 
-    // The same words read one by one leave the same results.
-    for (std::size_t k = 0; k < indexes.size(); ++k) {
-        ASSERT_TRUE(ReadRegister(link->state(), indexes[k]));
-        const GyroState& g = link->state();
-        EXPECT_EQ(readings[k], (RegisterReading{g.RegWord, g.RegHighByte, g.RegLowByte, g.RegNewData,
-                                                g.RegErrorFlag, g.RegValue}))
-            << "register " << k;
-    }
+    // The same words read one by one give the same readings.
+    for (std::size_t k = 0; k < indexes.size(); ++k)
+        EXPECT_EQ(readings[k], test::MustRead(link->state(), indexes[k])) << "register " << k;
 }
 
 TEST_P(RegisterBurst, RefusesWhatNoTransferCanCarryBeforeAnyTraffic)
 {
     const auto link = makeLink(GetParam());
-    std::array<RegisterReading, 16> readings{};
     const std::array<int, 16> sixteen{1, 2, 3, 4, 5, 1, 2, 3, 4, 5, 1, 2, 3, 4, 5, 1};
-    EXPECT_THROW(ReadRegisterBurst(link->state(), sixteen, readings), std::invalid_argument);
-    EXPECT_THROW(ReadRegisterBurst(link->state(), std::span<const int>(), std::span<RegisterReading>()),
-                 std::invalid_argument);
+    EXPECT_THROW(ReadRegisterBurst(link->state(), sixteen), std::invalid_argument);
+    EXPECT_THROW(ReadRegisterBurst(link->state(), std::span<const int>()), std::invalid_argument);
     const std::array<int, 2> withCommand{Idx_Gyro_Out, Idx_Command};
-    EXPECT_THROW(ReadRegisterBurst(link->state(), withCommand, std::span(readings).first(2)),
-                 std::invalid_argument);
+    EXPECT_THROW(ReadRegisterBurst(link->state(), withCommand), std::invalid_argument);
     const std::array<int, 1> beyondMap{297};
-    EXPECT_THROW(ReadRegisterBurst(link->state(), beyondMap, std::span(readings).first(1)),
-                 std::out_of_range);
+    EXPECT_THROW(ReadRegisterBurst(link->state(), beyondMap), std::out_of_range);
     EXPECT_TRUE(link->device.received.empty());
 
     // Fifteen registers fill one transfer of sixteen words.
     std::array<int, 15> fifteen{};
     fifteen.fill(Idx_Gyro_Out);
-    EXPECT_TRUE(ReadRegisterBurst(link->state(), fifteen, std::span(readings).first(15)));
+    EXPECT_TRUE(ReadRegisterBurst(link->state(), fifteen));
     EXPECT_EQ(link->device.received.size(), 16u);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothTransports, RegisterBurst, ::testing::Bool(),
                          [](const auto& param) { return param.param ? "Usb" : "Parallel"; });
 
-// A transfer whose answer never comes fails the whole burst: no register keeps a
-// value, not even the ones whose frames reached the sensor, and nothing from an
-// earlier read is left to pass for a reading.
+// A transfer whose answer never comes fails the whole burst: no register has a
+// reading, not even the ones whose frames reached the sensor.
 TEST(RegisterBurstFailure, AFailedTransferLeavesNoValues)
 {
     struct Case {
@@ -153,15 +143,11 @@ TEST(RegisterBurstFailure, AFailedTransferLeavesNoValues)
         UsbLink link;
         link.device.words = {{0x04, 0x8123}, {0x0C, 0x8001}};
         const std::array<int, 2> indexes{Idx_Gyro_Out, Idx_Temp_Out};
-        std::array<RegisterReading, 2> readings{};
-        ASSERT_TRUE(ReadRegisterBurst(link.f.g, indexes, readings));
+        ASSERT_TRUE(ReadRegisterBurst(link.f.g, indexes));
         c.fault(link.f.bus);
-        EXPECT_FALSE(ReadRegisterBurst(link.f.g, indexes, readings));
-        EXPECT_EQ(readings[0], RegisterReading{});
-        EXPECT_EQ(readings[1], RegisterReading{});
-        EXPECT_TRUE(link.f.g.RegReadFailed);
-        EXPECT_EQ(link.f.g.RegWord, 0);
-        EXPECT_EQ(link.f.g.RegNewData, 0);
+        const ReadOutcome<BurstReadings> failed = ReadRegisterBurst(link.f.g, indexes);
+        EXPECT_FALSE(failed);
+        EXPECT_EQ(failed.reason(), NoReadingReason::NoAnswer);
         EXPECT_EQ(link.f.ui.texts(), QStringList({c.message}));
         EXPECT_TRUE(link.f.everyOpenClosed());
     }
@@ -172,10 +158,8 @@ TEST(RegisterBurstFailure, NoInterfaceSendsNothing)
     UsbLink link;
     link.f.g.InterfaceType = 0;
     const std::array<int, 1> gyro{Idx_Gyro_Out};
-    std::array<RegisterReading, 1> readings{};
-    EXPECT_FALSE(ReadRegisterBurst(link.f.g, gyro, readings));
+    EXPECT_FALSE(ReadRegisterBurst(link.f.g, gyro));
     EXPECT_TRUE(link.device.received.empty());
-    EXPECT_TRUE(link.f.g.RegReadFailed);
 }
 
 } // namespace

@@ -69,7 +69,6 @@ struct UsbCardFixture {
 
     UsbCardFixture()
     {
-        InitRegisterMap(g);
         g.DelayCalibrated = true; // the writes' 0.1 ms waits spin on simulated time
         bus.connectChannel(1, &sensor);
     }

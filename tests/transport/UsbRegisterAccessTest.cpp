@@ -1,4 +1,5 @@
 // Register reads and writes end to end through the simulated card.
+#include "MustRead.h"
 #include "RegisterAccess.h"
 #include "UsbCardFixture.h"
 
@@ -25,25 +26,19 @@ TEST(UsbRegisterAccess, ReadTakesTheSecondAnswer)
     ReadyCardFixture f;
     f.g.InterfaceType = 2;
     f.sensor.answers = {0x7777, 0xE001};
-    ReadRegister(f.g, Idx_Gyro_Out);
+    const RegisterReading r = test::MustRead(f.g, Idx_Gyro_Out);
     // Gyro_Out is address 0x04: read frame 0x0400 twice.
     EXPECT_EQ(f.sensor.frames, std::vector<std::uint16_t>({0x0400, 0x0400}));
     // 0xE001: new data (bit 15), error (bit 14), 14-bit count 0x2001 = 1 - 8192.
-    EXPECT_EQ(f.g.RegWord, -8191);
-    EXPECT_EQ(f.g.RegNewData, 0x8000);
-    EXPECT_EQ(f.g.RegErrorFlag, 0x4000);
-
-    EXPECT_FALSE(f.g.RegReadFailed);
+    EXPECT_EQ(r.RegWord, -8191);
+    EXPECT_EQ(r.RegNewData, 0x8000);
+    EXPECT_EQ(r.RegErrorFlag, 0x4000);
 
     // A card that stops answering reports once; each read after it is known as
-    // failed and leaves no reading behind, not the old word.
+    // failed and gives no reading, not the old word.
     f.bus.stopAnswering(0);
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_FALSE(ReadRegister(f.g, Idx_Gyro_Out));
-        EXPECT_TRUE(f.g.RegReadFailed);
-        EXPECT_EQ(f.g.RegWord, 0);
-        EXPECT_EQ(f.g.RegNewData, 0);
-    }
+    for (int i = 0; i < 2; ++i)
+        EXPECT_TRUE(test::NoAnswerFrom(f.g, Idx_Gyro_Out));
     EXPECT_EQ(f.ui.texts(), QStringList({"Error Writing SPI"}));
     EXPECT_TRUE(f.everyOpenClosed());
 }

@@ -122,9 +122,9 @@ void frmManualReg::cmdRead_Click()
     const int i = chosenRegister();
     if (i < 0 || !g.Reg[static_cast<std::size_t>(i)].RegReadable)
         return;
-    if (ReadRegister(g, i)) {
-        ui->txtHex->setText(ValueToHex4(g.RegWord));
-        ui->txtRegVal->setText(GeneralFormat(g.RegValue));
+    if (const RegisterRead r = ReadRegister(g, i)) {
+        ui->txtHex->setText(ValueToHex4(r->RegWord));
+        ui->txtRegVal->setText(GeneralFormat(r->RegValue));
     } else {
         // No answer: no number, so nothing old can pass for this read.
         ui->txtHex->setText(QStringLiteral("----"));

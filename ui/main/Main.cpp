@@ -34,7 +34,6 @@ ProgramWindows Main(GyroState& g, const StopRequested& stopRequested)
     SetInterfaceDefaults(g);
     LoadInterfaceSettings(g);
     windows.loadedSettings = InterfaceValuesOf(g);
-    InitRegisterMap(g);
 
     message.lblMsg()->setText(QStringLiteral(" "));
     message.hide();

@@ -144,8 +144,8 @@ void frmForm1::Form_Load()
 
     CmdUpdateStatus_Click();
 
-    if (ReadRegister(g, Idx_Msc_Ctrl))
-        g.MscCtrlShadow = g.RegWord;
+    if (const RegisterRead r = ReadRegister(g, Idx_Msc_Ctrl))
+        g.MscCtrlShadow = r->RegWord;
     ReadControlRegisters(g);
     ReadRegister(g, Idx_Sens_Avg);
 

@@ -65,19 +65,19 @@ std::optional<std::int32_t> frmForm1::readOutputs(YValues& Yvalue)
     if (!g.ReadoutBurst) {
         for (int i = Idx_Supply_Out; i <= Idx_ANGL_OUT; ++i) {
             // A failed read shows no number and gives the charts no point (NaN).
-            Yvalue[i] = ReadRegister(g, i) ? g.RegValue : NoPoint;
+            const RegisterRead r = ReadRegister(g, i);
+            Yvalue[i] = r ? r->RegValue : NoPoint;
         }
         return std::nullopt;
     }
     static constexpr std::array<int, 6> PassRegisters{Idx_Supply_Out, Idx_Gyro_Out, Idx_Aux_ADC,
                                                       Idx_Temp_Out,   Idx_ANGL_OUT, Idx_Status};
-    std::array<RegisterReading, PassRegisters.size()> readings{};
-    const bool read = ReadRegisterBurst(g, PassRegisters, readings);
+    const ReadOutcome<BurstReadings> read = ReadRegisterBurst(g, PassRegisters);
     for (int i = Idx_Supply_Out; i <= Idx_ANGL_OUT; ++i)
-        Yvalue[i] = read ? readings[static_cast<std::size_t>(i - Idx_Supply_Out)].RegValue : NoPoint;
+        Yvalue[i] = read ? (*read)[static_cast<std::size_t>(i - Idx_Supply_Out)].RegValue : NoPoint;
     if (!read)
         return std::nullopt;
-    return readings.back().RegWord;
+    return read->back().RegWord;
 }
 
 bool frmForm1::loopRunning() const

@@ -41,11 +41,12 @@ void frmForm1::CmdUpdateStatus_Click()
 {
     if (g.InterfaceType == 0)
         return;
-    if (!ReadRegister(g, Idx_Status)) {
+    const RegisterRead status = ReadRegister(g, Idx_Status);
+    if (!status) {
         showStatusUnknown(); // a status that was not read is no "OK"
         return;
     }
-    showStatusWord(g.RegWord);
+    showStatusWord(status->RegWord);
 }
 
 void frmForm1::showStatusWord(std::int32_t status)

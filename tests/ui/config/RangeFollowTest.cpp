@@ -68,11 +68,11 @@ TEST_F(RangeFollow, CommandsAndWritesThatCanChangeTheRangeSetTheScaleFromTheSens
     };
     for (const Case& c : cases) {
         sim.sensor().setRegisterWord(SensAvgAddress, c.sensAvgBefore);
-        ASSERT_TRUE(SetGyroScale(g));
+        ASSERT_EQ(SetGyroScale(g), GyroScaleResult::Set);
         if (c.sensAvgBehind != 0)
             sim.sensor().setRegisterWord(SensAvgAddress, c.sensAvgBehind);
         c.act(*this);
-        EXPECT_EQ(g.Reg[Idx_Gyro_Out].RegScale, c.scale) << c.road;
+        EXPECT_EQ(g.GyroScale, c.scale) << c.road;
         sim.sensor().clearTrace();
     }
 }

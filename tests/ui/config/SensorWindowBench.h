@@ -31,7 +31,6 @@ protected:
     SensorWindowTest()
     {
         SetInterfaceDefaults(g);
-        InitRegisterMap(g);
         g.DelayCalibrated = true;
         g.LoopsPer10us = 10000; // 1 ns a turn on the simulated PC: 10 us per unit
         g.OsName = QStringLiteral("WinXP");

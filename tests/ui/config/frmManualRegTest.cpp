@@ -90,7 +90,7 @@ TEST_F(RegisterWindow, WritingSensAvgSetsTheRateScale)
     ASSERT_GE(frames.size(), 2u);
     EXPECT_EQ(frames[0], 0xB901); // high byte to 0x39, then low byte to 0x38
     EXPECT_EQ(frames[1], 0xB802);
-    EXPECT_EQ(b.g.Reg[Idx_Gyro_Out].RegScale, 0.018315f);
+    EXPECT_EQ(b.g.GyroScale, 0.018315f);
 }
 
 TEST_F(RegisterWindow, SaveReplacesTheFileWithTheBoxAndOneMoreLineEnd)

@@ -132,14 +132,14 @@ TEST_F(OperationalControl, RangeChoiceWaitsForUpdateThenTheScaleFollows)
     // 160 deg/s (2 x 256) + 9 taps (N 2); 50 Hz.
     EXPECT_EQ(writesOut(), (std::vector<std::uint16_t>{0xB902, 0xB802}));
     EXPECT_EQ(text(*w, "lblSensAvg"), "0202");
-    EXPECT_FLOAT_EQ(g.Reg[Idx_Gyro_Out].RegScale, 0.03663f);
+    EXPECT_FLOAT_EQ(g.GyroScale, 0.03663f);
     EXPECT_FALSE(pending("cmdWriteSensAvg"));
 
     click(*w, "op330Hz");
     click(*w, "opt_Rate_80");
     click(*w, "cmdWriteSensAvg");
     EXPECT_EQ(sensorWord(SensAvgAddress), 0x0182); // 300 Hz + 80 deg/s + N 2
-    EXPECT_FLOAT_EQ(g.Reg[Idx_Gyro_Out].RegScale, 0.018315f);
+    EXPECT_FLOAT_EQ(g.GyroScale, 0.018315f);
 }
 
 TEST_F(OperationalControl, IoOptionsWriteTheirRegisterAtOnce)

@@ -100,11 +100,11 @@ TEST_F(FailedRead, InterfaceChosenFromTheMenuReadsTheControlRegistersAndTheRange
     sim.sensor().setRegisterWord(MscCtrlAddress, 0x0605);
     load(0);
     ASSERT_EQ(g.InterfaceType, 0);
-    EXPECT_FLOAT_EQ(g.Reg[Idx_Gyro_Out].RegScale, 0.07326f); // the map's widest range
+    EXPECT_FLOAT_EQ(g.GyroScale, 0.07326f); // the map's widest range
 
     chooseUsbFromTheMenu();
     ASSERT_EQ(g.InterfaceType, 2);
-    EXPECT_FLOAT_EQ(g.Reg[Idx_Gyro_Out].RegScale, 0.018315f); // a quarter of the widest
+    EXPECT_FLOAT_EQ(g.GyroScale, 0.018315f); // a quarter of the widest
     EXPECT_EQ(g.MscCtrlShadow, 0x0605);
 
     framesOut();

@@ -39,7 +39,6 @@ protected:
         previousDir = QDir::currentPath();
         QDir::setCurrent(dir.path());
         SetInterfaceDefaults(g);
-        InitRegisterMap(g);
         // 1 ns per loop turn on the simulated PC: 10'000 turns make 10 us.
         g.DelayCalibrated = true;
         g.LoopsPer10us = 10000;

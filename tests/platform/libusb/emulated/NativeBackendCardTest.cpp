@@ -6,6 +6,7 @@
 #include "EzUsb.h"
 #include "GyroState.h"
 #include "InterfaceBringUp.h"
+#include "MustRead.h"
 #include "NativeProgram.h"
 #include "RealClock.h"
 #include "RecordingUiHost.h"
@@ -72,8 +73,7 @@ TEST_P(CardLayoutTest, FoundReadAndWrittenThroughLibusb)
     // A read frame 0x0400 (address 4 x 256) goes out twice; the second answer is the
     // register: 0xBFFE, new-data flag and 14 bits 0x3FFE, which is -2.
     card.setSensorWord(GyroOutAddress, 0xBFFE);
-    ASSERT_TRUE(ReadRegister(g, Idx_Gyro_Out));
-    EXPECT_EQ(g.RegWord, -2);
+    EXPECT_EQ(test::MustRead(g, Idx_Gyro_Out).RegWord, -2);
     const std::uint8_t transfer = g.UsbSpiPolarity ? 13 : 14;
     EXPECT_EQ(card.requests().back(), (Bytes{transfer, 1, 2, 0x04, 0x00, 0x04, 0x00}));
 
@@ -133,8 +133,7 @@ TEST(NativeBackendCards, TwoCardsAreNamedByPortAndTheFirstIsChosen)
     // Register traffic goes to the chosen card only.
     const auto before = second.requests().size();
     first.setSensorWord(GyroOutAddress, 0x8005);
-    ASSERT_TRUE(ReadRegister(g, Idx_Gyro_Out));
-    EXPECT_EQ(g.RegWord, 5);
+    EXPECT_EQ(test::MustRead(g, Idx_Gyro_Out).RegWord, 5);
     EXPECT_EQ(second.requests().size(), before);
     EXPECT_TRUE(first.violations().empty());
     EXPECT_TRUE(second.violations().empty());
@@ -173,12 +172,10 @@ TEST(NativeBackendCards, CardPulledBetweenReadsIsFoundAgainAfterReplug)
     GyroState& g = *program.g;
     ASSERT_TRUE(OpenUsbCard(g));
     card.setSensorWord(GyroOutAddress, 0x8007);
-    ASSERT_TRUE(ReadRegister(g, Idx_Gyro_Out));
-    EXPECT_EQ(g.RegWord, 7);
+    EXPECT_EQ(test::MustRead(g, Idx_Gyro_Out).RegWord, 7);
 
     bus.unplug(card);
-    EXPECT_FALSE(ReadRegister(g, Idx_Gyro_Out));
-    EXPECT_TRUE(g.RegReadFailed);
+    EXPECT_TRUE(test::NoAnswerFrom(g, Idx_Gyro_Out));
     EXPECT_FALSE(g.UsbCardReady);
     EXPECT_EQ(program.ui.texts(), QStringList{QStringLiteral("Error Writing SPI")});
     EXPECT_FALSE(OpenUsbCard(g)); // nothing there while it is out
@@ -188,8 +185,7 @@ TEST(NativeBackendCards, CardPulledBetweenReadsIsFoundAgainAfterReplug)
     ASSERT_TRUE(OpenUsbCard(g)) << program.ui.texts().join('\n').toStdString();
     EXPECT_EQ(g.SelectedUsbBoard.DeviceName, QStringLiteral("Ezusb-0"));
     card.setSensorWord(GyroOutAddress, 0x8009);
-    ASSERT_TRUE(ReadRegister(g, Idx_Gyro_Out));
-    EXPECT_EQ(g.RegWord, 9);
+    EXPECT_EQ(test::MustRead(g, Idx_Gyro_Out).RegWord, 9);
     EXPECT_TRUE(program.ui.messages.empty());
     EXPECT_TRUE(card.violations().empty()) << card.violations().front();
 }
@@ -209,8 +205,7 @@ TEST(NativeBackendCards, CardRepluggedWhileIdleIsFoundByTheNextSearch)
     bus.plug(card, 1);
     ASSERT_TRUE(OpenUsbCard(g)) << program.ui.texts().join('\n').toStdString();
     card.setSensorWord(GyroOutAddress, 0x8003);
-    ASSERT_TRUE(ReadRegister(g, Idx_Gyro_Out));
-    EXPECT_EQ(g.RegWord, 3);
+    EXPECT_EQ(test::MustRead(g, Idx_Gyro_Out).RegWord, 3);
     EXPECT_TRUE(program.ui.messages.empty()) << program.ui.texts().join('\n').toStdString();
     EXPECT_TRUE(card.violations().empty()) << card.violations().front();
 }

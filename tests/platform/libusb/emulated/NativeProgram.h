@@ -23,7 +23,6 @@ struct NativeProgram {
         g = std::make_unique<GyroState>(*platform, ui);
         g->DelayCalibrated = true;
         SetInterfaceDefaults(*g);
-        InitRegisterMap(*g);
         g->InterfaceType = 2;
     }
 
