@@ -3,7 +3,9 @@
 // painting; and the processor share of the running loop at the default 5 ms
 // delay), and the drawing of one chart sample on its own.
 #include "GyroState.h"
+#include "InterfaceBringUp.h"
 #include "QtUiHost.h"
+#include "ReadoutSession.h"
 #include "SimPlatform.h"
 #include "SpiTrace.h"
 #include "StripChart.h"
@@ -61,6 +63,30 @@ void BM_ReadoutPass(benchmark::State& state)
     state.SetLabel("passes");
 }
 BENCHMARK(BM_ReadoutPass)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+// The readout session without the window: its passes read the outputs alone, six
+// reads a pass or (argument 1) one burst. The session's loop is the benchmark's.
+void BM_ReadoutSessionPass(benchmark::State& state)
+{
+    RealTimeProgram program;
+    GyroState& g = program.g;
+    g.ReadoutBurst = state.range(0) != 0;
+    if (!OpenUsbCard(g)) {
+        state.SkipWithError("the simulated card was not found");
+        return;
+    }
+    ReadoutSession session;
+    session.toggle();
+    session.run(
+        [&g] {
+            benchmark::DoNotOptimize(ReadOutputs(g));
+            return true;
+        },
+        [&state] { return state.KeepRunning(); });
+    state.SetItemsProcessed(state.iterations());
+    state.SetLabel("passes");
+}
+BENCHMARK(BM_ReadoutSessionPass)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // Counts the SPI frames of the running loop.
 struct FrameCounter final : SpiTrace {

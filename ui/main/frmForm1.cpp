@@ -72,6 +72,7 @@ frmForm1::frmForm1(GyroState& gIn, QWidget* parent)
     // The readout loop changes the window on every pass; paint at the display's pace.
     new PaintPacer(this, FrameIntervalMs);
     connectControls();
+    readout_.stateChanged = [this](ReadoutState state) { showReadoutState(state); };
     // The angle row starts disabled; caption colour and state agree from the start.
     setAngleRowEnabled(false);
 }

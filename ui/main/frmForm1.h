@@ -5,6 +5,7 @@
 // sensor link. It lives from start-up to the end of the program.
 #include "ChartScale.h"
 #include "GyroState.h"
+#include "ReadoutSession.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -53,6 +54,8 @@ public:
     void CmdUpdateStatus_Click();
     // Presses "Read" as the user would (the loop starts when "Loop" is checked).
     void StartReadoutLoop();
+    // The readout loop's session: its state, and a stop that ends it after its pass.
+    ReadoutSession& readout() { return readout_; }
     // Pause and export of the strip charts.
     ChartKeeper& charts() { return *chartKeeper_; }
 
@@ -84,8 +87,10 @@ private:
     void ckLoop_Click();
     void txtLoopDelay_Change();
     void lblReg_Click(int Index);
-    // A running readout loop ends at its next test ("STOP" becomes "Read").
+    // A running readout loop ends after its pass ("STOP" becomes "Read").
     void endReadoutLoop();
+    // The button's caption follows the loop's state: "STOP" while it runs.
+    void showReadoutState(ReadoutState state);
     void showSupplyWarning();
     // A running loop shows its readings at a readable pace; the passes between wait.
     bool loopRunning() const;
@@ -133,9 +138,9 @@ private:
     void showNoReadings();
     void showStatusUnknown();
     void showStatusWord(std::int32_t status);
-    // One pass's outputs into Yvalue (NaN where no answer came); with the burst also
-    // the status word, read in the same transfer.
-    std::optional<std::int32_t> readOutputs(YValues& Yvalue);
+    // One pass of the loop: the outputs into Yvalue (NaN where no answer came), shown
+    // and drawn, then the status and the loop delay. False once the window unloaded.
+    bool readoutPass(YValues& Yvalue);
     // After an interface was chosen from the menu, as the load does: the control
     // register shadows and the rate scale from what the sensor holds.
     void readSensorSetup();
@@ -157,6 +162,7 @@ private:
     RateScaleSteps rateScale_;
     TemperatureScaleSteps temperatureScale_;
     bool angleRowEnabled_ = false;
+    ReadoutSession readout_;
     QElapsedTimer sinceReadingsShown_;
     std::optional<YValues> readingsNotShown_; // a loop pass's, until a newer one shows
     bool unloaded_ = false;                   // every running loop ends once the window unloads

@@ -3,8 +3,8 @@
 #include "frmForm1.h"
 
 #include "NumberText.h"
+#include "ReadoutSession.h"
 #include "RegisterAccess.h"
-#include "RegisterBurst.h"
 #include "Timing.h"
 #include "WidgetText.h"
 #include "ui_frmForm1.h"
@@ -26,6 +26,7 @@ constexpr double SupplyLimit = 2.6;
 // makes Qt measure and lay out the window again each time. The charts still
 // draw every pass.
 constexpr qint64 ReadingsIntervalMs = 33;
+constexpr float NoPoint = std::numeric_limits<float>::quiet_NaN();
 } // namespace
 
 const QString NoReading = QStringLiteral("----");
@@ -33,56 +34,46 @@ const QString NoReading = QStringLiteral("----");
 void frmForm1::ReadData()
 {
     YValues Yvalue{};
-    do {
-        const std::optional<std::int32_t> burstStatus = readOutputs(Yvalue);
-        if (loopRunning() && sinceReadingsShown_.isValid() &&
-            sinceReadingsShown_.elapsed() < ReadingsIntervalMs)
-            readingsNotShown_ = Yvalue;
-        else
-            showReadings(Yvalue);
-        g.ui.yield();
-        if (unloaded_)
-            return;
-        PlotDataPointsGy(Yvalue, GyroHiPk, GyroLowPk);
-        PlotDataPointsAcc(Yvalue, TempHiPk, TempLowPk);
-        if (!g.ReadoutBurst)
-            CmdUpdateStatus_Click();
-        else if (burstStatus)
-            showStatusWord(*burstStatus);
-        else if (g.InterfaceType != 0)
-            showStatusUnknown(); // a status that was not read is no "OK"
-        showInterfaceState();    // a card that stopped answering says so
-        DelayMs(g, static_cast<float>(TextNumber(ui->txtLoopDelay->text())));
-    } while (loopRunning() && !unloaded_);
+    readout_.run([&] { return readoutPass(Yvalue); }, [this] { return ui->ckLoop->isChecked(); });
     // The loop's last readings, unless a pass made since (a click during the loop) showed its own.
     if (readingsNotShown_ && !unloaded_)
         showReadings(*readingsNotShown_);
 }
 
-std::optional<std::int32_t> frmForm1::readOutputs(YValues& Yvalue)
+bool frmForm1::readoutPass(YValues& Yvalue)
 {
-    constexpr float NoPoint = std::numeric_limits<float>::quiet_NaN();
-    if (!g.ReadoutBurst) {
-        for (int i = Idx_Supply_Out; i <= Idx_ANGL_OUT; ++i) {
-            // A failed read shows no number and gives the charts no point (NaN).
-            const RegisterRead r = ReadRegister(g, i);
-            Yvalue[i] = r ? r->RegValue : NoPoint;
-        }
-        return std::nullopt;
-    }
-    static constexpr std::array<int, 6> PassRegisters{Idx_Supply_Out, Idx_Gyro_Out, Idx_Aux_ADC,
-                                                      Idx_Temp_Out,   Idx_ANGL_OUT, Idx_Status};
-    const ReadOutcome<BurstReadings> read = ReadRegisterBurst(g, PassRegisters);
+    const OutputReadings read = ReadOutputs(g);
+    // A failed read shows no number and gives the charts no point (NaN).
     for (int i = Idx_Supply_Out; i <= Idx_ANGL_OUT; ++i)
-        Yvalue[i] = read ? (*read)[static_cast<std::size_t>(i - Idx_Supply_Out)].RegValue : NoPoint;
-    if (!read)
-        return std::nullopt;
-    return read->back().RegWord;
+        Yvalue[i] = read.values[static_cast<std::size_t>(i - Idx_Supply_Out)].value_or(NoPoint);
+    if (loopRunning() && sinceReadingsShown_.isValid() && sinceReadingsShown_.elapsed() < ReadingsIntervalMs)
+        readingsNotShown_ = Yvalue;
+    else
+        showReadings(Yvalue);
+    g.ui.yield();
+    if (unloaded_)
+        return false;
+    PlotDataPointsGy(Yvalue, GyroHiPk, GyroLowPk);
+    PlotDataPointsAcc(Yvalue, TempHiPk, TempLowPk);
+    if (!g.ReadoutBurst)
+        CmdUpdateStatus_Click();
+    else if (read.status)
+        showStatusWord(*read.status);
+    else if (g.InterfaceType != 0)
+        showStatusUnknown(); // a status that was not read is no "OK"
+    showInterfaceState();    // a card that stopped answering says so
+    DelayMs(g, static_cast<float>(TextNumber(ui->txtLoopDelay->text())));
+    return !unloaded_;
 }
 
 bool frmForm1::loopRunning() const
 {
-    return ui->cmdReadData->text() == StopCaption && ui->ckLoop->isChecked();
+    return readout_.running() && ui->ckLoop->isChecked();
+}
+
+void frmForm1::showReadoutState(ReadoutState state)
+{
+    ui->cmdReadData->setText(state == ReadoutState::Running ? StopCaption : ReadCaption);
 }
 
 void frmForm1::showReadings(const YValues& Yvalue)
@@ -124,25 +115,24 @@ void frmForm1::cmdReadData_Click()
     if (g.InterfaceType == 0)
         return;
     if (ui->ckLoop->isChecked())
-        ui->cmdReadData->setText(ui->cmdReadData->text() == ReadCaption ? StopCaption : ReadCaption);
+        readout_.toggle();
     g.ui.yield();
     if (unloaded_)
         return;
-    // A click during a running loop lands here too (nested in its yield): it turns
-    // the caption back to "Read", makes one pass, and the outer loop then ends.
+    // A click during a running loop lands here too (nested in its yield): it asks
+    // the loop to stop, makes one pass, and the outer loop then ends.
     ReadData();
 }
 
 void frmForm1::endReadoutLoop()
 {
-    if (ui->cmdReadData->text() == StopCaption)
-        ui->cmdReadData->setText(ReadCaption);
+    readout_.requestStop();
 }
 
 void frmForm1::ckLoop_Click()
 {
-    if (!ui->ckLoop->isChecked() && ui->cmdReadData->text() == StopCaption)
-        ui->cmdReadData->setText(ReadCaption);
+    if (!ui->ckLoop->isChecked())
+        readout_.requestStop();
 }
 
 // Each replacement runs this handler again, so the text settles within 0..1000.
