@@ -4,6 +4,7 @@
 #include "BiasAveraging.h"
 #include "GyroState.h"
 #include "InterfaceBringUp.h"
+#include "InterfaceSettings.h"
 #include "SimPlatform.h"
 
 #include <QString>
@@ -28,7 +29,7 @@ void BM_AveragingSamples(benchmark::State& state)
     sim.sensor().setTraceEnabled(false);
     SilentUiHost ui;
     GyroState g(sim.platform(), ui);
-    g.InterfaceType = 2;
+    gyro::ChooseInterface(g, gyro::InterfaceKind::UsbCard);
     g.DelayCalibrated = true;
     OpenUsbCard(g);
 

@@ -4,6 +4,7 @@
 #include "DatalogRun.h"
 #include "GyroState.h"
 #include "InterfaceBringUp.h"
+#include "InterfaceSettings.h"
 #include "LoggedLines.h"
 #include "QtUiHost.h"
 #include "SimPlatform.h"
@@ -33,7 +34,7 @@ struct Bench {
 
     Bench()
     {
-        g.InterfaceType = 2;
+        gyro::ChooseInterface(g, gyro::InterfaceKind::UsbCard);
         // No sample delay, so no wait needs a calibrated count; skip the seconds it takes.
         g.DelayCalibrated = true;
         g.LoopsPer10us = 1;

@@ -7,6 +7,7 @@
 #include "DatalogRun.h"
 #include "GyroState.h"
 #include "InterfaceBringUp.h"
+#include "InterfaceSettings.h"
 #include "LoggedLines.h"
 #include "NullBackends.h"
 #include "RegisterAccess.h"
@@ -29,7 +30,7 @@ constexpr int SmplPrdAddress = 0x36;
 struct Bench {
     explicit Bench(sim::SimOptions options) : sim(options)
     {
-        g.InterfaceType = 2;
+        gyro::ChooseInterface(g, gyro::InterfaceKind::UsbCard);
         g.DelayCalibrated = true;
         g.LoopsPer10us = 1;
         OpenUsbCard(g);

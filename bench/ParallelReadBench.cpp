@@ -4,6 +4,7 @@
 // simulated port's decoding; the simulated time per access is reported too.
 #include "FakeClock.h"
 #include "GyroState.h"
+#include "InterfaceSettings.h"
 #include "NullBackends.h"
 #include "RegisterAccess.h"
 #include "SimParallelPort.h"
@@ -33,7 +34,7 @@ struct ParallelBench {
         : platform{unused.platform(clock, busy, {.port = simulatedPort ? &simPort : nullptr},
                                    QStringLiteral("bench"))}
     {
-        g.InterfaceType = 1;
+        gyro::ChooseInterface(g, gyro::InterfaceKind::ParallelPort);
         g.PortAddress = 0x378;
         g.DelayCalibrated = true;
         g.LoopsPer10us = 10'000; // 10'000 turns of 1 ns: 10 us per unit

@@ -4,6 +4,7 @@
 // delay), and the drawing of one chart sample on its own.
 #include "GyroState.h"
 #include "InterfaceBringUp.h"
+#include "InterfaceSettings.h"
 #include "QtUiHost.h"
 #include "ReadoutSession.h"
 #include "SimPlatform.h"
@@ -28,7 +29,7 @@ namespace {
 struct RealTimeProgram {
     RealTimeProgram()
     {
-        g.InterfaceType = 2;
+        gyro::ChooseInterface(g, gyro::InterfaceKind::UsbCard);
         g.ProductNumber = 27140;
     }
     static sim::SimOptions realTime()

@@ -5,6 +5,7 @@
 #include "EzUsb.h"
 #include "FakeClock.h"
 #include "GyroState.h"
+#include "InterfaceSettings.h"
 #include "NullBackends.h"
 #include "RegisterAccess.h"
 #include "SimUsbBus.h"
@@ -65,7 +66,7 @@ struct UsbCardState {
         usb.connectChannel(1, &sensor);
         usb.setRequestLog(false);
         gyro::FindUsbBoards(g);
-        g.InterfaceType = 2;
+        gyro::ChooseInterface(g, gyro::InterfaceKind::UsbCard);
     }
 };
 

@@ -3,13 +3,16 @@
 // map, rate scale and shadows, USB card records and buffers, delay calibration.
 // Created once at start-up and handed by reference to every module and window;
 // each test builds a fresh one. Members keep the program's established names.
+#include "InterfaceKind.h"
 #include "Platform.h"
 #include "RegisterMap.h"
+#include "SpiLink.h"
 #include "UiHost.h"
 
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <memory>
 
 namespace gyro {
 
@@ -47,7 +50,7 @@ struct GyroState {
     QString LastDatalogFile; // the last file a logging run wrote whole; the noise analysis offers it
 
     // Interface settings.
-    std::int16_t InterfaceType = 0; // 0 none, 1 parallel port, 2 USB SPI card
+    std::int16_t InterfaceType = 0; // as CommPort.cfg keeps it: see ChosenInterface
     std::int16_t PortAddress = 0;
     std::int16_t FactoryMode = 0;
     std::int16_t ProductNumber = 0; // 27130 or 27140
@@ -58,6 +61,11 @@ struct GyroState {
     std::uint8_t UsbSpiBits = 120;
     std::uint8_t UsbWordDelay = 25;
     bool UsbWordDelayChosen = false; // the user set UsbWordDelay: card searches keep it
+
+    // The link register access sends its frames on, made for the chosen interface
+    // (CurrentLink in transport/SpiLinks.h).
+    std::unique_ptr<SpiLink> link;
+    InterfaceKind linkInterface = InterfaceKind::None;
 
     // Register map, constant; the rate output's scale follows the sensor's range
     // (SetGyroScale) and starts at the map's.

@@ -69,14 +69,43 @@ void LoadInterfaceSettings(GyroState& g, const QString& path)
     }
     // An address that cannot be a port's base must never reach the port: the
     // interface starts as none; the address stays, for the user to correct.
-    constexpr std::int16_t InterfaceParallel = 1;
     const std::int32_t address = PortBaseValue(g.PortAddress);
-    if (g.InterfaceType == InterfaceParallel && !IsParallelPortBase(address)) {
-        g.InterfaceType = 0;
+    if (ChosenInterface(g) == InterfaceKind::ParallelPort && !IsParallelPortBase(address)) {
+        ChooseInterface(g, InterfaceKind::None);
         g.ui.message(QStringLiteral("%1: %2 The program starts without an interface.")
                          .arg(path, NotAPortBaseMessage(address)),
                      MsgButtons::Ok, MsgIcon::Exclamation, g.AppTitle);
     }
+}
+
+InterfaceKind ChosenInterface(const GyroState& g)
+{
+    switch (g.InterfaceType) {
+    case 1:
+        return InterfaceKind::ParallelPort;
+    case 2:
+        return InterfaceKind::UsbCard;
+    default:
+        return InterfaceKind::None;
+    }
+}
+
+std::int16_t InterfaceSetting(InterfaceKind kind)
+{
+    switch (kind) {
+    case InterfaceKind::ParallelPort:
+        return 1;
+    case InterfaceKind::UsbCard:
+        return 2;
+    case InterfaceKind::None:
+        break;
+    }
+    return 0;
+}
+
+void ChooseInterface(GyroState& g, InterfaceKind kind)
+{
+    g.InterfaceType = InterfaceSetting(kind);
 }
 
 InterfaceValues InterfaceValuesOf(const GyroState& g)

@@ -1,6 +1,8 @@
 #pragma once
 // The interface settings file: which transport is in use, the parallel port's
 // base address, the factory setting and the device model, kept between runs.
+#include "InterfaceKind.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -26,6 +28,13 @@ bool SaveInterfaceSettings(const GyroState& g, const QString& path = InterfaceSe
 // What the user is told when the settings could not be saved: the file's full
 // path, the reason, and that the old file is left as it was.
 QString SettingsNotSavedText(const QString& path, const QString& reason);
+
+// The interface the settings choose: InterfaceType 1 is the parallel port, 2 the
+// USB SPI card, any other number none.
+InterfaceKind ChosenInterface(const GyroState& g);
+void ChooseInterface(GyroState& g, InterfaceKind kind);
+// The number the settings file keeps for an interface.
+std::int16_t InterfaceSetting(InterfaceKind kind);
 
 // The four values the file keeps, as one value that can be compared and put back.
 struct InterfaceValues {

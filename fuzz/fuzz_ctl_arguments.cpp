@@ -17,9 +17,10 @@ QStringList plainForm(const CtlOptions& options)
         arguments << QStringLiteral("--simulate");
     if (options.rawPortAccess)
         arguments << QStringLiteral("--raw-port-access");
-    if (options.interfaceType)
+    if (options.interfaceKind)
         arguments << QStringLiteral("--interface")
-                  << (*options.interfaceType == 2 ? QStringLiteral("usb") : QStringLiteral("parallel"));
+                  << (*options.interfaceKind == InterfaceKind::UsbCard ? QStringLiteral("usb")
+                                                                   : QStringLiteral("parallel"));
     if (options.portAddress)
         arguments << QStringLiteral("--port")
                   << QString::number(static_cast<std::uint16_t>(*options.portAddress), 16);
@@ -37,10 +38,10 @@ QStringList plainForm(const CtlOptions& options)
 
 bool same(const CtlOptions& a, const CtlOptions& b)
 {
-    return a.simulate == b.simulate && a.rawPortAccess == b.rawPortAccess &&
-           a.interfaceType == b.interfaceType && a.portAddress == b.portAddress &&
-           a.spiTracePath == b.spiTracePath && a.simBusTiming == b.simBusTiming &&
-           a.simFullSpeed == b.simFullSpeed && a.command == b.command && a.arguments == b.arguments;
+    return a.simulate == b.simulate && a.rawPortAccess == b.rawPortAccess && a.interfaceKind == b.interfaceKind &&
+           a.portAddress == b.portAddress && a.spiTracePath == b.spiTracePath &&
+           a.simBusTiming == b.simBusTiming && a.simFullSpeed == b.simFullSpeed && a.command == b.command &&
+           a.arguments == b.arguments;
 }
 
 } // namespace
@@ -60,8 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Check(FindCtlCommand(options->command) != nullptr, "the command is one of the table's");
     fuzz::Check(!options->portAddress || IsParallelPortBase(PortBaseValue(*options->portAddress)),
                 "only a port's base address");
-    if (options->interfaceType)
-        fuzz::Check(*options->interfaceType == 1 || *options->interfaceType == 2, "interface 1 or 2");
+    if (options->interfaceKind)
+        fuzz::Check(*options->interfaceKind != InterfaceKind::None, "interface usb or parallel");
 
     QString againError;
     const std::optional<CtlOptions> again = ParseCtlArguments(plainForm(*options), &againError);

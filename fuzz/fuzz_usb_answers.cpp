@@ -4,6 +4,7 @@
 // failed transfer must leave the card not ready.
 #include "EzUsb.h"
 #include "FuzzState.h"
+#include "InterfaceSettings.h"
 #include "UsbSpiDrivers.h"
 
 #include <algorithm>
@@ -80,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Check(g.SelectedUsbBoard.Present, "a ready card is a present one");
 
     // One register read's worth of words through whatever card was chosen.
-    g.InterfaceType = 2;
+    ChooseInterface(g, InterfaceKind::UsbCard);
     g.UsbTxWords[1] = 0x0400;
     g.UsbTxWords[2] = 0x0400;
     const bool transferred = UsbTransfer(g, 2);

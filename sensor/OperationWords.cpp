@@ -3,6 +3,7 @@
 #include "NumberText.h"
 #include "RegisterAccess.h"
 #include "SensorCommands.h"
+#include "SpiLinks.h"
 #include "Timing.h"
 
 #include <algorithm>
@@ -17,7 +18,6 @@ constexpr double TimeBaseSwitchRate = 3.846;
 constexpr double ShownAsTopRate = 257.0;
 constexpr std::int32_t LongTimeBaseBit = 0x80;
 constexpr std::int32_t MostPeriodCounts = 127; // NS is a 7-bit field
-constexpr std::int16_t InterfaceUsb = 2;
 
 constexpr float SamplePeriodWaitMs = 10.0f;
 constexpr float ControlWaitMs = 100.0f;
@@ -62,10 +62,10 @@ QString SampleRateText(double rate)
     return FormatNumber(rate, QStringLiteral("##0.0##"));
 }
 
-SamplePeriodChoice ChooseSamplePeriod(const GyroState& g, double rate)
+SamplePeriodChoice ChooseSamplePeriod(GyroState& g, double rate)
 {
     SamplePeriodChoice choice{SamplePeriodWord(rate), false};
-    if (g.InterfaceType == InterfaceUsb && choice.word > UsbSamplePeriodLimit) {
+    if (!CurrentLink(g).allowsLowPowerSampling() && choice.word > UsbSamplePeriodLimit) {
         choice.word = UsbSamplePeriodLimit;
         choice.lowPowerLimited = true;
     }

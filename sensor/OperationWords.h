@@ -37,7 +37,7 @@ struct SamplePeriodChoice {
 };
 // The Smpl_Prd value for a rate on the current interface: on the USB card a value
 // above UsbSamplePeriodLimit becomes the limit.
-SamplePeriodChoice ChooseSamplePeriod(const GyroState& g, double rate);
+SamplePeriodChoice ChooseSamplePeriod(GyroState& g, double rate);
 // The warning shown when the USB limit applied.
 QString LowPowerWarning();
 

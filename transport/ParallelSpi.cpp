@@ -7,8 +7,6 @@ namespace gyro {
 
 namespace {
 
-constexpr std::int16_t InterfaceParallel = 1;
-
 // Lines on the data register.
 constexpr std::int32_t ChipSelectLine = 0x01;
 constexpr std::int32_t ClockLine = 0x02;
@@ -18,11 +16,6 @@ constexpr std::int32_t DataOutLine = 0x04; // inverted: a 1 bit is sent as 0, id
 constexpr std::int32_t StatusDataIn = 0x40;
 
 constexpr float FrameGapMs = 0.1f;
-
-bool parallelSelected(const GyroState& g)
-{
-    return g.InterfaceType == InterfaceParallel;
-}
 
 // The settings hold the base address in a signed 16-bit value; addresses above
 // 0x7FFF (add-in port cards) come back as their unsigned value.
@@ -64,8 +57,6 @@ void traceFrame(GyroState& g, std::uint16_t out, int in)
 
 void PortSpiWrite(GyroState& g, std::int32_t word)
 {
-    if (!parallelSelected(g))
-        return;
     beginFrame(g);
     for (int n = 15; n >= 0; --n) {
         const bool one = ((word >> n) & 1) != 0;
@@ -82,8 +73,6 @@ void PortSpiWrite(GyroState& g, std::int32_t word)
 
 std::int32_t PortSpiRead(GyroState& g, std::int32_t address)
 {
-    if (!parallelSelected(g))
-        return 0;
     std::int32_t accumulator = 0;
     PortSpiWrite(g, (address & 0x7F) * 256);
 
@@ -103,8 +92,6 @@ std::int32_t PortSpiRead(GyroState& g, std::int32_t address)
 
 std::int32_t PortSpiExchange(GyroState& g, std::int32_t word)
 {
-    if (!parallelSelected(g))
-        return 0;
     std::int32_t accumulator = 0;
     beginFrame(g);
     for (int n = 15; n >= 0; --n) {
@@ -123,15 +110,8 @@ std::int32_t PortSpiExchange(GyroState& g, std::int32_t word)
     return accumulator;
 }
 
-bool PortSpiReady(const GyroState& g)
-{
-    return parallelSelected(g);
-}
-
 void PortSpiInit(GyroState& g)
 {
-    if (!parallelSelected(g))
-        return;
     g.platform.port.vbOut(statusRegister(g), 0x40);
     DelayMs(g, FrameGapMs);
     setLines(g, 0);

@@ -1,9 +1,8 @@
 #include "RegisterAccess.h"
 
 #include "HexText.h"
-#include "ParallelSpi.h"
+#include "SpiLinks.h"
 #include "Timing.h"
-#include "UsbSpiDrivers.h"
 
 #include <stdexcept>
 #include <string>
@@ -12,23 +11,11 @@ namespace gyro {
 
 namespace {
 
-constexpr std::int16_t InterfaceParallel = 1;
-constexpr std::int16_t InterfaceUsb = 2;
-
 const RegisterEntry& entryAt(const GyroState& g, int index)
 {
     if (index < 0 || index >= RegisterSlotCount)
         throw std::out_of_range("register index " + std::to_string(index) + " is outside 0..296");
     return g.Reg[static_cast<std::size_t>(index)];
-}
-
-// Both words go out in one transfer on chip-select channel 1, the sensor's.
-bool usbTwoWordTransfer(GyroState& g, std::int32_t first, std::int32_t second)
-{
-    g.UsbTxWords[1] = first;
-    g.UsbTxWords[2] = second;
-    g.UsbSpiChannel = 1;
-    return UsbTransfer(g, 2);
 }
 
 } // namespace
@@ -62,39 +49,13 @@ bool WriteRegister(GyroState& g, int index, std::int32_t value)
 
 std::optional<std::int32_t> SpiReadWord(GyroState& g, std::int32_t address)
 {
-    const std::int32_t frame = (address & 0x7F) * 256;
-    switch (g.InterfaceType) {
-    case InterfaceUsb:
-        // The same read frame twice: the answer to the second is the register.
-        if (!usbTwoWordTransfer(g, frame, frame))
-            return std::nullopt;
-        return g.UsbRxWords[2];
-    case InterfaceParallel:
-        if (!PortSpiReady(g))
-            return std::nullopt;
-        return PortSpiRead(g, address);
-    default:
-        return std::nullopt;
-    }
+    return CurrentLink(g).readWord(address);
 }
 
 bool SpiWriteBytes(GyroState& g, std::int32_t addressA, std::int32_t dataA, std::int32_t addressB,
                    std::int32_t dataB)
 {
-    const std::int32_t frameA = 0x8000 + (addressA & 0x7F) * 256 + (dataA & 0xFF);
-    const std::int32_t frameB = 0x8000 + (addressB & 0x7F) * 256 + (dataB & 0xFF);
-    switch (g.InterfaceType) {
-    case InterfaceUsb:
-        return usbTwoWordTransfer(g, frameA, frameB);
-    case InterfaceParallel:
-        if (!PortSpiReady(g))
-            return false;
-        PortSpiWrite(g, frameA);
-        PortSpiWrite(g, frameB);
-        return true;
-    default:
-        return false;
-    }
+    return CurrentLink(g).writeFrames(WriteFrame(addressA, dataA), WriteFrame(addressB, dataB));
 }
 
 bool ReadControlRegisters(GyroState& g)

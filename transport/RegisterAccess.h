@@ -18,9 +18,9 @@ RegisterRead ReadRegister(GyroState& g, int index);
 // Returns false when the frames could not be sent (no interface, a failed transfer).
 bool WriteRegister(GyroState& g, int index, std::int32_t value);
 
-// One register read on the current transport: 0..65535, or nothing when no answer came.
+// One register read on the current link: 0..65535, or nothing when no answer came.
 std::optional<std::int32_t> SpiReadWord(GyroState& g, std::int32_t address);
-// Two write frames on the current transport; false when they could not be sent.
+// Two write frames on the current link; false when they could not be sent.
 bool SpiWriteBytes(GyroState& g, std::int32_t addressA, std::int32_t dataA, std::int32_t addressB,
                    std::int32_t dataB);
 

@@ -1,8 +1,7 @@
 #include "RegisterBurst.h"
 
-#include "ParallelSpi.h"
 #include "RegisterAccess.h"
-#include "UsbSpiDrivers.h"
+#include "SpiLinks.h"
 
 #include <array>
 #include <stdexcept>
@@ -11,9 +10,6 @@
 namespace gyro {
 
 namespace {
-
-constexpr std::int16_t InterfaceParallel = 1;
-constexpr std::int16_t InterfaceUsb = 2;
 
 using Frames = std::array<std::int32_t, MaxBurstRegisters + 1>;
 
@@ -30,25 +26,7 @@ const RegisterEntry& readableEntry(const GyroState& g, int index)
 // Sends `count` frames; answers[i] is the answer clocked in during frame i.
 bool exchange(GyroState& g, const Frames& frames, std::size_t count, Frames& answers)
 {
-    switch (g.InterfaceType) {
-    case InterfaceUsb:
-        for (std::size_t i = 0; i < count; ++i)
-            g.UsbTxWords[i + 1] = frames[i];
-        g.UsbSpiChannel = 1; // the sensor's chip select, as for every register access
-        if (!UsbTransfer(g, static_cast<int>(count)))
-            return false;
-        for (std::size_t i = 0; i < count; ++i)
-            answers[i] = g.UsbRxWords[i + 1];
-        return true;
-    case InterfaceParallel:
-        if (!PortSpiReady(g))
-            return false;
-        for (std::size_t i = 0; i < count; ++i)
-            answers[i] = PortSpiExchange(g, frames[i]);
-        return true;
-    default:
-        return false;
-    }
+    return CurrentLink(g).exchange(std::span(frames).first(count), std::span(answers).first(count));
 }
 
 } // namespace
@@ -60,7 +38,7 @@ ReadOutcome<BurstReadings> ReadRegisterBurst(GyroState& g, std::span<const int> 
         throw std::invalid_argument("a burst reads 1 to 15 registers, not " + std::to_string(n));
     Frames frames{};
     for (std::size_t i = 0; i < n; ++i)
-        frames[i] = (readableEntry(g, indexes[i]).RegAddress & 0x7F) * 256;
+        frames[i] = ReadFrame(readableEntry(g, indexes[i]).RegAddress);
     frames[n] = BurstClosingFrame;
 
     Frames answers{};

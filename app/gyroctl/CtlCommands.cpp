@@ -10,6 +10,7 @@
 #include "EzUsb.h"
 #include "HexText.h"
 #include "InterfaceBringUp.h"
+#include "InterfaceSettings.h"
 #include "NumberText.h"
 #include "RegisterAccess.h"
 #include "RegisterTable.h"
@@ -193,17 +194,18 @@ bool ScaleForSensorRange(CtlContext& c)
 int BringUpCtlInterface(CtlContext& c)
 {
     GyroState& g = c.g;
-    if (g.InterfaceType != 1 && g.InterfaceType != 2) {
+    const InterfaceKind chosen = ChosenInterface(g);
+    if (chosen == InterfaceKind::None) {
         c.err << "gyroctl: no interface selected: give --interface usb or --interface parallel" << Qt::endl;
         return ExitUsage;
     }
-    if (g.InterfaceType == 1 && g.PortAddress == 0) {
+    if (chosen == InterfaceKind::ParallelPort && g.PortAddress == 0) {
         c.err << "gyroctl: no parallel port address: give --port HEX (for example --port 378)" << Qt::endl;
         return ExitUsage;
     }
     // Any message during the bring-up (a card setting that failed) is a failure;
     // those from before the command (the settings file) are not.
-    const bool up = g.InterfaceType == 1 ? OpenParallelPort(g) : OpenUsbCard(g);
+    const bool up = chosen == InterfaceKind::ParallelPort ? OpenParallelPort(g) : OpenUsbCard(g);
     return StatusAfterTraffic(c, up);
 }
 

@@ -111,9 +111,9 @@ std::optional<CtlOptions> ParseCtlArguments(const QStringList& arguments, QStrin
                 return fail(QStringLiteral("--interface needs usb or parallel"));
             const QString name = arguments[++i];
             if (name == QLatin1String("usb"))
-                options.interfaceType = 2;
+                options.interfaceKind = InterfaceKind::UsbCard;
             else if (name == QLatin1String("parallel"))
-                options.interfaceType = 1;
+                options.interfaceKind = InterfaceKind::ParallelPort;
             else
                 return fail(QStringLiteral("unknown interface '%1': use usb or parallel").arg(name));
         } else if (arg == QLatin1String("--port")) {

@@ -1,5 +1,6 @@
 #pragma once
 // The command line of gyroctl: options and one command with its arguments.
+#include "InterfaceKind.h"
 #include "SimFaults.h"
 
 #include <QString>
@@ -13,8 +14,8 @@ namespace gyro {
 struct CtlOptions {
     bool simulate = false;
     bool rawPortAccess = false;
-    std::optional<std::int16_t> interfaceType; // 1 parallel, 2 USB; default from CommPort.cfg
-    std::optional<std::int16_t> portAddress;   // default from CommPort.cfg
+    std::optional<InterfaceKind> interfaceKind; // default from CommPort.cfg
+    std::optional<std::int16_t> portAddress;    // default from CommPort.cfg
     QString spiTracePath;
     std::vector<sim::SimFault> simFaults; // --sim-fault, with --simulate only
     bool simStill = false;                // --sim-still, with --simulate only

@@ -79,8 +79,8 @@ int main(int argc, char** argv)
     gyro::SetInterfaceDefaults(g);
     gyro::LoadInterfaceSettings(g);
     g.OsName = gyro::OsFamilyName(platform.os.query());
-    if (options->interfaceType)
-        g.InterfaceType = *options->interfaceType;
+    if (options->interfaceKind)
+        gyro::ChooseInterface(g, *options->interfaceKind);
     if (options->portAddress)
         g.PortAddress = *options->portAddress;
 

@@ -19,7 +19,7 @@ TEST(CtlOptions, OptionsBeforeTheCommandAndEverythingAfterItAsArguments)
         {"--simulate", "--interface", "usb", "--spi-trace", "t.txt", "write", "Smpl_Prd", "0A"}, &error);
     ASSERT_TRUE(o) << error.toStdString();
     EXPECT_TRUE(o->simulate);
-    EXPECT_EQ(o->interfaceType, 2);
+    EXPECT_EQ(o->interfaceKind, InterfaceKind::UsbCard);
     EXPECT_EQ(o->spiTracePath, "t.txt");
     EXPECT_EQ(o->command, "write");
     EXPECT_EQ(o->arguments, QStringList({"Smpl_Prd", "0A"}));
@@ -28,7 +28,7 @@ TEST(CtlOptions, OptionsBeforeTheCommandAndEverythingAfterItAsArguments)
     const auto p =
         parse({"--interface", "parallel", "--port", "3bc", "read", "Gyro_Out", "--simulate"}, &error);
     ASSERT_TRUE(p);
-    EXPECT_EQ(p->interfaceType, 1);
+    EXPECT_EQ(p->interfaceKind, InterfaceKind::ParallelPort);
     EXPECT_EQ(p->portAddress, 0x3BC);
     EXPECT_FALSE(p->simulate); // after the command it is a register name, not an option
     EXPECT_EQ(p->arguments, QStringList({"Gyro_Out", "--simulate"}));

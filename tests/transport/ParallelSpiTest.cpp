@@ -4,10 +4,12 @@
 #include "ParallelSpi.h"
 #include "GyroState.h"
 #include "RecordingTrace.h"
+#include "RegisterAccess.h"
 #include "TestPlatform.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <vector>
 
@@ -169,15 +171,16 @@ TEST_F(ParallelSpiTest, InitWritesTheStatusRegisterThenIdlesTheLines)
     EXPECT_EQ(log, expected);
 }
 
+// Register access on another interface goes to another link: the port sees nothing.
 TEST_F(ParallelSpiTest, NothingTouchesThePortOnAnotherInterface)
 {
     for (int type : {0, 2, 3}) {
         g.InterfaceType = static_cast<std::int16_t>(type);
-        PortSpiInit(g);
-        PortSpiWrite(g, 0x8000);
-        EXPECT_EQ(PortSpiRead(g, 0x04), 0) << "interface " << type;
+        EXPECT_FALSE(WriteRegister(g, Idx_Smpl_Prd, 0x0A)) << "interface " << type;
+        EXPECT_FALSE(ReadRegister(g, Idx_Gyro_Out)) << "interface " << type;
     }
-    EXPECT_TRUE(log.empty());
+    // Only the write's own 0.1 ms waits: no port access.
+    EXPECT_TRUE(std::all_of(log.begin(), log.end(), [](const Event& e) { return e.kind == Event::Wait; }));
 }
 
 // A base address above 0x7FFF is held in the 16-bit setting as a negative value.
@@ -205,9 +208,9 @@ TEST_F(ParallelSpiTest, FramesGoToTheTrace)
     EXPECT_EQ(trace.frames, expected);
 
     trace.frames.clear();
-    g.InterfaceType = 2;
-    PortSpiWrite(g, 0x8000);
-    PortSpiRead(g, 0x04);
+    g.InterfaceType = 2; // a USB card that is not ready: no frame at all
+    WriteRegister(g, Idx_Smpl_Prd, 0x0A);
+    ReadRegister(g, Idx_Gyro_Out);
     EXPECT_TRUE(trace.frames.empty());
 }
 

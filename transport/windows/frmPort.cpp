@@ -2,6 +2,7 @@
 
 #include "HexText.h"
 #include "InterfaceBringUp.h"
+#include "InterfaceSettings.h"
 #include "PortAddress.h"
 #include "WindowBehaviour.h"
 #include "ui_frmPort.h"
@@ -9,8 +10,6 @@
 #include <QShowEvent>
 
 namespace gyro {
-
-constexpr std::int16_t InterfaceParallelPort = 1;
 
 frmPort::frmPort(GyroState& g, QWidget* mainWindow)
     : QDialog(mainWindow), g_(g), ui_(std::make_unique<Ui::frmPort>())
@@ -51,15 +50,15 @@ void frmPort::cmdOK_Click()
         return;
     }
     const std::int16_t previousAddress = g_.PortAddress;
-    const std::int16_t previousInterface = g_.InterfaceType;
+    const InterfaceKind previousInterface = ChosenInterface(g_);
     g_.PortAddress = typed;
-    g_.InterfaceType = InterfaceParallelPort;
+    ChooseInterface(g_, InterfaceKind::ParallelPort);
     // On the NT family, once per run: driver, ports, idle lines; then the port at
     // this address must answer. A failure has been shown; the window stays open
     // with the interface as it was, and the next OK tries again.
     if (!OpenParallelPort(g_)) {
         g_.PortAddress = previousAddress;
-        g_.InterfaceType = previousInterface;
+        ChooseInterface(g_, previousInterface);
         return;
     }
     accept();

@@ -28,9 +28,6 @@
 namespace gyro {
 
 namespace {
-constexpr std::int16_t InterfaceNone = 0;
-constexpr std::int16_t InterfaceParallel = 1;
-constexpr std::int16_t InterfaceUsb = 2;
 constexpr int FrameIntervalMs = 16; // about 60 frames a second
 } // namespace
 
@@ -121,7 +118,7 @@ void frmForm1::connectControls()
 void frmForm1::Form_Load()
 {
     g.OsName = OsFamilyName(g.platform.os.query());
-    chosenInterface_ = g.InterfaceType;
+    chosenInterface_ = InterfaceValuesOf(g).InterfaceType;
     bringUpInterface();
 
     for (QLabel* label : {ui->lblCurVal1, ui->lblCurSam1, ui->lblCurVal2, ui->lblCurSam2})
@@ -138,7 +135,7 @@ void frmForm1::Form_Load()
     ui->txtPowerDown->setText(QStringLiteral("0"));
     SetText(ui->lblPDElapsed, FormatNumber(0.0, QStringLiteral("0.0")));
     showInterfaceChecks();
-    if (g.InterfaceType != InterfaceParallel && g.InterfaceType != InterfaceUsb) {
+    if (ChosenInterface(g) == InterfaceKind::None) {
         showNoReadings(); // no interface: nothing is read, and nothing looks read
         return;
     }
@@ -163,19 +160,19 @@ void frmForm1::Form_Load()
 
 void frmForm1::bringUpInterface()
 {
-    switch (g.InterfaceType) {
-    case InterfaceParallel:
+    switch (ChosenInterface(g)) {
+    case InterfaceKind::ParallelPort:
         // The driver is needed on the NT family only; on every family the port must
         // answer at its address, or there is no interface (the reason was shown).
         if (OpenParallelPort(g))
             ui->mnuPort->setChecked(true);
         else
-            g.InterfaceType = InterfaceNone;
+            ChooseInterface(g, InterfaceKind::None);
         break;
-    case InterfaceUsb:
+    case InterfaceKind::UsbCard:
         if (g.OsName == QLatin1String("Win95")) {
             g.ui.message(QStringLiteral("USB not available for Windows95"));
-            g.InterfaceType = InterfaceNone;
+            ChooseInterface(g, InterfaceKind::None);
             ui->mnuUsb->setChecked(false);
             ui->mnuUsb->setVisible(false);
         } else if (OpenUsbCard(g)) {
@@ -186,13 +183,13 @@ void frmForm1::bringUpInterface()
             // searching (and telling) again.
             showUsbSelect(false);
             if (!g.UsbCardReady)
-                g.InterfaceType = InterfaceNone;
+                ChooseInterface(g, InterfaceKind::None);
             if (usbSelect_->NoCardChosenByUser())
-                chosenInterface_ = InterfaceNone;
+                chosenInterface_ = InterfaceSetting(InterfaceKind::None);
         }
         break;
-    default:
-        g.InterfaceType = InterfaceNone;
+    case InterfaceKind::None:
+        ChooseInterface(g, InterfaceKind::None);
         g.ui.message(QStringLiteral("Please select an interface before taking data"));
         break;
     }
@@ -200,8 +197,8 @@ void frmForm1::bringUpInterface()
 
 void frmForm1::showInterfaceChecks()
 {
-    ui->mnuPort->setChecked(g.InterfaceType == InterfaceParallel);
-    ui->mnuUsb->setChecked(g.InterfaceType == InterfaceUsb);
+    ui->mnuPort->setChecked(ChosenInterface(g) == InterfaceKind::ParallelPort);
+    ui->mnuUsb->setChecked(ChosenInterface(g) == InterfaceKind::UsbCard);
     ui->mnu27130->setChecked(g.ProductNumber == 27130);
     ui->mnu27140->setChecked(g.ProductNumber == 27140);
     showInterfaceState();
@@ -210,16 +207,16 @@ void frmForm1::showInterfaceChecks()
 void frmForm1::showInterfaceState()
 {
     QString state;
-    switch (g.InterfaceType) {
-    case InterfaceParallel:
+    switch (ChosenInterface(g)) {
+    case InterfaceKind::ParallelPort:
         state =
             QStringLiteral("Parallel port ") + QString::number(PortBaseValue(g.PortAddress), 16).toUpper();
         break;
-    case InterfaceUsb:
+    case InterfaceKind::UsbCard:
         state = g.UsbCardReady ? QStringLiteral("USB card ") + g.SelectedUsbBoard.DeviceName
                                : QStringLiteral("USB card not answering: search again under Interface, Usb");
         break;
-    default:
+    case InterfaceKind::None:
         state = QStringLiteral("No interface: choose one under Interface");
         break;
     }
@@ -250,8 +247,8 @@ void frmForm1::mnuPort_Click()
 {
     // The window's OK makes the parallel port the interface; Cancel leaves the
     // interface as it was, also when an address is stored from an earlier run.
-    if (showPortSetup() && g.InterfaceType == InterfaceParallel) {
-        chosenInterface_ = InterfaceParallel;
+    if (showPortSetup() && ChosenInterface(g) == InterfaceKind::ParallelPort) {
+        chosenInterface_ = InterfaceSetting(InterfaceKind::ParallelPort);
         readSensorSetup();
     }
     showInterfaceChecks();
@@ -262,9 +259,10 @@ void frmForm1::mnuUsb_Click()
     showUsbSelect();
     // The user chose the USB card, also when the search finds none, unless they
     // chose "no card" in the window.
-    chosenInterface_ = usbSelect_->NoCardChosenByUser() ? InterfaceNone : InterfaceUsb;
-    g.InterfaceType = g.UsbCardReady ? InterfaceUsb : InterfaceNone;
-    if (g.InterfaceType == InterfaceUsb) {
+    chosenInterface_ =
+        InterfaceSetting(usbSelect_->NoCardChosenByUser() ? InterfaceKind::None : InterfaceKind::UsbCard);
+    ChooseInterface(g, g.UsbCardReady ? InterfaceKind::UsbCard : InterfaceKind::None);
+    if (ChosenInterface(g) == InterfaceKind::UsbCard) {
         readSensorSetup();
     } else {
         endReadoutLoop(); // "Read" does nothing without an interface, so it must not say "STOP"
@@ -332,7 +330,7 @@ void frmForm1::mnuDatalog_Click()
 void frmForm1::showLinkState()
 {
     showInterfaceState();
-    if (g.InterfaceType == InterfaceUsb && !g.UsbCardReady)
+    if (ChosenInterface(g) == InterfaceKind::UsbCard && !g.UsbCardReady)
         showNoReadings(); // as a failed readout shows it: no old number, no green "OK"
 }
 

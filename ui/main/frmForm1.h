@@ -168,7 +168,7 @@ private:
     bool unloaded_ = false;                   // every running loop ends once the window unloads
     // The interface the user chose (in CommPort.cfg or from the Interface menu), kept
     // in the file whatever the program found failing since.
-    std::int16_t chosenInterface_ = 0;
+    std::int16_t chosenInterface_ = 0; // InterfaceType as the settings file is to keep it
 };
 
 } // namespace gyro

@@ -2,6 +2,7 @@
 // warning colour, the loop delay and the angle row.
 #include "frmForm1.h"
 
+#include "InterfaceSettings.h"
 #include "NumberText.h"
 #include "ReadoutSession.h"
 #include "RegisterAccess.h"
@@ -59,7 +60,7 @@ bool frmForm1::readoutPass(YValues& Yvalue)
         CmdUpdateStatus_Click();
     else if (read.status)
         showStatusWord(*read.status);
-    else if (g.InterfaceType != 0)
+    else if (ChosenInterface(g) != InterfaceKind::None)
         showStatusUnknown(); // a status that was not read is no "OK"
     showInterfaceState();    // a card that stopped answering says so
     DelayMs(g, static_cast<float>(TextNumber(ui->txtLoopDelay->text())));
@@ -112,7 +113,7 @@ void frmForm1::showNoReadings()
 
 void frmForm1::cmdReadData_Click()
 {
-    if (g.InterfaceType == 0)
+    if (ChosenInterface(g) == InterfaceKind::None)
         return;
     if (ui->ckLoop->isChecked())
         readout_.toggle();

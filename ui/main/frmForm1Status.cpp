@@ -1,6 +1,7 @@
 // The "Status Register", "Self Test" and "Powerdown" panels.
 #include "frmForm1.h"
 
+#include "InterfaceSettings.h"
 #include "NumberText.h"
 #include "RegisterAccess.h"
 #include "Timing.h"
@@ -39,7 +40,7 @@ constexpr double PowerDownPassSeconds = 0.02;
 
 void frmForm1::CmdUpdateStatus_Click()
 {
-    if (g.InterfaceType == 0)
+    if (ChosenInterface(g) == InterfaceKind::None)
         return;
     const RegisterRead status = ReadRegister(g, Idx_Status);
     if (!status) {
