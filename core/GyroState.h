@@ -46,7 +46,7 @@ struct GyroState {
     QString AppTitle = QStringLiteral("Gyro Evaluation");
     QString ProgramFolder = QStringLiteral("."); // logs, dumps and helper files live here
     bool CommandLineGiven = false;               // a non-empty command line shortens calibration
-    QString OsName;          // "Win95", "Win98", "WinNT" or "WinXP"; set by the main window at load
+    QString OsName;          // "Win95", "Win98", "WinNT", "WinXP" or "Linux"; set by the main window at load
     QString LastDatalogFile; // the last file a logging run wrote whole; the noise analysis offers it
 
     // Interface settings.

@@ -24,9 +24,10 @@ bool OpenParallelPort(GyroState& g)
     const std::int32_t address = PortBaseValue(g.PortAddress);
     if (!IsParallelPortBase(address))
         return refuse(g, NotAPortBaseMessage(address));
-    const bool firstOpening = IsNtFamily(g.OsName) && !g.PortDriverReady;
+    const bool firstOpening = PortsAreGuarded(g.OsName) && !g.PortDriverReady;
     if (firstOpening) {
-        InstallPortDriver(g);
+        if (g.platform.os.portDriverNeeded())
+            InstallPortDriver(g);
         if (const QString failure = g.platform.port.giveio(); !failure.isEmpty())
             return refuse(g, failure);
         g.PortDriverReady = true;

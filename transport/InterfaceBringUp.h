@@ -5,8 +5,9 @@
 
 namespace gyro {
 
-// On the NT family, once per run: installs the port driver, opens the ports to the
-// program and puts the port lines into their idle state. On every family it then
+// Where the system guards its ports, once per run: installs the port driver where
+// the platform needs one, opens the ports to the program and puts the port lines
+// into their idle state. On every family it then
 // checks that a port answers at PortAddress (found, opened, claimed), so that a
 // missing or busy port is told at once instead of reading as zeros. A failure is
 // shown to the user and returns false; on the NT family it leaves PortDriverReady

@@ -1,10 +1,9 @@
 // Linux: the USB SPI card through libusb, the parallel port through ppdev (or raw
-// ports for root), the port driver's service entry kept in memory, commands run
-// by the shell, and the system clocks.
+// ports for root), a registry kept in memory, commands run by the shell, and the
+// system clocks. The OS version says Linux, where no port driver is installed.
 #include "InMemoryRegistry.h"
 #include "LibUsbDriver.h"
 #include "LinuxOsVersion.h"
-#include "LinuxPortDriver.h"
 #include "LinuxPortIo.h"
 #include "NativePlatform.h"
 #include "PosixProcessRunner.h"
@@ -20,7 +19,6 @@ public:
         : port_(MakeLinuxPortIo(options.rawPortAccess ? LinuxPortAccess::RawIoperm : LinuxPortAccess::Ppdev)),
           platform_{QStringLiteral("Hardware"), usb_, *port_, registry_, processes_, os_, clock_, busyLoop_}
     {
-        MarkPortDriverInstalled(registry_);
     }
 
     Platform& platform() override { return platform_; }

@@ -1,14 +1,18 @@
 #include "LinuxOsVersion.h"
 
+#include <sys/utsname.h>
+
+#include <cstdio>
+
 namespace gyro {
 
 OsVersionInfo LinuxOsVersion::query()
 {
     OsVersionInfo info;
-    info.platformId = 2; // NT family
-    info.majorVersion = 5;
-    info.minorVersion = 1;
-    info.buildNumber = 2600;
+    info.platformId = OsPlatformLinux;
+    utsname names{};
+    if (uname(&names) == 0)
+        std::sscanf(names.release, "%d.%d.%d", &info.majorVersion, &info.minorVersion, &info.buildNumber);
     return info;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
-// The OS version Linux reports to the program: an NT-family system, version 5.1,
-// build 2600, which the program classifies as "WinXP". That family takes the
-// port-driver path when the parallel port is chosen, and there the port
-// permission step (PortIo::giveio) does on Linux what the driver does on Windows.
+// The OS version Linux reports to the program: Linux, with the kernel's version.
+// The parallel port needs no driver installed here: the kernel's parallel port
+// drivers are always there, and PortIo::giveio() checks the access (lp group for
+// ppdev, root for raw ports).
 #include "OsVersion.h"
 
 namespace gyro {
@@ -10,6 +10,7 @@ namespace gyro {
 class LinuxOsVersion final : public OsVersion {
 public:
     OsVersionInfo query() override;
+    bool portDriverNeeded() override { return false; }
 };
 
 } // namespace gyro

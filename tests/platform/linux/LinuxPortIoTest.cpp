@@ -1,7 +1,9 @@
 // The Linux port backends where no hardware is needed: the messages that name the
 // fix, and that an unreachable port behaves like an absent one.
 #include "GyroState.h"
-#include "LinuxPortDriver.h"
+#include "InterfaceBringUp.h"
+#include "LinuxOsVersion.h"
+#include "OsFamily.h"
 #include "PortAccessMessages.h"
 #include "PortDriver.h"
 #include "PpdevPortIo.h"
@@ -115,20 +117,40 @@ TEST(RawPortIo, NoPortAccessBeforePermission)
     EXPECT_EQ(port.vbInp(0x379), 0xFF);
 }
 
-// On Linux the driver service is recorded as installed, so the driver
-// installation writes no batch file and runs nothing.
-TEST(LinuxPortDriver, InstallationFindsNothingToDo)
+// Linux says what it is and needs no port driver: bringing the port up opens the
+// ports to the program once (giveio), with no batch file, installer or message.
+TEST(LinuxPortDriver, TheBringUpInstallsNothing)
 {
+    LinuxOsVersion os;
+    EXPECT_EQ(os.query().platformId, OsPlatformLinux);
+    EXPECT_EQ(OsFamilyName(os.query()), "Linux");
+    EXPECT_FALSE(os.portDriverNeeded());
+
+    // A port whose access is granted; the count tells how often it was asked.
+    class GrantingPort final : public PortIo {
+    public:
+        void vbOut(std::int32_t, std::int32_t) override {}
+        std::int32_t vbInp(std::int32_t) override { return 0xFF; }
+        QString giveio() override
+        {
+            ++grants;
+            return {};
+        }
+        int grants = 0;
+    } port;
     QTemporaryDir dir;
     test::TestBackends backends; // its process runner would fail any run
-    InMemoryRegistry& registry = backends.registry;
-    Platform platform = backends.platform();
+    backends.os.set({OsPlatformLinux, 6, 1, 0});
+    Platform platform = backends.platform({.port = &port});
     test::RecordingUiHost ui;
     GyroState g{platform, ui};
     g.ProgramFolder = dir.path();
-
-    MarkPortDriverInstalled(registry);
-    InstallPortDriver(g);
+    g.OsName = OsFamilyName(platform.os.query());
+    g.InterfaceType = 1;
+    g.PortAddress = 0x378;
+    EXPECT_TRUE(OpenParallelPort(g));
+    EXPECT_TRUE(OpenParallelPort(g)); // the second opening asks for the ports no more
+    EXPECT_EQ(port.grants, 1);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }

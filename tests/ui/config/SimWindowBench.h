@@ -1,7 +1,7 @@
 #pragma once
 // A configuration window's bench: the simulated platform with the USB card up,
 // a main window to open at, and the sensor's register words at hand.
-#include "../../transport/windows/WindowBench.h"
+#include "../link/WindowBench.h"
 #include "SimUsbBringUp.h"
 
 namespace gyro::test {
