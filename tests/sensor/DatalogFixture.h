@@ -1,11 +1,8 @@
 #pragma once
-// A logging run's surroundings: the simulated sensor behind the simulated USB card
-// on simulated time, a recording UI host and a temporary folder for the files.
+// A logging run's surroundings: the program's fixture with the USB card up and a
+// temporary folder for the files.
 #include "DatalogRun.h"
-#include "GyroState.h"
-#include "InterfaceBringUp.h"
-#include "RecordingUiHost.h"
-#include "SimPlatform.h"
+#include "SimProgramTest.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,31 +11,18 @@
 
 namespace gyro::test {
 
-// Sensor addresses of the output registers.
-inline constexpr int SupplyAddress = 0x02;
-inline constexpr int GyroAddress = 0x04;
-inline constexpr int AuxAddress = 0x0A;
-inline constexpr int TempAddress = 0x0C;
-inline constexpr int AngleAddress = 0x0E;
-inline constexpr std::uint16_t NewData = 0x8000;
-
-class DatalogTest : public ::testing::Test {
+class DatalogTest : public SimProgramTest {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(root.isValid());
         ASSERT_TRUE(QDir().mkpath(dir.path()));
-        SetInterfaceDefaults(g);
-        g.DelayCalibrated = true;
-        g.LoopsPer10us = 10000; // 1 ns a turn on the simulated PC: 10'000 turns make 10 us
-        g.InterfaceType = 2;
-        ASSERT_TRUE(OpenUsbCard(g));
+        ASSERT_TRUE(useInterface(InterfaceKind::UsbCard));
         sim.fakeClock()->setMidnightOffset(3600); // 01:00:00 at monotonic 0
         settings.Folder = dir.path();
         settings.locale = QLocale(QLocale::English, QLocale::UnitedStates);
         settings.SamplesPerFile = 1;
         hooks.today = [] { return QDate(2026, 12, 8); };
-        sim.sensor().clearTrace();
     }
 
     DatalogOutcome run() { return RunDatalog(g, settings, hooks); }
@@ -72,9 +56,6 @@ protected:
     };
     QTemporaryDir root;
     LogFolder dir{root.path() + QStringLiteral("/logs")};
-    sim::SimPlatform sim;
-    RecordingUiHost ui;
-    GyroState g{sim.platform(), ui};
     DatalogSettings settings;
     DatalogHooks hooks;
 };

@@ -10,7 +10,6 @@ using namespace gyro::test;
 
 namespace {
 
-constexpr int SmplPrdAddress = 0x36;
 constexpr double TopRatePeriod = 1.0 / 2048.0;
 
 struct Line {

@@ -1,11 +1,8 @@
 #pragma once
-// What the configuration window tests share: the simulated platform with the USB
-// card (or the parallel port) up, a recording UI host, a main window to open at,
-// and finding and driving controls by name.
-#include "GyroState.h"
-#include "InterfaceBringUp.h"
-#include "RecordingUiHost.h"
-#include "SimPlatform.h"
+// What the configuration window tests share: the program's fixture with the USB
+// card (or the parallel port) up, a main window to open at, and finding and
+// driving controls by name.
+#include "SimProgramTest.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -18,21 +15,11 @@
 
 namespace gyro::test {
 
-// Register addresses of the simulated sensor.
-inline constexpr int GyroOfstAddress = 0x14;
-inline constexpr int AuxDacAddress = 0x30;
-inline constexpr int GpioCtrlAddress = 0x32;
-inline constexpr int MscCtrlAddress = 0x34;
-inline constexpr int SmplPrdAddress = 0x36;
-inline constexpr int SensAvgAddress = 0x38;
-
-class SensorWindowTest : public ::testing::Test {
+// A configuration window's test: the USB card up, a main window to open at.
+class SensorWindowTest : public SimProgramTest {
 protected:
     SensorWindowTest()
     {
-        SetInterfaceDefaults(g);
-        g.DelayCalibrated = true;
-        g.LoopsPer10us = 10000; // 1 ns a turn on the simulated PC: 10 us per unit
         g.OsName = QStringLiteral("WinXP");
         g.ProgramFolder = programFolder.path();
         mainWindow.move(140, 90);
@@ -42,36 +29,12 @@ protected:
     // 2: the USB card, 1: the parallel port at 0x378.
     void useInterface(std::int16_t interfaceType)
     {
-        g.InterfaceType = interfaceType;
         g.PortAddress = 0x378;
-        interfaceType == 2 ? OpenUsbCard(g) : OpenParallelPort(g);
-        sim.sensor().clearTrace();
+        SimProgramTest::useInterface(interfaceType == 2 ? InterfaceKind::UsbCard
+                                                        : InterfaceKind::ParallelPort);
     }
-
-    // The frames sent since the last call, and those of them that write.
-    std::vector<std::uint16_t> framesOut()
-    {
-        std::vector<std::uint16_t> out;
-        for (const auto& frame : sim.sensor().trace())
-            out.push_back(frame.out);
-        sim.sensor().clearTrace();
-        return out;
-    }
-    std::vector<std::uint16_t> writesOut()
-    {
-        std::vector<std::uint16_t> writes;
-        for (std::uint16_t frame : framesOut()) {
-            if ((frame & 0x8000) != 0)
-                writes.push_back(frame);
-        }
-        return writes;
-    }
-    std::uint16_t sensorWord(int address) { return sim.sensor().registerWord(address); }
 
     QTemporaryDir programFolder;
-    sim::SimPlatform sim;
-    RecordingUiHost ui;
-    GyroState g{sim.platform(), ui};
     QWidget mainWindow;
 };
 

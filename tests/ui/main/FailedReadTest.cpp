@@ -14,7 +14,6 @@ const char* const ReadingLabels[] = {"lblRegDat_1", "lblRegDat_2", "lblRegDat_3"
 const char* const FlagLabels[] = {"lblLowSupplyFlag", "lblHighSupplyFlag", "lblWriteFailFlag",
                                   "lblSpiWriteFlag",  "lblGyroOR",         "lblSTFail",
                                   "lblAlarm1SetFlag", "lblAlarm2SetFlag"};
-constexpr int SensAvgAddress = 0x38;
 
 } // namespace
 

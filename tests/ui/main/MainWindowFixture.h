@@ -1,9 +1,7 @@
 #pragma once
-// A main window on the simulated platform (simulated time, recording UI host), in a
-// temporary current directory so that CommPort.cfg never lands in the build tree.
-#include "GyroState.h"
-#include "RecordingUiHost.h"
-#include "SimPlatform.h"
+// A main window on the program's fixture, in a temporary current directory so
+// that CommPort.cfg never lands in the build tree.
+#include "SimProgramTest.h"
 #include "frmForm1.h"
 
 #include <QAbstractButton>
@@ -22,26 +20,15 @@
 
 namespace gyro::test {
 
-// Register words as the sensor answers them (bit 15 new data, bit 14 error).
-inline constexpr int StatusAddress = 0x3C;
-inline constexpr int SupplyAddress = 0x02;
-inline constexpr int GyroAddress = 0x04;
-inline constexpr int TempAddress = 0x0C;
-inline constexpr int MscCtrlAddress = 0x34;
-
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public SimProgramTest {
 protected:
-    explicit MainWindowTest(sim::SimOptions options = {}) : sim(options) {}
+    explicit MainWindowTest(sim::SimOptions options = {}) : SimProgramTest(options) {}
 
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
         previousDir = QDir::currentPath();
         QDir::setCurrent(dir.path());
-        SetInterfaceDefaults(g);
-        // 1 ns per loop turn on the simulated PC: 10'000 turns make 10 us.
-        g.DelayCalibrated = true;
-        g.LoopsPer10us = 10000;
         g.PortAddress = 0x378;
         g.ProductNumber = 27140;
     }
@@ -84,16 +71,6 @@ protected:
         return w->palette().color(w->backgroundRole());
     }
 
-    // The frames the sensor received since the last call, in order.
-    std::vector<std::uint16_t> framesOut()
-    {
-        std::vector<std::uint16_t> out;
-        for (const auto& frame : sim.sensor().trace())
-            out.push_back(frame.out);
-        sim.sensor().clearTrace();
-        return out;
-    }
-
     // Closes the modal window that opens next, as soon as it runs its own loop.
     void closeNextModal()
     {
@@ -105,9 +82,6 @@ protected:
 
     QTemporaryDir dir;
     QString previousDir;
-    sim::SimPlatform sim;
-    RecordingUiHost ui;
-    GyroState g{sim.platform(), ui};
     std::unique_ptr<frmForm1> form;
 };
 
