@@ -27,7 +27,9 @@ struct NoiseAnalysis {
     std::int64_t skippedLines = 0;
     std::int64_t firstSkippedLine = 0;
     std::int64_t repeatedLines = 0;
-    double quantum = 0; // the step of exact sums, 0 for long-double sums
+    double quantum = 0;                       // the step of exact sums, 0 for long-double sums
+    std::int64_t gaps = 0, missedSamples = 0; // on the time column's grid
+    QString timeColumnProblem;                // why the time column was not trusted
     std::vector<AllanPoint> allan;
     NoiseTerms terms;
     std::optional<PsdResult> psd;
