@@ -126,7 +126,16 @@ LogReadOutcome ReadLogSeries(const QString& path, const LogReadOptions& options,
     series->layout = DetectLogLayout(head);
     const LogLayout& layout = series->layout;
     const std::string_view firstData = FirstDataLine(head, layout);
-    const int fields = static_cast<int>(SplitLogFields(firstData, layout.separator).size());
+    const std::vector<std::string_view> firstFields = SplitLogFields(firstData, layout.separator);
+    if (std::none_of(firstFields.begin(), firstFields.end(),
+                     [&](std::string_view f) { return ParseLogNumber(f, layout.decimalMark).has_value(); })) {
+        outcome.error =
+            QStringLiteral("%1 holds no samples of a log (no line of numbers where its data would "
+                           "begin): an analysis needs at least 2")
+                .arg(path);
+        return outcome;
+    }
+    const int fields = static_cast<int>(firstFields.size());
     const int column = FindLogColumn(layout, options.column, std::max(1, fields), &outcome.error);
     if (column < 0) {
         outcome.usageProblem = true;

@@ -1,5 +1,6 @@
 #include "NoiseAnalysis.h"
 
+#include <QLocale>
 #include <QStringList>
 #include <cmath>
 #include <numbers>
@@ -78,7 +79,9 @@ NoiseAnalysisOutcome AnalyseLog(const QString& path, const NoiseAnalysisOptions&
 
 QString TableNumber(double value)
 {
-    return QString::number(value, 'g', 7);
+    QLocale locale = QLocale::system();
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(value, 'g', 7);
 }
 
 QString SeriesSummaryText(const NoiseAnalysis& a)
@@ -112,8 +115,10 @@ QString SeriesSummaryText(const NoiseAnalysis& a)
                     .arg(a.gaps);
     if (!a.timeColumnProblem.isEmpty())
         text += QStringLiteral(", time column not trusted: %1").arg(a.timeColumnProblem);
-    text += a.quantum > 0 ? QStringLiteral(", summed exactly in steps of %1").arg(TableNumber(a.quantum))
-                          : QStringLiteral(", summed in long double");
+    // The deviation on a grid with empty slots takes cluster means: summed in long double.
+    text += a.quantum > 0 && a.missedSamples == 0
+                ? QStringLiteral(", summed exactly in steps of %1").arg(TableNumber(a.quantum))
+                : QStringLiteral(", summed in long double");
     return text;
 }
 

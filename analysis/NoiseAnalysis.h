@@ -49,7 +49,7 @@ NoiseAnalysisOutcome AnalyseLog(const QString& path, const NoiseAnalysisOptions&
 // lines, how it was summed. One line.
 QString SeriesSummaryText(const NoiseAnalysis& a);
 
-// Tab-separated lines with a decimal point in every locale, so scripts read them:
+// Tab-separated lines with the system's decimal mark, as the logs write theirs:
 // "tau_s  adev  lower  upper  clusters" and a line per cluster size.
 QString AllanTableText(const NoiseAnalysis& a);
 
@@ -63,7 +63,8 @@ struct NoiseTermRow {
 };
 std::vector<NoiseTermRow> NoiseTermRows(const NoiseAnalysis& a);
 
-// A number as the tables write it: up to 7 significant digits, decimal point.
+// A number as the tables, the summary and the plots write it: up to 7 significant
+// digits, the system's decimal mark (as the logs and every window), no grouping.
 QString TableNumber(double value);
 
 } // namespace gyro::analysis
