@@ -127,7 +127,7 @@ std::optional<CtlOptions> ParseCtlArguments(const QStringList& arguments, QStrin
                 return fail(NotAPortBaseMessage(*address));
             options.portAddress = static_cast<std::int16_t>(*address > 32767 ? *address - 65536 : *address);
         } else if (arg == QLatin1String("--spi-trace")) {
-            if (!hasValue)
+            if (!hasValue || arguments[i + 1].isEmpty())
                 return fail(QStringLiteral("--spi-trace needs a file name"));
             options.spiTracePath = arguments[++i];
         } else if (arg == QLatin1String("--sim-bus-timing")) {

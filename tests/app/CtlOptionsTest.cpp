@@ -54,6 +54,7 @@ TEST(CtlOptions, UsageErrorsNameTheProblem)
         {{"--sim-bus-timing", "dump"}, "--simulate"},
         {{"--sim-full-speed", "dump"}, "--simulate"},
         {{"--bogus", "dump"}, "--bogus"},
+        {{"--spi-trace", "", "dump"}, "--spi-trace needs a file name"},
         {{"frobnicate"}, "frobnicate"},
         {{"read"}, "read"},
         {{"write", "Smpl_Prd"}, "write"},

@@ -54,6 +54,12 @@ bool frmForm1::readoutPass(YValues& Yvalue)
     g.ui.yield();
     if (unloaded_)
         return false;
+    if (ChosenInterface(g) == InterfaceKind::None) {
+        // No interface was chosen during the yield: the rows and flags show "----"
+        // now, and the readings taken before must not come back over them.
+        readingsNotShown_.reset();
+        return false;
+    }
     PlotDataPointsGy(Yvalue, GyroHiPk, GyroLowPk);
     PlotDataPointsAcc(Yvalue, TempHiPk, TempLowPk);
     if (!g.ReadoutBurst)
