@@ -43,16 +43,17 @@ fetch_sources() {
             -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir/cache")
   apt-get "${apt_opts[@]}" update -qq
 }
-source_of() { # source package name -> unpacked folder
+source_of() { # source package name, folder pattern -> unpacked folder, empty when unavailable
   local pkg=$1 dir
   dir=$(find "$work/src" -maxdepth 1 -mindepth 1 -type d -name "$2" | head -n1)
   if [ -z "$dir" ]; then
-    (cd "$work/src" && apt-get "${apt_opts[@]}" source -qq "$pkg" >/dev/null 2>&1) ||
-      (cd "$work/src" && apt-get "${apt_opts[@]}" source "$pkg")
+    (cd "$work/src" && apt-get "${apt_opts[@]}" source -qq "$pkg" >"$work/source-$pkg.log" 2>&1) ||
+      { echo "apt-get source $pkg failed:" >&2; grep '^E:' "$work/source-$pkg.log" >&2 || true; }
     dir=$(find "$work/src" -maxdepth 1 -mindepth 1 -type d -name "$2" | head -n1)
   fi
   echo "$dir"
 }
+need_source() { [ -n "$2" ] || { echo "The source package $1 is needed and could not be fetched." >&2; exit 1; }; }
 
 step "source packages"
 mkdir -p "$work/src"
@@ -61,6 +62,9 @@ qtbase_src=$(source_of qt6-base 'qt6-base-*')
 qtsvg_src=$(source_of qt6-svg 'qt6-svg-*')
 libusb_src=$(source_of libusb-1.0 'libusb-1.0-*')
 fftw_src=$(source_of fftw3 'fftw3-*')
+need_source qt6-base "$qtbase_src"
+need_source libusb-1.0 "$libusb_src"
+need_source fftw3 "$fftw_src"
 
 qt_host=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
 cross=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$GYRO_TOOLCHAIN_FILE" -DCMAKE_BUILD_TYPE=Release
@@ -80,7 +84,12 @@ if [ ! -f "$prefix/lib/cmake/Qt6Widgets/Qt6WidgetsConfig.cmake" ]; then
   cmake --install "$work/build-qtbase" >/dev/null
 fi
 
-if [ ! -f "$prefix/lib/cmake/Qt6Svg/Qt6SvgConfig.cmake" ]; then
+# Qt SVG is optional: the program then exports charts and plots as PNG only.
+# (The archive this was first built from answered 404 for qt6-svg's sources.)
+if [ -z "$qtsvg_src" ]; then
+  echo "qt6-svg's sources are not available: the Windows build has no SVG export" | tee "$prefix/NO-QTSVG"
+elif [ ! -f "$prefix/lib/cmake/Qt6Svg/Qt6SvgConfig.cmake" ]; then
+  rm -f "$prefix/NO-QTSVG"
   step "qtsvg"
   low cmake -S "$qtsvg_src" -B "$work/build-qtsvg" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$prefix/lib/cmake/Qt6/qt.toolchain.cmake" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" "${qt_host[@]}" \
