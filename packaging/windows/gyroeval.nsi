@@ -4,6 +4,7 @@
 ; the files it installed. scripts/windows/installer.sh defines VERSION, STAGE,
 ; OUTFILE and ICON and writes the two file lists it includes.
 Unicode true
+Target amd64-unicode ; a 64-bit installer: Windows programs of 64 bits only, and Wine without its 32-bit part runs it
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 

@@ -16,8 +16,8 @@ version4="${major:-0}.${minor:-0}.${patch:-0}.${tweak:-0}"
 
 # The installer's and uninstaller's icon, drawn from the program's SVG icon.
 icon=$out/gyroeval.ico
-convert -background none -density 384 "$GYRO_ROOT/packaging/gyroeval.svg" \
-  -define icon:auto-resize=256,128,64,48,32,24,16 "$icon"
+rsvg-convert -w 256 -h 256 "$GYRO_ROOT/packaging/gyroeval.svg" -o "$out/gyroeval-256.png"
+convert "$out/gyroeval-256.png" -define icon:auto-resize=256,128,64,48,32,24,16 "$icon"
 
 winpath() { sed 's|/|\\|g' <<<"$1"; }
 stage_list=$out/stage.nsh unstage_list=$out/unstage.nsh
