@@ -7,6 +7,7 @@
 # low priority so other work can go on.
 #   GYRO_WIN_CACHE   where the caches live (default ~/.cache/gyroeval-win64)
 #   GYRO_WIN_JOBS    parallel build jobs (default: the number of processors)
+#   GYRO_WIN_NICE    the builds' niceness (default 19: other work goes first)
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
@@ -21,7 +22,7 @@ work=$prefix.work
 mkdir -p "$work" "$prefix"
 start=$SECONDS
 step() { echo "== $1 ($((SECONDS - start)) s)"; }
-low() { nice -n 19 "$@"; }
+low() { nice -n "${GYRO_WIN_NICE:-19}" "$@"; }
 export GYRO_WIN_PREFIX=$prefix
 
 # A deb-src entry for every archive the machine's own apt sources name, kept in
@@ -29,6 +30,8 @@ export GYRO_WIN_PREFIX=$prefix
 apt_dir=$work/apt
 fetch_sources() {
   mkdir -p "$apt_dir/sources.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
+  # apt downloads as its own user where it can write.
+  id _apt >/dev/null 2>&1 && [ "$(id -u)" -eq 0 ] && chown -R _apt "$apt_dir/lists" "$apt_dir/cache" "$work/src"
   : >"$apt_dir/sources.list"
   local f
   for f in /etc/apt/sources.list.d/*.sources; do
