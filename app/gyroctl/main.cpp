@@ -12,6 +12,7 @@
 #include "OsFamily.h"
 #include "ProgramFolder.h"
 #include "RealClock.h"
+#include "SettingsLocation.h"
 #include "SpiTraceFile.h"
 
 #include <QCoreApplication>
@@ -118,7 +119,9 @@ int main(int argc, char** argv)
     g.ProgramFolder = gyro::ProgramFilesFolder(QCoreApplication::applicationDirPath(), QDir::currentPath());
     g.DelayCalibrated = true;
     gyro::SetInterfaceDefaults(g);
-    gyro::LoadInterfaceSettings(g);
+    // The file gyroeval started from this folder keeps (gyroctl only reads it).
+    gyro::LoadInterfaceSettings(
+        g, gyro::InterfaceSettingsPath(QDir::currentPath(), gyro::UserSettingsFolder(), false));
     gyro::InitRegisterMap(g);
     g.OsName = gyro::OsFamilyName(platform.os.query());
     if (options->interfaceType)
