@@ -5,10 +5,13 @@
 // needs. The file lies in the temporary folder (TMPDIR) and is unlinked at once
 // where the system allows it, so not even a killed program leaves it behind;
 // elsewhere it goes when the store is destroyed.
+#include <QDir>
 #include <QFile>
 #include <QTemporaryFile>
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -33,7 +36,8 @@ public:
     SampleStore() : file_(std::make_unique<UnbufferedTemporaryFile>())
     {
         if (!file_->openUnbuffered())
-            failure_ = "cannot create a temporary file: " + file_->errorString().toStdString();
+            failure_ = "cannot create a temporary file in " + QDir::tempPath().toStdString() + ": " +
+                       reasonOf(*file_);
         else
             QFile::remove(file_->fileName()); // the open handle keeps the data
         buffer_.reserve(BufferElements);
@@ -116,6 +120,15 @@ public:
     bool readFailed() const { return readFailed_; }
 
 private:
+    // Qt says "Unknown error" when the system's reason is all there is.
+    static std::string reasonOf(const QFile& file)
+    {
+        const int code = errno;
+        return file.error() == QFileDevice::NoError || file.errorString() == QLatin1String("Unknown error")
+                   ? std::strerror(code != 0 ? code : EIO)
+                   : file.errorString().toStdString();
+    }
+
     std::unique_ptr<UnbufferedTemporaryFile> file_;
     std::vector<T> buffer_;
     std::size_t written_ = 0;

@@ -1,15 +1,21 @@
-# gyro_test(NAME SOURCES ... LIBS ...)
+# gyro_test(NAME [SCREENSHOTS] SOURCES ... LIBS ...)
 # One GoogleTest executable, run by CTest with the offscreen Qt platform so that
-# widget tests need no display. Test ids come from gtest discovery.
+# widget tests need no display. Test ids come from gtest discovery. SCREENSHOTS:
+# its tests save the window pictures the user guide shows, so CTest runs them
+# before the guide's check (fixture gyro_screenshots).
 include(GoogleTest)
 function(gyro_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "SCREENSHOTS" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE gyro_test_support ${ARG_LIBS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  set(fixture)
+  if(ARG_SCREENSHOTS)
+    set(fixture FIXTURES_SETUP gyro_screenshots)
+  endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;GYRO_SCREENSHOT_DIR=${CMAKE_BINARY_DIR}/screenshots"
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;GYRO_SCREENSHOT_DIR=${CMAKE_BINARY_DIR}/screenshots" ${fixture}
     DISCOVERY_TIMEOUT 60)
 endfunction()
 
