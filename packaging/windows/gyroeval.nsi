@@ -33,7 +33,7 @@ VIAddVersionKey "LegalCopyright" "Gyro Evaluation developers"
 !define MUI_UNICON "${ICON}"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\gyroeval.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT} on the simulated sensor"
-!define MUI_FINISHPAGE_RUN_PARAMETERS "--simulate --interface usb --start-reading"
+!define MUI_FINISHPAGE_RUN_PARAMETERS "--user-settings --simulate --interface usb --start-reading"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -60,12 +60,13 @@ Section "Install"
   !include "${STAGE_LIST}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
-  ; The shortcuts start in the program's folder (SetOutPath above); where a user
-  ; cannot write there, the program keeps its settings in the user's own folder.
+  ; Started from the Start menu, as from a desktop menu, the program keeps its
+  ; settings in the user's own settings folder (--user-settings).
   CreateDirectory "$SMPROGRAMS\${PRODUCT}"
-  CreateShortCut "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk" "$INSTDIR\gyroeval.exe" "" "$INSTDIR\gyroeval.exe" 0
+  CreateShortCut "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk" "$INSTDIR\gyroeval.exe" "--user-settings" \
+    "$INSTDIR\gyroeval.exe" 0
   CreateShortCut "$SMPROGRAMS\${PRODUCT}\Simulated Sensor.lnk" "$INSTDIR\gyroeval.exe" \
-    "--simulate --interface usb --start-reading" "$INSTDIR\gyroeval.exe" 0
+    "--user-settings --simulate --interface usb --start-reading" "$INSTDIR\gyroeval.exe" 0
   CreateShortCut "$SMPROGRAMS\${PRODUCT}\Uninstall ${PRODUCT}.lnk" "$INSTDIR\Uninstall.exe"
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"

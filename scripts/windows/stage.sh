@@ -32,6 +32,14 @@ for dir in platforms styles printsupport imageformats iconengines; do
   done
 done
 
+# The user guide as HTML, made by the host build's page tool (Help > User Guide
+# opens guide/index.html beside the program).
+host=$build/host-tools
+cmake -S "$GYRO_ROOT" -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DGYRO_BUILD_TESTS=OFF \
+  -DGYRO_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build "$host" --target gyro_package_files >/dev/null
+cp -r "$host/share/doc/gyroeval/guide" "$stage/guide"
+
 windows_dlls=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
 missing=0
 while IFS= read -r -d '' file; do

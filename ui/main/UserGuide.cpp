@@ -11,7 +11,12 @@ namespace gyro {
 
 QString UserGuideIndex(const QString& executableFolder)
 {
-    return QDir::cleanPath(executableFolder + QStringLiteral("/../share/doc/gyroeval/guide/index.html"));
+    // Installed on Linux (and in the build tree) the guide is under share/doc
+    // beside bin/; the Windows installer puts it in a folder beside the program.
+    const QString shared =
+        QDir::cleanPath(executableFolder + QStringLiteral("/../share/doc/gyroeval/guide/index.html"));
+    const QString beside = QDir::cleanPath(executableFolder + QStringLiteral("/guide/index.html"));
+    return !QFileInfo::exists(shared) && QFileInfo::exists(beside) ? beside : shared;
 }
 
 void AddUserGuideItem(QMenu& help, UiHost& ui, const QString& executableFolder)

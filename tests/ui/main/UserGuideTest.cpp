@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -43,6 +45,7 @@ TEST(UserGuide, OpensTheGuideBesideTheProgramOrSaysItIsMissing)
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &browser, "openUrl");
     test::RecordingUiHost ui;
 
+#ifndef Q_OS_WIN // the Windows build makes no guide of its own: its installer takes the host's
     // The test programs sit in build/tests, beside build/bin: the same guide.
     chooseUserGuide(ui, QCoreApplication::applicationDirPath());
     ASSERT_EQ(browser.opened.size(), 1);
@@ -50,6 +53,19 @@ TEST(UserGuide, OpensTheGuideBesideTheProgramOrSaysItIsMissing)
         browser.opened[0].toLocalFile().endsWith(QStringLiteral("/share/doc/gyroeval/guide/index.html")));
     EXPECT_TRUE(QFileInfo(browser.opened[0].toLocalFile()).isFile())
         << browser.opened[0].toString().toStdString();
+    EXPECT_TRUE(ui.texts().isEmpty());
+    browser.opened.clear();
+#endif
+
+    // Installed for Windows, the guide is in a folder beside the program.
+    QTemporaryDir windowsLayout;
+    ASSERT_TRUE(QDir(windowsLayout.path()).mkpath(QStringLiteral("bin/guide")));
+    QFile page(windowsLayout.filePath(QStringLiteral("bin/guide/index.html")));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.close();
+    chooseUserGuide(ui, windowsLayout.filePath(QStringLiteral("bin")));
+    ASSERT_EQ(browser.opened.size(), 1);
+    EXPECT_EQ(browser.opened[0].toLocalFile(), page.fileName());
     EXPECT_TRUE(ui.texts().isEmpty());
 
     QTemporaryDir elsewhere;
