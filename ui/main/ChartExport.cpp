@@ -5,7 +5,9 @@
 
 #include <QBuffer>
 #include <QPainter>
+#ifdef GYRO_HAVE_SVG
 #include <QSvgGenerator>
+#endif
 #include <algorithm>
 
 namespace gyro {
@@ -129,6 +131,7 @@ QImage RenderChartSheet(const std::vector<ExportedChart>& charts, const QString&
     return sheet;
 }
 
+#ifdef GYRO_HAVE_SVG
 QByteArray ChartSheetSvg(const std::vector<ExportedChart>& charts, const QString& caption,
                          const QLocale& locale)
 {
@@ -147,6 +150,7 @@ QByteArray ChartSheetSvg(const std::vector<ExportedChart>& charts, const QString
     }
     return svg;
 }
+#endif
 
 QByteArray ChartSamplesText(const std::vector<ExportedChart>& charts, const QLocale& locale)
 {
