@@ -2,6 +2,7 @@
 
 #include "CtlConfigCommands.h"
 #include "CtlInterrupt.h"
+#include "CtlTerminal.h"
 #include "DatalogRun.h"
 #include "SensorPacedSampling.h"
 
@@ -9,7 +10,6 @@
 #include <QFileInfo>
 #include <cmath>
 #include <cstdio>
-#include <unistd.h>
 
 namespace gyro {
 
@@ -45,11 +45,6 @@ std::optional<std::array<bool, 5>> columnSelection(const QString& list)
     if (std::none_of(selected.begin(), selected.end(), [](bool on) { return on; }))
         return std::nullopt;
     return selected;
-}
-
-bool stderrIsTerminal()
-{
-    return ::isatty(::fileno(stderr)) != 0;
 }
 
 } // namespace
@@ -153,7 +148,7 @@ int runLog(CtlContext& c)
         return ExitTransportFailed;
 
     CatchCtlInterrupt();
-    const bool showProgress = stderrIsTerminal();
+    const bool showProgress = StderrIsTerminal();
     Clock& clock = c.g.platform.clock;
     double lastProgress = -ProgressIntervalSeconds;
     std::int64_t fileNumber = 0;
