@@ -26,7 +26,7 @@ gyro_win_cache_ready() { [ -f "$(gyro_win_prefix)/.complete" ]; }
 GYRO_WIN_HOST_PACKAGES=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
   binutils-mingw-w64-x86-64 wine64 nsis dpkg-dev googletest qt6-base-dev qt6-base-dev-tools
   qt6-svg-dev libusb-1.0-0-dev libfftw3-dev cmake ninja-build pkg-config ccache xvfb xauth
-  imagemagick xz-utils)
+  imagemagick librsvg2-bin x11-utils xz-utils)
 
 gyro_win_install_host_packages() {
   local sudo="" missing=() p
