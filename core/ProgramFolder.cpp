@@ -7,6 +7,7 @@
 
 namespace gyro {
 
+#ifndef Q_OS_WIN
 namespace {
 
 // Linux: a system program folder (through links: /bin is a link to /usr/bin on
@@ -29,6 +30,7 @@ bool isSystemProgramFolder(const QString& executableFolder)
 }
 
 } // namespace
+#endif
 
 QString WritableFolderOr(const QString& folder, const QString& userFolder)
 {

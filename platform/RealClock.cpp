@@ -8,8 +8,9 @@
 #ifdef __linux__
 #include <sys/prctl.h>
 #elif defined(_WIN32)
-#include <timeapi.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <timeapi.h>
 #endif
 
 namespace gyro {
