@@ -27,7 +27,7 @@ bool SyncFileData(QFile& file, QString* reason)
 
 void SyncFolder(const QString&) {}
 
-bool ReplaceFile(const QString& from, const QString& to, QString* reason)
+bool RenameOver(const QString& from, const QString& to, QString* reason)
 {
     const std::wstring source = QDir::toNativeSeparators(from).toStdWString();
     const std::wstring target = QDir::toNativeSeparators(to).toStdWString();
@@ -58,7 +58,7 @@ void SyncFolder(const QString& folder)
     }
 }
 
-bool ReplaceFile(const QString& from, const QString& to, QString* reason)
+bool RenameOver(const QString& from, const QString& to, QString* reason)
 {
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
         return true;

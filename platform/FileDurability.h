@@ -15,6 +15,6 @@ void SyncFolder(const QString& folder);
 // Puts the closed file `from` in place of `to` in one step: a reader sees the old
 // file or the new one, never a mix or none. False and the reason in `reason`;
 // `from` is then left as it was.
-bool ReplaceFile(const QString& from, const QString& to, QString* reason);
+bool RenameOver(const QString& from, const QString& to, QString* reason);
 
 } // namespace gyro

@@ -174,7 +174,7 @@ bool DatalogFile::finish(const QByteArray& header)
     partial_.close();
     if (!ok)
         return false;
-    if (QString reason; !ReplaceFile(partial_.fileName(), targetPath_, &reason))
+    if (QString reason; !RenameOver(partial_.fileName(), targetPath_, &reason))
         return fail(reason); // the partial file is the whole log then
     holdsPartial_ = false;
     SyncFolder(folder_);
