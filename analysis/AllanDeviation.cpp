@@ -1,6 +1,7 @@
 #include "AllanDeviation.h"
 
 #include "ChiSquared.h"
+#include "GappedAllan.h"
 
 #include <algorithm>
 #include <cmath>
@@ -317,9 +318,36 @@ void AllanInterval(AllanPoint& point, double confidence)
     point.upper = point.adev * std::sqrt(point.edf / ChiSquaredQuantile(tail, point.edf));
 }
 
+// The overlapping deviation over a time grid with empty slots. The degrees of
+// freedom are those of the whole grid, in the share of its terms that were used.
+static std::vector<AllanPoint> gappedDeviation(const SeriesToAnalyse& series, const AllanOptions& options,
+                                               const AnalysisHooks& hooks)
+{
+    const std::int64_t gridSlots = series.grid->size();
+    const std::vector<std::int64_t> sizes = ClusterSizes(gridSlots, options.spacing);
+    const std::vector<GappedSum> sums = GappedAllanSums(*series.grid, sizes, hooks);
+    std::vector<AllanPoint> points;
+    for (std::size_t i = 0; i < sums.size(); ++i) {
+        if (sums[i].terms == 0)
+            continue;
+        AllanPoint p;
+        p.m = sizes[i];
+        p.tau = static_cast<double>(p.m) * series.intervalSeconds;
+        p.clusters = p.terms = sums[i].terms;
+        p.adev = static_cast<double>(std::sqrt(sums[i].squares / (2.0L * static_cast<long double>(p.terms))));
+        const auto allTerms = static_cast<double>(gridSlots - 2 * p.m + 1);
+        p.edf = std::max(1.0, AllanEdf(gridSlots, p.m, true) * static_cast<double>(p.terms) / allTerms);
+        AllanInterval(p, options.confidence);
+        points.push_back(p);
+    }
+    return points;
+}
+
 std::vector<AllanPoint> AllanDeviation(const SeriesToAnalyse& series, const AllanOptions& options,
                                        const AnalysisHooks& hooks)
 {
+    if (series.grid != nullptr && options.overlapping)
+        return gappedDeviation(series, options, hooks);
     const std::int64_t n = series.samples.size();
     const std::vector<std::int64_t> sizes = ClusterSizes(n, options.spacing);
     if (sizes.empty())

@@ -31,7 +31,7 @@ std::vector<std::int64_t> ClusterSizes(std::int64_t n, TauSpacing spacing);
 struct AllanPoint {
     double tau = 0;              // seconds
     std::int64_t m = 0;          // samples a cluster
-    std::int64_t clusters = 0;   // floor(n / m): independent clusters of that length
+    std::int64_t clusters = 0;   // floor(n / m): independent clusters of that length (see `grid`)
     std::int64_t terms = 0;      // squared differences summed
     double adev = 0;             // in the series' units
     double edf = 0;              // equivalent degrees of freedom
@@ -45,6 +45,10 @@ struct SeriesToAnalyse {
     // The largest |value / quantum| when known (-1: not known): counts that fit 16
     // bits are stored in 16 bits, which halves what the long clusters read.
     std::int64_t largestCount = -1;
+    // The series on its time grid with NaN in the slots of missed samples, when the
+    // log missed any: the deviation is then taken over the grid (GappedAllan.h), and a
+    // point's clusters and terms are both the terms used.
+    const SampleStore<double>* grid = nullptr;
 };
 
 struct AllanOptions {

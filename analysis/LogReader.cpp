@@ -80,6 +80,29 @@ void fieldsOf(std::string_view line, char separator, std::string_view* fields, i
     }
 }
 
+// The interval (and the grid, when samples were missed) from the time column;
+// false when the column is not to be trusted (the reason is kept in the series).
+bool takeTimeColumn(LogSeries& series, const SampleStore<double>& times)
+{
+    const TimeColumnFacts facts = ExamineTimeColumn(times);
+    switch (facts.kind) {
+    case TimeColumnKind::Untrusted:
+        series.timeColumnProblem = facts.problem;
+        return false;
+    case TimeColumnKind::Irregular:
+        series.intervalSeconds = facts.intervalSeconds;
+        return true;
+    case TimeColumnKind::Grid:
+        series.intervalSeconds = facts.intervalSeconds;
+        series.gaps = facts.gaps;
+        series.missedSamples = facts.missed;
+        if (facts.missed > 0)
+            series.grid = SamplesOnGrid(series.samples, times, facts);
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 LogReadOutcome ReadLogSeries(const QString& path, const LogReadOptions& options, const AnalysisHooks& hooks)
@@ -103,7 +126,16 @@ LogReadOutcome ReadLogSeries(const QString& path, const LogReadOptions& options,
     series->layout = DetectLogLayout(head);
     const LogLayout& layout = series->layout;
     const std::string_view firstData = FirstDataLine(head, layout);
-    const int fields = static_cast<int>(SplitLogFields(firstData, layout.separator).size());
+    const std::vector<std::string_view> firstFields = SplitLogFields(firstData, layout.separator);
+    if (std::none_of(firstFields.begin(), firstFields.end(),
+                     [&](std::string_view f) { return ParseLogNumber(f, layout.decimalMark).has_value(); })) {
+        outcome.error =
+            QStringLiteral("%1 holds no samples of a log (no line of numbers where its data would "
+                           "begin): an analysis needs at least 2")
+                .arg(path);
+        return outcome;
+    }
+    const int fields = static_cast<int>(firstFields.size());
     const int column = FindLogColumn(layout, options.column, std::max(1, fields), &outcome.error);
     if (column < 0) {
         outcome.usageProblem = true;
@@ -121,8 +153,7 @@ LogReadOutcome ReadLogSeries(const QString& path, const LogReadOptions& options,
     const int fieldCount = std::max({column, timeColumn, flagColumn}) + 1;
     std::vector<std::string_view> lineFields(static_cast<std::size_t>(fieldCount));
     std::int64_t lineNumber = 0;
-    std::optional<double> firstTime, lastTime;
-    std::int64_t timedSamples = 0;
+    SampleStore<double> times;
     auto takeLine = [&](std::string_view line) {
         ++lineNumber;
         if (lineNumber <= layout.linesBeforeData)
@@ -146,12 +177,8 @@ LogReadOutcome ReadLogSeries(const QString& path, const LogReadOptions& options,
                 return;
             }
         }
-        if (time) {
-            if (!firstTime)
-                firstTime = time;
-            lastTime = time;
-            ++timedSamples;
-        }
+        if (time)
+            times.append(*time);
         quantum.add(*value);
         series->samples.append(*value);
     };
@@ -192,10 +219,11 @@ LogReadOutcome ReadLogSeries(const QString& path, const LogReadOptions& options,
     }
     if (kept > 0 && !overlong)
         takeLine(std::string_view(buffer.data(), kept));
-    if (!series->samples.flush()) {
-        outcome.error = QString::fromStdString(series->samples.failure());
-        return outcome;
-    }
+    for (SampleStore<double>* store : {&series->samples, &times})
+        if (!store->flush()) {
+            outcome.error = QString::fromStdString(store->failure());
+            return outcome;
+        }
     const std::int64_t n = series->samples.size();
     if (n < 2) {
         outcome.error = QStringLiteral("%1 holds %2 sample(s) of %3: an analysis needs at least 2")
@@ -213,8 +241,7 @@ LogReadOutcome ReadLogSeries(const QString& path, const LogReadOptions& options,
     if (options.sampleRate) {
         series->intervalSeconds = 1.0 / *options.sampleRate;
         series->intervalSource = IntervalSource::Given;
-    } else if (timedSamples >= 2 && *lastTime > *firstTime) {
-        series->intervalSeconds = (*lastTime - *firstTime) / static_cast<double>(timedSamples - 1);
+    } else if (times.size() >= 2 && takeTimeColumn(*series, times)) {
         series->intervalSource = IntervalSource::TimeColumn;
     } else if (layout.beginSeconds && layout.endSeconds) {
         double span = *layout.endSeconds - *layout.beginSeconds;
@@ -224,10 +251,18 @@ LogReadOutcome ReadLogSeries(const QString& path, const LogReadOptions& options,
         series->intervalSource = IntervalSource::Header;
     }
     if (!(series->intervalSeconds > 0) || !std::isfinite(series->intervalSeconds)) {
-        outcome.error = QStringLiteral("%1 states no sample interval (no time column, no Begin and End "
-                                       "Seconds): give the sample rate")
-                            .arg(path);
+        outcome.error = series->timeColumnProblem.isEmpty()
+                            ? QStringLiteral("%1 states no sample interval (no time column, no Begin and "
+                                             "End Seconds): give the sample rate")
+                                  .arg(path)
+                            : QStringLiteral("%1: %2, so it is not trusted, and the file states no other "
+                                             "sample interval: give the sample rate")
+                                  .arg(path, series->timeColumnProblem);
         outcome.usageProblem = true;
+        return outcome;
+    }
+    if (series->grid && !series->grid->failure().empty()) {
+        outcome.error = QString::fromStdString(series->grid->failure());
         return outcome;
     }
     series->quantum = quantum.quantum(&series->largestCount);

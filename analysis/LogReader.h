@@ -6,6 +6,7 @@
 #include "AnalysisHooks.h"
 #include "LogLayout.h"
 #include "SampleStore.h"
+#include "TimeGrid.h"
 
 #include <QString>
 #include <cstdint>
@@ -38,6 +39,12 @@ struct LogSeries {
     // program for its scaled logs), so that sums can be exact; 0 when there is none.
     double quantum = 0;
     std::int64_t largestCount = 0; // the largest |value / quantum|
+    // A time column on the sensor's grid: the slots of missed samples (and the gaps
+    // they are in), and the series on that grid when any were missed.
+    std::int64_t gaps = 0;
+    std::int64_t missedSamples = 0;
+    std::optional<SampleStore<double>> grid;
+    QString timeColumnProblem; // why the time column was not trusted; empty when it was
 };
 
 struct LogReadOutcome {

@@ -1,5 +1,6 @@
 #include "NoiseAnalysis.h"
 
+#include <QLocale>
 #include <QStringList>
 #include <cmath>
 #include <numbers>
@@ -28,6 +29,9 @@ NoiseAnalysisOutcome AnalyseLog(const QString& path, const NoiseAnalysisOptions&
     a.firstSkippedLine = s.firstSkippedLine;
     a.repeatedLines = s.repeatedLines;
     a.quantum = s.quantum;
+    a.gaps = s.gaps;
+    a.missedSamples = s.missedSamples;
+    a.timeColumnProblem = s.timeColumnProblem;
     if (options.spacing == TauSpacing::All && a.samples > MaxSamplesForAllTaus) {
         outcome.error = QStringLiteral("every tau of %1 samples would take one pass each: --taus all is for "
                                        "logs of up to %2 samples; use octave or decade")
@@ -36,12 +40,19 @@ NoiseAnalysisOutcome AnalyseLog(const QString& path, const NoiseAnalysisOptions&
         outcome.usageProblem = true;
         return outcome;
     }
-    a.allan = AllanDeviation({s.samples, s.intervalSeconds, s.quantum, s.largestCount},
+    const SampleStore<double>* grid = s.grid ? &*s.grid : nullptr;
+    a.allan = AllanDeviation({s.samples, s.intervalSeconds, s.quantum, s.largestCount, grid},
                              {options.spacing, true, 0.683}, hooks);
     if (a.allan.empty()) {
         outcome.cancelled = hooks.cancelled();
-        if (!outcome.cancelled)
-            outcome.error = QStringLiteral("the temporary copy of the series could not be read back");
+        if (outcome.cancelled)
+            return outcome;
+        const bool readBack = grid ? grid->readFailed() : s.samples.readFailed();
+        outcome.error = readBack || !grid
+                            ? QStringLiteral("the temporary copy of the series could not be read back")
+                            : QStringLiteral("%1 misses so many samples that no two adjacent clusters hold "
+                                             "half their samples")
+                                  .arg(path);
         return outcome;
     }
     a.terms = FindNoiseTerms(a.allan);
@@ -68,7 +79,9 @@ NoiseAnalysisOutcome AnalyseLog(const QString& path, const NoiseAnalysisOptions&
 
 QString TableNumber(double value)
 {
-    return QString::number(value, 'g', 7);
+    QLocale locale = QLocale::system();
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(value, 'g', 7);
 }
 
 QString SeriesSummaryText(const NoiseAnalysis& a)
@@ -95,8 +108,17 @@ QString SeriesSummaryText(const NoiseAnalysis& a)
     if (a.repeatedLines > 0)
         text += QStringLiteral(", %1 line(s) without a new sample (new-data flag 0) left out")
                     .arg(a.repeatedLines);
-    text += a.quantum > 0 ? QStringLiteral(", summed exactly in steps of %1").arg(TableNumber(a.quantum))
-                          : QStringLiteral(", summed in long double");
+    if (a.missedSamples > 0)
+        text += QStringLiteral(", %1 sample(s) missed in %2 gap(s) of the time column (the deviation is "
+                               "taken on its time grid)")
+                    .arg(a.missedSamples)
+                    .arg(a.gaps);
+    if (!a.timeColumnProblem.isEmpty())
+        text += QStringLiteral(", time column not trusted: %1").arg(a.timeColumnProblem);
+    // The deviation on a grid with empty slots takes cluster means: summed in long double.
+    text += a.quantum > 0 && a.missedSamples == 0
+                ? QStringLiteral(", summed exactly in steps of %1").arg(TableNumber(a.quantum))
+                : QStringLiteral(", summed in long double");
     return text;
 }
 

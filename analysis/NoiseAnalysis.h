@@ -27,7 +27,9 @@ struct NoiseAnalysis {
     std::int64_t skippedLines = 0;
     std::int64_t firstSkippedLine = 0;
     std::int64_t repeatedLines = 0;
-    double quantum = 0; // the step of exact sums, 0 for long-double sums
+    double quantum = 0;                       // the step of exact sums, 0 for long-double sums
+    std::int64_t gaps = 0, missedSamples = 0; // on the time column's grid
+    QString timeColumnProblem;                // why the time column was not trusted
     std::vector<AllanPoint> allan;
     NoiseTerms terms;
     std::optional<PsdResult> psd;
@@ -47,7 +49,7 @@ NoiseAnalysisOutcome AnalyseLog(const QString& path, const NoiseAnalysisOptions&
 // lines, how it was summed. One line.
 QString SeriesSummaryText(const NoiseAnalysis& a);
 
-// Tab-separated lines with a decimal point in every locale, so scripts read them:
+// Tab-separated lines with the system's decimal mark, as the logs write theirs:
 // "tau_s  adev  lower  upper  clusters" and a line per cluster size.
 QString AllanTableText(const NoiseAnalysis& a);
 
@@ -61,7 +63,8 @@ struct NoiseTermRow {
 };
 std::vector<NoiseTermRow> NoiseTermRows(const NoiseAnalysis& a);
 
-// A number as the tables write it: up to 7 significant digits, decimal point.
+// A number as the tables, the summary and the plots write it: up to 7 significant
+// digits, the system's decimal mark (as the logs and every window), no grouping.
 QString TableNumber(double value);
 
 } // namespace gyro::analysis

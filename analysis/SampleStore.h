@@ -6,6 +6,7 @@
 // (ScratchFile.h), so not even a killed program leaves it behind.
 #include "ScratchFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <algorithm>
 #include <cstdint>
@@ -30,7 +31,8 @@ public:
         QString reason;
         file_ = OpenScratchFile(&reason);
         if (!file_) {
-            failure_ = "cannot create a temporary file: " + reason.toStdString();
+            failure_ = "cannot create a temporary file in " + QDir::tempPath().toStdString() + ": " +
+                       reason.toStdString();
             file_ = std::make_unique<QFile>(); // never opened: every read and write fails
         }
         buffer_.reserve(BufferElements);

@@ -2,13 +2,21 @@
 
 #include "WholeFile.h"
 
+#include <QFileInfo>
+
 namespace gyro {
 
 std::unique_ptr<SpiTraceFile> SpiTraceFile::open(const QString& path, Clock& clock, QString* error)
 {
     std::unique_ptr<SpiTraceFile> trace(new SpiTraceFile(clock));
     trace->file_.setFileName(path);
-    if (!trace->file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+    // A device or a pipe (/dev/full, /dev/stdout) cannot be appended to by seeking to
+    // its end: it is written as it comes.
+    const QFileInfo info(path);
+    const bool appendable = !info.exists() || info.isFile();
+    const QIODevice::OpenMode mode =
+        appendable ? QIODevice::WriteOnly | QIODevice::Append : QIODevice::WriteOnly;
+    if (!trace->file_.open(mode | QIODevice::Unbuffered)) {
         if (error != nullptr)
             *error =
                 QStringLiteral("Cannot open the SPI trace file %1: %2").arg(path, trace->file_.errorString());

@@ -1,7 +1,9 @@
 // The log reader fed arbitrary bytes as a log file: the layout, the column and the
 // whole read never crash, every sample read is finite, the counted lines add up,
 // and a series that reads is analysed with every deviation finite and inside its
-// interval.
+// interval. The first byte chooses where the sample interval comes from: a given
+// rate, or the file itself (its time column, on or off a time grid, or its
+// header's seconds), so those paths are fuzzed too.
 #include "AllanDeviation.h"
 #include "FuzzState.h"
 #include "LogReader.h"
@@ -17,14 +19,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     static QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("fuzz.csv"));
+    if (size == 0)
+        return 0;
+    const bool rateGiven = (data[0] & 1) != 0;
     {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly))
             return 0;
-        file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
+        file.write(reinterpret_cast<const char*>(data + 1), static_cast<qint64>(size - 1));
     }
     LogReadOptions options;
-    options.sampleRate = 100;
+    if (rateGiven)
+        options.sampleRate = 100;
     const LogReadOutcome read = ReadLogSeries(path, options, {});
     if (!read.series) {
         Check(!read.error.isEmpty(), "a failed read says why");
@@ -36,7 +42,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(std::isfinite(reader.next()), "every sample is finite");
     Check(s.samples.size() >= 2 && s.skippedLines >= 0 && s.repeatedLines >= 0, "counts add up");
     Check((s.skippedLines > 0) == (s.firstSkippedLine > 0), "the first skipped line is named");
-    for (const AllanPoint& p : AllanDeviation({s.samples, s.intervalSeconds, s.quantum}, {}, {}))
+    Check(std::isfinite(s.intervalSeconds) && s.intervalSeconds > 0, "the interval is a time");
+    Check(s.missedSamples >= 0 && s.missedSamples <= s.samples.size() &&
+              (s.missedSamples > 0) == s.grid.has_value(),
+          "missed samples lie on a grid no more than half empty");
+    if (s.grid)
+        Check(s.grid->size() == s.samples.size() + s.missedSamples, "the grid holds every sample and gap");
+    const SampleStore<double>* grid = s.grid ? &*s.grid : nullptr;
+    for (const AllanPoint& p : AllanDeviation({s.samples, s.intervalSeconds, s.quantum, -1, grid}, {}, {}))
         Check(std::isfinite(p.adev) && p.adev >= 0 && p.lower <= p.adev && p.adev <= p.upper,
               "a deviation is finite and inside its interval");
     return 0;

@@ -9,7 +9,10 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include "SystemErrorText.h"
+
 #include <QTemporaryFile>
+#include <cerrno>
 #endif
 
 namespace gyro {
@@ -47,7 +50,11 @@ std::unique_ptr<QFile> OpenScratchFile(QString* reason)
     std::unique_ptr<QFile> file = std::make_unique<QTemporaryFile>();
     // Through QFile: QTemporaryFile keeps its open with a mode protected.
     if (!file->open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
-        *reason = file->errorString();
+        // Qt says "Unknown error" when the system's reason is all there is.
+        const int code = errno;
+        *reason = file->errorString() == QLatin1String("Unknown error")
+                      ? SystemErrorText(static_cast<unsigned long>(code != 0 ? code : EIO))
+                      : file->errorString();
         return nullptr;
     }
     QFile::remove(file->fileName()); // the open handle keeps the data

@@ -26,15 +26,26 @@ QString DatalogFileName(const QString& baseName, std::int64_t fileNumber, const 
     return baseName + QLatin1Char('_') + QString::number(fileNumber) + format.extension;
 }
 
+QString FileNameProblem(const QString& name)
+{
+    if (name.isEmpty())
+        return QStringLiteral("a file name cannot be empty");
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+        return QStringLiteral("\"%1\" names a folder, not a file").arg(name);
+    for (QChar c : name) {
+        if (c == QLatin1Char('/'))
+            return QStringLiteral("a slash would put the file in another folder");
+        if (c == QLatin1Char('\\'))
+            return QStringLiteral("a backslash separates folders on Windows, where the same name must work");
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return QStringLiteral("a control character (a line break, a tab) has no place in a file name");
+    }
+    return {};
+}
+
 bool NamesFileInFolder(const QString& name)
 {
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        return false;
-    for (QChar c : name) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.isNull())
-            return false;
-    }
-    return true;
+    return FileNameProblem(name).isEmpty();
 }
 
 QString DatalogTitleLine(const DatalogSettings& settings, QChar separator)

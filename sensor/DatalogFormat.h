@@ -23,8 +23,10 @@ DatalogTextFormat DatalogFormatFor(const QLocale& locale);
 // "DATALOG_3.csv": base name, "_", the file number, the extension.
 QString DatalogFileName(const QString& baseName, std::int64_t fileNumber, const DatalogTextFormat& format);
 
-// Whether `name` names a file directly in a folder: not empty, no path separator
-// (either slash), no NUL, not "." or "..".
+// Why `name` cannot name a file directly in a folder (empty when it can): empty,
+// "." or "..", a path separator (either slash) or a control character (NUL, a line
+// break, which would split the path where it is printed).
+QString FileNameProblem(const QString& name);
 bool NamesFileInFolder(const QString& name);
 
 // Line 7: "Sample #", "Time(sec)" when timed, then flag and value titles of every

@@ -7,6 +7,7 @@
 #include "SensorPacedSampling.h"
 #include "Timing.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace gyro {
@@ -34,7 +35,7 @@ public:
                    const std::function<void()>& writeOut, std::int64_t& taken)
     {
         Clock& clock = g_.platform.clock;
-        const double begin = clock.monotonicSeconds();
+        double begin = clock.monotonicSeconds();
         const float delayMs = static_cast<float>(s_.SampleDelayMs);
         QString line;
         line.reserve(160);
@@ -43,7 +44,7 @@ public:
             line += QString::number(j);
             line += sep_;
             if (paced_ != nullptr) {
-                if (const FileEnd end = appendPacedSample(line, begin); end != FileEnd::AllSamples)
+                if (const FileEnd end = appendPacedSample(line, begin, j == 1); end != FileEnd::AllSamples)
                     return end;
             } else {
                 // The clock is read once, before the reads of this sample.
@@ -113,7 +114,10 @@ private:
     }
 
     // The sensor's next sample, with its own time; nothing is appended unless it came.
-    FileEnd appendPacedSample(QString& line, double begin) const
+    // A file's first sample may have been made just before the file began (the sensor
+    // went on while the previous file was written): the file's times then count from
+    // that sample, so they start at 0 and rise.
+    FileEnd appendPacedSample(QString& line, double& begin, bool firstOfFile) const
     {
         switch (paced_->next(hooks_)) {
         case PacedResult::Failed:
@@ -123,6 +127,8 @@ private:
         case PacedResult::Fresh:
             break;
         }
+        if (firstOfFile)
+            begin = std::min(begin, paced_->sampleTime());
         if (s_.ckTime)
             appendField(line, MicrosecondTime(paced_->sampleTime() - begin, s_.locale));
         for (std::size_t k = 0; k < DatalogColumns.size(); ++k) {

@@ -63,7 +63,7 @@ Frame drawFrame(QPainter& p, const QRectF& area, const LogAxis& x, const LogAxis
         p.drawLine(QPointF(px, f.inner.top()), QPointF(px, f.inner.bottom()));
         p.setPen(Qt::black);
         p.drawText(QRectF(px - 50, f.inner.bottom() + 4, 100, 20), Qt::AlignHCenter | Qt::AlignTop,
-                   QString::number(std::pow(10.0, d), 'g', 12));
+                   TableNumber(std::pow(10.0, d)));
     }
     for (int d = y.lowDecade(); d <= y.highDecade(); ++d) {
         const double py = y.pixel(std::pow(10.0, d), f.inner.bottom(), f.inner.top());
@@ -71,7 +71,7 @@ Frame drawFrame(QPainter& p, const QRectF& area, const LogAxis& x, const LogAxis
         p.drawLine(QPointF(f.inner.left(), py), QPointF(f.inner.right(), py));
         p.setPen(Qt::black);
         p.drawText(QRectF(area.left(), py - 10, 84, 20), Qt::AlignRight | Qt::AlignVCenter,
-                   QString::number(std::pow(10.0, d), 'g', 12));
+                   TableNumber(std::pow(10.0, d)));
     }
     p.setPen(Qt::black);
     p.drawRect(f.inner);

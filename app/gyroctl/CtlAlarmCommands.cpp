@@ -8,6 +8,7 @@
 #include "NumberText.h"
 
 #include <QLocale>
+#include <cmath>
 #include <map>
 #include <optional>
 
@@ -69,7 +70,7 @@ std::optional<QString> numberText(CtlContext& c, const OptionValues& v, const QS
         return std::nullopt;
     bool ok = false;
     const double value = it->second.toDouble(&ok);
-    if (!ok) {
+    if (!ok || !std::isfinite(value)) { // "inf" and "nan" read as numbers, but are none of a level
         c.err << "gyroctl: " << name << " needs a number, not '" << it->second << "'" << Qt::endl;
         bad = true;
         return std::nullopt;

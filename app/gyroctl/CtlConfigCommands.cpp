@@ -7,6 +7,7 @@
 #include "SensorCommands.h"
 
 #include <QStringList>
+#include <algorithm>
 
 namespace gyro {
 
@@ -78,6 +79,9 @@ std::optional<FilterRequest> parseFilter(CtlContext& c)
 
 std::optional<std::int32_t> SetCtlSampleRate(CtlContext& c, double rate)
 {
+    const double limited = std::clamp(rate, LowestSampleRate, HighestSampleRate);
+    if (limited != rate)
+        NoteCorrection(c, "rate", rate, SampleRateText(limited));
     const SamplePeriodChoice choice = ChooseSamplePeriod(c.g, rate);
     if (choice.lowPowerLimited)
         c.err << "gyroctl: " << QString(LowPowerWarning()).replace(QLatin1String("\r\n"), QLatin1String(" "))

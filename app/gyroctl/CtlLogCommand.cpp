@@ -3,6 +3,7 @@
 #include "CtlConfigCommands.h"
 #include "CtlInterrupt.h"
 #include "CtlTerminal.h"
+#include "DatalogFormat.h"
 #include "DatalogRun.h"
 #include "SensorPacedSampling.h"
 
@@ -90,6 +91,9 @@ std::optional<LogRequest> ParseLogArguments(const QStringList& arguments, QStrin
                                 .arg(value));
             s.SampleDelayMs = ms;
         } else if (arg == QLatin1String("--name")) {
+            // The base of names such as NAME_1.csv: checked as the start of one.
+            if (const QString problem = FileNameProblem(value + QStringLiteral("_1")); !problem.isEmpty())
+                return fail(QStringLiteral("--name '%1': %2").arg(value, problem));
             s.FileName = value;
         } else if (arg == QLatin1String("--dir")) {
             s.Folder = value;
@@ -184,18 +188,20 @@ int runLog(CtlContext& c)
     }
 
     const DatalogOutcome outcome = RunDatalog(c.g, *settings, hooks);
+    bool outputFailed = false;
     if (request->toStdout) {
         c.out.flush();
         if (showProgress)
             c.err << "\r\033[K" << Qt::flush;
-        if (c.out.status() != QTextStream::Ok)
+        outputFailed = c.out.status() != QTextStream::Ok || std::fflush(stdout) != 0;
+        if (outputFailed)
             c.err << "gyroctl: standard output could not be written; the log has stopped" << Qt::endl;
     }
     if (settings->chkEverySample && outcome.samplesMissed > 0)
         c.err << "gyroctl: " << SamplesMissedNote(outcome.samplesMissed) << Qt::endl;
     switch (outcome.end) {
     case DatalogEnd::Completed:
-        return ExitOk;
+        return outputFailed ? ExitTransportFailed : ExitOk;
     case DatalogEnd::Cancelled:
         return ExitInterrupted;
     case DatalogEnd::FileAccessFailed:

@@ -12,14 +12,59 @@
 #include "OsFamily.h"
 #include "ProgramFolder.h"
 #include "RealClock.h"
+#include "SettingsLocation.h"
 #include "SpiTraceFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QTextStream>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// Standard output holds the command's result: a write or the final flush that failed
+// makes a run that went well a failure, told on standard error.
+int finishOutput(QTextStream& out, QTextStream& err, int status)
+{
+    out.flush();
+    errno = 0;
+    const bool written =
+        out.status() == QTextStream::Ok && std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+    if (written || status != gyro::ExitOk)
+        return status;
+    err << "gyroctl: standard output could not be written: "
+        << (errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("write failed"))
+        << Qt::endl;
+    return gyro::ExitTransportFailed;
+}
+
+// Drawing on the offscreen platform asks for the runtime folder, and Qt warns on
+// stderr when XDG_RUNTIME_DIR is unset: name the folder it would fall back to,
+// made private as it makes it, so a plot run prints no such line. (Windows has
+// no such folder.)
+void provideRuntimeFolder()
+{
+#ifdef Q_OS_UNIX
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return;
+    const QByteArray folder = QDir::tempPath().toLocal8Bit() + "/runtime-" + QByteArray::number(::getuid());
+    struct stat info {};
+    if (::mkdir(folder.constData(), 0700) != 0 &&
+        (::stat(folder.constData(), &info) != 0 || info.st_uid != ::getuid() || (info.st_mode & 0077) != 0))
+        return; // Qt then says what is wrong with it
+    qputenv("XDG_RUNTIME_DIR", folder);
+#endif
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -29,6 +74,8 @@ int main(int argc, char** argv)
     const bool draws = gyro::CtlCommandDraws(argc, argv);
     if (draws && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (draws)
+        provideRuntimeFolder();
     std::unique_ptr<QCoreApplication> application = draws ? std::make_unique<QGuiApplication>(argc, argv)
                                                           : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication& app = *application;
@@ -41,11 +88,11 @@ int main(int argc, char** argv)
     if (!options) {
         if (versionAsked) {
             out << gyro::CtlVersionText();
-            return gyro::ExitOk;
+            return finishOutput(out, err, gyro::ExitOk);
         }
         if (error.isEmpty()) {
             out << gyro::CtlUsageText();
-            return gyro::ExitOk;
+            return finishOutput(out, err, gyro::ExitOk);
         }
         err << "gyroctl: " << error << "\n\n" << gyro::CtlUsageText();
         return gyro::ExitUsage;
@@ -77,7 +124,9 @@ int main(int argc, char** argv)
     g.ProgramFolder = gyro::ProgramFilesFolder(QCoreApplication::applicationDirPath(), QDir::currentPath());
     g.DelayCalibrated = true;
     gyro::SetInterfaceDefaults(g);
-    gyro::LoadInterfaceSettings(g);
+    // The file gyroeval started from this folder keeps (gyroctl only reads it).
+    gyro::LoadInterfaceSettings(
+        g, gyro::InterfaceSettingsPath(QDir::currentPath(), gyro::UserSettingsFolder(), false));
     gyro::InitRegisterMap(g);
     g.OsName = gyro::OsFamilyName(platform.os.query());
     if (options->interfaceType)
@@ -97,7 +146,7 @@ int main(int argc, char** argv)
         trace->setFailureHandler([&err](const QString& why) { err << "gyroctl: " << why << Qt::endl; });
         g.spiTrace = trace.get();
     }
-    const int status = gyro::RunCtlCommand(*options, g, ui, out, err);
+    const int status = finishOutput(out, err, gyro::RunCtlCommand(*options, g, ui, out, err));
     g.spiTrace = nullptr;
     if (trace && trace->failed() && status == gyro::ExitOk)
         return gyro::ExitTransportFailed;

@@ -249,6 +249,13 @@ TEST(LogReader, ColumnsByTitleOrNumberAndClearFailures)
     TextFile empty(QByteArray("text only\n"));
     options.sampleRate = 1;
     EXPECT_TRUE(ReadLogSeries(empty.path(), options, {}).error.contains(QLatin1String("at least 2")));
+    // A file of settings is no log, whatever column is asked for.
+    TextFile settings(QByteArray("Interface =  2\r\nPort Address =  888\r\nFactory =  0\r\n"));
+    options.column = QStringLiteral("Gyro");
+    const auto notALog = ReadLogSeries(settings.path(), options, {});
+    EXPECT_TRUE(notALog.error.contains(QLatin1String("holds no samples of a log")))
+        << notALog.error.toStdString();
+    EXPECT_FALSE(notALog.usageProblem);
 }
 
 TEST(LogReader, ALineLongerThanTheReadBufferIsOneSkippedLine)

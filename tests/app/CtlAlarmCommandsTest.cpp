@@ -91,6 +91,12 @@ TEST_F(CtlAlarms, UsageErrorsTouchNoHardware)
         {"alarm", {"3"}},
         {"alarm", {"1", "--source", "volts"}},
         {"alarm", {"1", "--level", "abc"}},
+        // Not numbers, though a double parser reads them as such.
+        {"alarm", {"1", "--source", "gyro", "--level", "inf"}},
+        {"alarm", {"1", "--level", "-inf"}},
+        {"alarm", {"1", "--level", "nan"}},
+        {"alarm", {"1", "--average", "nan"}},
+        {"alarm", {"1", "--average", "inf"}},
         {"alarm", {"1", "--level"}},
         {"alarm", {"1", "--greater", "--less"}},
         {"alarm", {"2", "--rate", "yes"}},

@@ -72,6 +72,12 @@ TEST(GyroctlProgram, NumbersKeepTheirFractionsUnderLcAllGerman)
     if (!test::CommaCLocale().isSet())
         GTEST_SKIP() << test::CommaCLocale::missingText();
     QTemporaryDir dir;
+    const QString series = dir.filePath(QStringLiteral("series.txt"));
+    QFile seriesFile(series);
+    ASSERT_TRUE(seriesFile.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 400; ++i)
+        seriesFile.write(QByteArray::number((i * 7919) % 61 - 30) + '\n');
+    seriesFile.close();
     auto gyroctl = [&dir](const QStringList& arguments) {
         QProcess program;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -96,6 +102,10 @@ TEST(GyroctlProgram, NumbersKeepTheirFractionsUnderLcAllGerman)
          "gyroctl: level 8,1 limited to 7,49385\n"},
         {{"log", "--samples", "3", "--delay", "10", "--time", "--select", "supply", "--dir", dir.path()},
          "/DATALOG_1\\.txt\n$"},
+        // The noise analysis too: its table and summary (the rate given with a point).
+        {{"allan", series, "--rate", "256.5"},
+         "^tau_s\tadev\tlower\tupper\tclusters\n0,003898635\t\\d+,\\d+\t",
+         "400 samples of column 1, 256,5 samples a second (given), summed exactly in steps of 1\n"},
     };
     for (const CommaCase& c : cases) {
         const auto [out, err] = gyroctl(c.arguments);

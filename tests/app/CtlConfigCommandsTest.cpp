@@ -79,6 +79,21 @@ TEST_F(CtlConfig, UsbLowPowerLimitIsWrittenAndToldOnStandardError)
     EXPECT_TRUE(errText.contains("will place the 28150 into low power mode."));
 }
 
+// A rate beyond the sensor's is set to the nearest it has, with a note on stderr.
+TEST_F(CtlConfig, ARateBeyondTheLimitsIsNotedWhereItIsCorrected)
+{
+    const std::pair<const char*, const char*> cases[] = {{"1e308", "2048"}, {"0", "0.129"}, {"-5", "0.129"}};
+    for (const auto& [entered, used] : cases) {
+        errText.clear();
+        EXPECT_EQ(run(1, "rate", {entered}), ExitOk) << entered;
+        EXPECT_TRUE(errText.contains(QStringLiteral("out of range; using %1").arg(used)))
+            << errText.toStdString();
+    }
+    errText.clear();
+    EXPECT_EQ(run(1, "rate", {"2048"}), ExitOk);
+    EXPECT_TRUE(errText.isEmpty()) << errText.toStdString();
+}
+
 TEST_F(CtlConfig, CommandsWriteTheFramesTheWindowsWrite)
 {
     ASSERT_EQ(run(2, "flash"), ExitOk);
@@ -95,6 +110,10 @@ TEST_F(CtlConfig, UsageErrorsSendNothing)
 {
     const std::pair<QString, QStringList> cases[] = {
         {"rate", {"x"}},
+        {"rate", {"nan"}},
+        {"rate", {"inf"}},
+        {"dac", {"-inf"}},
+        {"offset", {"nan"}},
         {"rate", {"1", "2"}},
         {"filter", {"--range", "90"}},
         {"filter", {"--taps"}},

@@ -75,12 +75,23 @@ TEST_F(CtlLog, OptionsBeyondTheWindowsLimitsAreUsageErrorsBeforeAnyTraffic)
         {"--files", "2000000001"}, {"--delay", "-1"},           {"--delay", "32001"}, {"--delay", "soon"},
         {"--select", "gyro,rate"}, {"--select", ","},           {"--samples"},        {"--colour"},
         {"--rate", "fast"},        {"--rate", "2,048"},         {"--rate"},           {"--rate", "inf"},
+        {"--rate", "nan"},         {"--delay", "nan"},          {"--delay", "inf"},
     };
     for (const QStringList& arguments : bad) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
         errText.clear();
         EXPECT_EQ(log(arguments), ExitUsage);
         EXPECT_FALSE(errText.isEmpty());
+    }
+    // A name that cannot be a file's is refused with the reason.
+    const std::pair<const char*, const char*> names[] = {{"a/b", "another folder"},
+                                                         {"a\\b", "Windows"},
+                                                         {"a\nb", "line break"},
+                                                         {"a\tb", "control character"}};
+    for (const auto& [name, reason] : names) {
+        errText.clear();
+        EXPECT_EQ(log({"--name", name}), ExitUsage) << name;
+        EXPECT_TRUE(errText.contains(QLatin1String(reason))) << errText.toStdString();
     }
     CtlOptions options;
     options.command = QStringLiteral("log");

@@ -38,7 +38,7 @@ TEST(CtlOptions, UsageErrorsNameTheProblem)
 {
     const std::vector<std::pair<QStringList, QString>> cases = {
         {{}, "no command"},
-        {{"--interface", "serial", "dump"}, "serial"},
+        {{"--interface", "serial", "dump"}, "usb, parallel or none"},
         {{"--interface"}, "--interface"},
         {{"--port", "37G", "dump"}, "37G"},
         {{"--port", "0", "dump"}, "0"},
@@ -54,6 +54,7 @@ TEST(CtlOptions, UsageErrorsNameTheProblem)
         {{"--sim-bus-timing", "dump"}, "--simulate"},
         {{"--sim-full-speed", "dump"}, "--simulate"},
         {{"--bogus", "dump"}, "--bogus"},
+        {{"--spi-trace", "", "dump"}, "--spi-trace needs a file name"},
         {{"frobnicate"}, "frobnicate"},
         {{"read"}, "read"},
         {{"write", "Smpl_Prd"}, "write"},

@@ -94,6 +94,27 @@ TEST_F(PacedRun, AGapIsCountedAsMissedSamples)
     EXPECT_NEAR(lines[100].time - lines[99].time, 3 * TopRatePeriod, 0.5 * TopRatePeriod);
 }
 
+// The sensor goes on while a file is closed and the next opened: a sample it made
+// just before a later file began still starts that file's times at 0, never below.
+TEST_F(PacedRun, EachFilesTimesStartAtZeroAndRise)
+{
+    settings.SamplesPerFile = 50;
+    settings.FilesPerSession = 3;
+    hooks.fileBegun = [this](std::int64_t n) {
+        if (n > 1)
+            sim.fakeClock()->advance(0.7 * TopRatePeriod);
+    };
+    EXPECT_EQ(run().end, DatalogEnd::Completed);
+    for (const char* name : {"DATALOG_1.csv", "DATALOG_2.csv", "DATALOG_3.csv"}) {
+        const std::vector<Line> lines = parseLines(fileBytes(name));
+        ASSERT_EQ(lines.size(), 50u) << name;
+        EXPECT_GE(lines.front().time, 0.0) << name;
+        EXPECT_LT(lines.front().time, TopRatePeriod) << name;
+        for (std::size_t j = 1; j < lines.size(); ++j)
+            EXPECT_GT(lines[j].time, lines[j - 1].time) << name << " line " << j + 1;
+    }
+}
+
 // A sensor that makes no samples (powered down) holds no run: the waits yield and
 // a cancel ends it with the samples taken.
 TEST_F(PacedRun, ACancelEndsTheWaitForASampleThatNeverComes)

@@ -4,6 +4,7 @@
 #include "HexText.h"
 #include "NumberText.h"
 #include "UsbSpiDrivers.h"
+#include "WidgetText.h"
 #include "WindowBehaviour.h"
 #include "ui_frmUSBdebug.h"
 
@@ -30,11 +31,12 @@ QString hexWord(std::int32_t word)
     return HexOfInteger(static_cast<std::int16_t>(static_cast<std::uint16_t>(word & 0xFFFF)));
 }
 
-// The number in a box rounded to a whole number and held within low..high; a text
-// without a number counts as 0.
+// The number in a box (in the system's number format, as every box reads it)
+// rounded to a whole number and held within low..high; a text without a number
+// counts as 0.
 int wholeNumberWithin(const QString& text, int low, int high)
 {
-    const double n = RoundHalfEven(LeadingNumber(text));
+    const double n = RoundHalfEven(TextNumber(text));
     if (!(n >= low))
         return low;
     if (n > high)

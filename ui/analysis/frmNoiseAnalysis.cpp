@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <algorithm>
+#include <cmath>
 
 namespace gyro {
 
@@ -21,6 +22,7 @@ const QString AnalyzeCaption = QStringLiteral("Analyze");
 const QString CancelCaption = QStringLiteral("Cancel");
 const QString LogFilter = QStringLiteral("Logs (*.csv *.txt);;All files (*)");
 const QString PlotFilter = DrawingFileFilter(QStringLiteral("PNG image (*.png)"));
+constexpr int RuleColumn = 6; // of the noise terms table, the last
 
 constexpr analysis::TauSpacing Spacings[] = {analysis::TauSpacing::Octave, analysis::TauSpacing::Decade,
                                              analysis::TauSpacing::All};
@@ -77,7 +79,9 @@ frmNoiseAnalysis::frmNoiseAnalysis(GyroState& g, QWidget* mainWindow)
     ui_->grdNoiseTerms->setHorizontalHeaderLabels(
         {QStringLiteral("Term"), QStringLiteral("Value"), QStringLiteral("Unit"), QStringLiteral("SI value"),
          QStringLiteral("SI unit"), QStringLiteral("tau (s)"), QStringLiteral("Rule")});
+    // The rule, a sentence, takes the width the other columns leave and wraps in it.
     ui_->grdNoiseTerms->horizontalHeader()->setStretchLastSection(true);
+    ui_->grdNoiseTerms->setWordWrap(true);
     ui_->grdNoiseTerms->verticalHeader()->hide();
 
     chooseFile = [this](bool open, const QString& title, const QString& filter) {
@@ -178,7 +182,7 @@ void frmNoiseAnalysis::RunAnalysis()
         double sps = system.toDouble(rate, &ok);
         if (!ok)
             sps = QLocale::c().toDouble(rate, &ok);
-        if (!ok || !(sps > 0)) {
+        if (!ok || !(sps > 0) || !std::isfinite(sps)) {
             g_.ui.message(QStringLiteral("Samples/s must be a number above 0, not \"%1\".").arg(rate),
                           MsgButtons::Ok, MsgIcon::Exclamation);
             return;
@@ -221,6 +225,8 @@ void frmNoiseAnalysis::RunAnalysis()
     if (!outcome.analysis) {
         ui_->lblStage->clear();
         ui_->prgReading->setValue(0);
+        analysis_.reset(); // the results shown were another file's: none stay to be exported
+        showResult();
         g_.ui.message(outcome.error, MsgButtons::Ok, MsgIcon::Exclamation);
         return;
     }
@@ -243,10 +249,13 @@ void frmNoiseAnalysis::showResult()
         for (std::size_t r = 0; r < rows.size(); ++r) {
             const QString cells[] = {rows[r].name,   rows[r].value, rows[r].unit, rows[r].valueSi,
                                      rows[r].unitSi, rows[r].tau,   rows[r].rule};
-            for (int c = 0; c < 7; ++c)
+            for (int c = 0; c <= RuleColumn; ++c)
                 ui_->grdNoiseTerms->setItem(static_cast<int>(r), c, new QTableWidgetItem(cells[c]));
+            ui_->grdNoiseTerms->item(static_cast<int>(r), RuleColumn)->setToolTip(cells[RuleColumn]);
         }
-        ui_->grdNoiseTerms->resizeColumnsToContents();
+        for (int c = 0; c < RuleColumn; ++c)
+            ui_->grdNoiseTerms->resizeColumnToContents(c);
+        ui_->grdNoiseTerms->resizeRowsToContents();
     }
     ui_->cmdExportAllan->setEnabled(a != nullptr);
     ui_->cmdExportPsd->setEnabled(a != nullptr && a->psd.has_value());

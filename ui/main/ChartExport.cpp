@@ -4,6 +4,7 @@
 #include "NumberText.h"
 
 #include <QBuffer>
+#include <QFontMetrics>
 #include <QPainter>
 #ifdef GYRO_HAVE_SVG
 #include <QSvgGenerator>
@@ -15,11 +16,12 @@ namespace gyro {
 namespace {
 
 constexpr int Margin = 12;
-constexpr int CaptionHeight = 34; // two lines: a long caption wraps
+constexpr int CaptionHeight = 34; // the caption's one line, with room around it
 constexpr int TitleHeight = 20;
 constexpr int LabelWidth = 64;  // range labels left of the chart
 constexpr int MarksHeight = 34; // sample marks and "Sample Number" below it
 constexpr int SampleMarks[] = {0, 85, 175, 260, 350};
+constexpr int MinCaptionPixels = 8;
 
 // The range the newest sample was drawn in: what the labels beside the chart say.
 std::pair<double, double> shownRange(const ChartSnapshot& snapshot)
@@ -71,8 +73,17 @@ void paintSheet(QPainter& painter, const std::vector<ExportedChart>& charts, con
     QFont font = painter.font();
     font.setPixelSize(12);
     painter.setFont(font);
-    painter.drawText(QRect(Margin, Margin, layout.size.width() - 2 * Margin, CaptionHeight),
-                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, caption);
+    // The caption on one line: a smaller font where the sheet is narrow, never a wrap
+    // in the middle of a name.
+    const int captionWidth = layout.size.width() - 2 * Margin;
+    QFont captionFont = font;
+    while (captionFont.pixelSize() > MinCaptionPixels &&
+           QFontMetrics(captionFont).horizontalAdvance(caption) > captionWidth)
+        captionFont.setPixelSize(captionFont.pixelSize() - 1);
+    painter.setFont(captionFont);
+    painter.drawText(QRect(Margin, Margin, captionWidth, CaptionHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                     QFontMetrics(captionFont).elidedText(caption, Qt::ElideMiddle, captionWidth));
+    painter.setFont(font);
     for (std::size_t i = 0; i < charts.size(); ++i) {
         const ChartSnapshot& snapshot = *charts[i].snapshot;
         const QRect area = layout.chartAreas[i];

@@ -43,6 +43,12 @@ void frmForm1::ReadData()
         g.ui.yield();
         if (unloaded_)
             return;
+        if (g.InterfaceType == 0) {
+            // No interface was chosen during the yield: the rows and flags show "----"
+            // now, and the readings taken before must not come back over them.
+            readingsNotShown_.reset();
+            return;
+        }
         PlotDataPointsGy(Yvalue, GyroHiPk, GyroLowPk);
         PlotDataPointsAcc(Yvalue, TempHiPk, TempLowPk);
         if (!g.ReadoutBurst)

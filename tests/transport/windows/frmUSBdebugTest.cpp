@@ -1,4 +1,5 @@
 #include "frmUSBdebug.h"
+#include "CommaLocale.h"
 #include "Screenshot.h"
 #include "WindowBench.h"
 
@@ -238,6 +239,24 @@ TEST_F(DebugWindow, PolarityToggles)
     click(*w, "cmdPolarity");
     EXPECT_EQ(button(*w, "cmdPolarity").text(), "Pos");
     EXPECT_TRUE(b.g.UsbSpiPolarity);
+}
+
+// Where the decimal mark is a comma the delay box reads it as every box does, then
+// rounds half to even; a point there is no decimal mark and ends the number.
+TEST_F(DebugWindow, DelayReadsTheLocalesDecimalMark)
+{
+    const CommaCLocale comma;
+    if (!comma.isSet())
+        GTEST_SKIP() << comma.missingText();
+    if (RanUnderCommaLocaleInAChild())
+        return;
+    open();
+    const std::pair<const char*, int> cases[] = {{"12,6", 13}, {"13,5", 14}, {"12,5", 12}, {"12.6", 13}};
+    for (const auto& [typed, sent] : cases) {
+        enter(QString::fromLatin1(typed));
+        EXPECT_EQ(b.sim.usb().wordDelay(0), sent) << typed;
+        EXPECT_EQ(box(*w, "txtLoopDelay").text(), QString::number(sent)) << typed;
+    }
 }
 
 TEST_F(DebugWindow, DelayEnteredWithEnterIsHeldWithinOneTo255)

@@ -4,6 +4,7 @@
 // with the progress bar and cancelled, and a file that holds no series.
 #include "frmNoiseAnalysis.h"
 #include "../main/MainWindowFixture.h"
+#include "CommaLocale.h"
 #include "DatalogRun.h"
 #include "DrawingFormats.h"
 #include "RateNoise.h"
@@ -235,6 +236,47 @@ TEST_F(NoiseAnalysisWindow, AFileWithoutASeriesIsToldAndKeepsTheWindow)
     press("cmdAnalyze");
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_TRUE(ui.messages[0].text.contains(QStringLiteral("Samples/s")));
+}
+
+// A file that is not a log (the settings file) is told as such, and the results of
+// the file before are cleared: nothing of another file stays to be exported.
+TEST_F(NoiseAnalysisWindow, AFileThatIsNoLogClearsTheResultsShown)
+{
+    open();
+    answers << writeFile("still.csv", stillLog(4096));
+    press("cmdOpenLog");
+    ASSERT_TRUE(find<QAbstractButton>("cmdExportAllan")->isEnabled());
+    answers << writeFile("CommPort.cfg", "Interface =  2\r\nPort Address =  888\r\nFactory =  0\r\n");
+    press("cmdOpenLog");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].text.contains(QStringLiteral("holds no samples of a log")))
+        << ui.messages[0].text.toStdString();
+    EXPECT_TRUE(find<QLabel>("lblSeries")->text().isEmpty());
+    EXPECT_EQ(find<QTableWidget>("grdNoiseTerms")->rowCount(), 0);
+    for (const char* button : {"cmdExportAllan", "cmdExportPsd", "cmdCopyTable"})
+        EXPECT_FALSE(find<QAbstractButton>(button)->isEnabled()) << button;
+}
+
+// Under a comma locale the rate is typed and shown with a comma, and so are the
+// summary and the table's numbers.
+TEST_F(NoiseAnalysisWindow, NumbersFollowTheLocalesDecimalMark)
+{
+    const CommaCLocale comma;
+    if (!comma.isSet())
+        GTEST_SKIP() << comma.missingText();
+    if (RanUnderCommaLocaleInAChild())
+        return;
+    open();
+    find<QLineEdit>("txtRate")->setText(QStringLiteral("256,5"));
+    answers << writeFile("still.csv", stillLog(4096));
+    press("cmdOpenLog");
+    ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].text.toStdString();
+    const QString summary = find<QLabel>("lblSeries")->text();
+    EXPECT_TRUE(summary.contains(QStringLiteral("256,5 samples a second (given)"))) << summary.toStdString();
+    const int rows = find<QTableWidget>("grdNoiseTerms")->rowCount();
+    ASSERT_GT(rows, 0);
+    const QString density = cell(rows - 1, 1); // the white-noise density, below 1
+    EXPECT_TRUE(density.startsWith(QStringLiteral("0,"))) << density.toStdString();
 }
 
 } // namespace

@@ -152,6 +152,27 @@ TEST(ChartExportText, SamplesOnScreenInTheLogFilesFormat)
     }
 }
 
+// The caption above one chart stands on one line, whole, even where it is long.
+TEST(ChartExportPicture, TheCaptionIsOneLine)
+{
+    Chart rate;
+    rate.plot(1);
+    const std::vector<ExportedChart> charts{{&rate.chart.onScreen(), "Gyro_Out", "deg/s"}};
+    const QImage sheet = RenderChartSheet(charts, "Korvex - gyroeval (Simulated sensor) 2026-12-09 10:00:00");
+    const QRect top = LayoutChartSheet(charts).chartAreas[0];
+    // Rows with ink above the first chart's title: one band of text, not two.
+    int bands = 0;
+    bool inked = false;
+    for (int y = 0; y < top.top() - 20; ++y) {
+        bool ink = false;
+        for (int x = 0; x < sheet.width() && !ink; ++x)
+            ink = qGray(sheet.pixel(x, y)) < 128;
+        bands += ink && !inked ? 1 : 0;
+        inked = ink;
+    }
+    EXPECT_EQ(bands, 1);
+}
+
 TEST(ChartExportPicture, TheSheetHoldsEachChartPixelForPixel)
 {
     Chart rate;

@@ -334,3 +334,14 @@ TEST_F(MainWindowLoad, ASettingsFileThatCannotBeWrittenIsToldWithItsPathAndReaso
     EXPECT_EQ(ui.messages[0].icon, MsgIcon::Exclamation);
     EXPECT_TRUE(QFileInfo(QStringLiteral("CommPort.cfg")).isDir());
 }
+
+TEST_F(MainWindowLoad, SettingsAreWrittenWhereTheStartFoundThem)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("config/gyroeval"))); // as the program's start makes it
+    g.SettingsFile = dir.filePath(QStringLiteral("config/gyroeval/CommPort.cfg"));
+    load(2);
+    action("MnuExit")->trigger();
+    EXPECT_TRUE(ui.texts().isEmpty()) << ui.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(QFile::exists(g.SettingsFile));
+    EXPECT_FALSE(QFile::exists(QStringLiteral("CommPort.cfg")));
+}

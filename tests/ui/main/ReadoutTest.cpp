@@ -197,6 +197,32 @@ TEST_F(Readout, LoopGoesOnWhileAMenuWindowIsOpenAndAfterItCloses)
     EXPECT_EQ(g.InterfaceType, 2); // the port window was cancelled
 }
 
+// "None" chosen in the card selection while the loop runs ends the loop: the rows
+// and flags show "----", not the loop's last readings, and "Read" leaves them so.
+TEST_F(Readout, NoCardChosenDuringTheLoopLeavesNoOldNumbers)
+{
+    bool chosen = false;
+    ui.onYield = [&] {
+        if (ui.yields != 3 || chosen)
+            return;
+        chosen = true;
+        QTimer::singleShot(0, [] {
+            QWidget* modal = QApplication::activeModalWidget();
+            QTest::mouseClick(modal->findChild<QAbstractButton*>(QStringLiteral("optUsbPort_4")),
+                              Qt::LeftButton);
+            QTest::mouseClick(modal->findChild<QAbstractButton*>(QStringLiteral("cmdExit")), Qt::LeftButton);
+        });
+        action("mnuUsb")->trigger(); // the loop waits inside this yield
+    };
+    for (int click = 0; click < 2; ++click) { // the loop, then "Read" without an interface
+        QTest::mouseClick(control<QAbstractButton>("cmdReadData"), Qt::LeftButton);
+        ASSERT_TRUE(chosen);
+        EXPECT_EQ(g.InterfaceType, 0);
+        for (const char* row : {"lblRegDat_1", "lblRegDat_2", "lblRegDat_3", "lblRegDat_4"})
+            EXPECT_EQ(control<QLabel>(row)->text(), QStringLiteral("----")) << row << " click " << click;
+    }
+}
+
 TEST_F(Readout, ClosingTheWindowDuringTheLoopEndsItWithoutFurtherTraffic)
 {
     QSignalSpy ended(form.get(), &frmForm1::programEnded);
