@@ -43,6 +43,7 @@ TEST(UserGuide, OpensTheGuideBesideTheProgramOrSaysItIsMissing)
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &browser, "openUrl");
     test::RecordingUiHost ui;
 
+#ifdef GYRO_GUIDE_BUILT
     // The test programs sit in build/tests, beside build/bin: the same guide.
     chooseUserGuide(ui, QCoreApplication::applicationDirPath());
     ASSERT_EQ(browser.opened.size(), 1);
@@ -51,10 +52,12 @@ TEST(UserGuide, OpensTheGuideBesideTheProgramOrSaysItIsMissing)
     EXPECT_TRUE(QFileInfo(browser.opened[0].toLocalFile()).isFile())
         << browser.opened[0].toString().toStdString();
     EXPECT_TRUE(ui.texts().isEmpty());
+#endif
 
     QTemporaryDir elsewhere;
+    const qsizetype openedBefore = browser.opened.size();
     chooseUserGuide(ui, elsewhere.filePath(QStringLiteral("bin")));
-    EXPECT_EQ(browser.opened.size(), 1);
+    EXPECT_EQ(browser.opened.size(), openedBefore);
     ASSERT_EQ(ui.texts().size(), 1);
     EXPECT_TRUE(ui.texts()[0].startsWith(QStringLiteral("The user guide is not installed: ")))
         << ui.texts()[0].toStdString();
