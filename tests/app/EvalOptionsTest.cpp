@@ -140,8 +140,9 @@ TEST(GyroevalProgram, AnswersItsCommandLineWithoutADisplay)
         ASSERT_TRUE(program.waitForFinished(30000));
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(program.exitCode(), c.exitCode);
-        const QString out = QString::fromLocal8Bit(program.readAllStandardOutput());
-        const QString err = QString::fromLocal8Bit(program.readAllStandardError());
+        // Windows consoles end lines with CR LF.
+        const QString out = QString::fromLocal8Bit(program.readAllStandardOutput()).remove(QLatin1Char('\r'));
+        const QString err = QString::fromLocal8Bit(program.readAllStandardError()).remove(QLatin1Char('\r'));
         EXPECT_EQ(out.isEmpty(), *c.out == '\0') << out.toStdString();
         EXPECT_TRUE(out.contains(QString::fromLatin1(c.out))) << out.toStdString();
         EXPECT_TRUE(err.contains(QString::fromLatin1(c.err))) << err.toStdString();
