@@ -18,7 +18,7 @@ function(gyro_test name)
     set(fixture FIXTURES_SETUP gyro_screenshots)
   endif()
   if(CMAKE_CROSSCOMPILING)
-    add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${CMAKE_BINARY_DIR}/test-results/${name}.xml
+    add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:test-results/${name}.xml
              WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment}" ${fixture})
   else()

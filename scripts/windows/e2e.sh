@@ -20,6 +20,7 @@ out=$(gyroctl --simulate --interface usb read Supply_Out Temp_Out | tr -d '\r')
 [ "$(wc -l <<<"$out")" -eq 2 ] || fail "gyroctl read printed: $out"
 ok "gyroctl.exe read: $(tr '\n' ' ' <<<"$out")"
 
+mkdir -p "$work/logs" "$work/killed"
 gyroctl --simulate --interface usb log --samples 500 --files 2 --time --dir logs >/dev/null
 for f in DATALOG_1.csv DATALOG_2.csv; do
   [ -f "$work/logs/$f" ] || fail "gyroctl log wrote no $f"
