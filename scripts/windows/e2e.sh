@@ -30,7 +30,7 @@ done
 ls "$work/logs" | grep -q partial && fail "a finished log left a partial file"
 ok "gyroctl.exe log: two whole files of $(grep -c . "$work/logs/DATALOG_1.csv") lines"
 
-out=$(gyroctl allan logs/DATALOG_1.csv --rate 100 | tr -d '\r')
+out=$(gyroctl allan logs/DATALOG_1.csv --rate 100 --all-lines | tr -d '\r')
 grep -q . <<<"$out" || fail "gyroctl allan printed nothing"
 ok "gyroctl.exe allan: $(wc -l <<<"$out") lines"
 

@@ -79,12 +79,12 @@ TEST_F(StatusPanel, SelfTestEditsTheShadowOfMscCtrl)
     EXPECT_EQ(g.MscCtrlShadow, 0x0605);
 
     // ON sets bit 8: 0x0705, sent high byte to 0x35, then low byte to 0x34.
-    QTest::mouseClick(control<QAbstractButton>("optSTON"), Qt::LeftButton);
+    ClickOptionButton(control<QAbstractButton>("optSTON"));
     EXPECT_EQ(g.MscCtrlShadow, 0x0705);
     EXPECT_EQ(framesOut(), (std::vector<std::uint16_t>{0xB507, 0xB405}));
 
     // OFF clears the whole upper byte, bits 9 and 10 too: 0x0005.
-    QTest::mouseClick(control<QAbstractButton>("optSTOFF"), Qt::LeftButton);
+    ClickOptionButton(control<QAbstractButton>("optSTOFF"));
     EXPECT_EQ(g.MscCtrlShadow, 0x0005);
     EXPECT_EQ(framesOut(), (std::vector<std::uint16_t>{0xB500, 0xB405}));
 }
