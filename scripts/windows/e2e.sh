@@ -56,6 +56,10 @@ Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
 export DISPLAY=$display
+# A new Wine session, whose desktop is on this display: the one the headless
+# runs before started has none, and windows of its session never reach X.
+wineserver -k 2>/dev/null || true
+wineserver -w
 mkdir -p "$work/gui"
 (cd "$work/gui" && exec wine "$stage/gyroeval.exe" --simulate --interface usb --start-reading >/dev/null 2>&1) &
 gui_pid=$!
