@@ -2,28 +2,20 @@
 // A long series of samples kept in a temporary file instead of memory, so that a
 // log of any length is analysed in a few megabytes: written once in order, then
 // read back sequentially from any position by as many readers as the analysis
-// needs. The file lies in the temporary folder (TMPDIR) and is unlinked at once
-// where the system allows it, so not even a killed program leaves it behind;
-// elsewhere it goes when the store is destroyed.
+// needs. The file lies in the temporary folder (TMPDIR) and no name reaches it
+// (ScratchFile.h), so not even a killed program leaves it behind.
+#include "ScratchFile.h"
+
 #include <QDir>
 #include <QFile>
-#include <QTemporaryFile>
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <type_traits>
 #include <vector>
 
 namespace gyro::analysis {
-
-// Reads and writes go straight to the file: the store buffers them itself.
-class UnbufferedTemporaryFile : public QTemporaryFile {
-public:
-    bool openUnbuffered() { return open(QIODevice::ReadWrite | QIODevice::Unbuffered); }
-};
 
 template <class T> class SampleStore {
     static_assert(std::is_trivially_copyable_v<T>);
@@ -33,13 +25,16 @@ public:
     static constexpr std::size_t BufferElements = 1 << 15;
 
     // An empty store; `failure()` tells when no temporary file could be made.
-    SampleStore() : file_(std::make_unique<UnbufferedTemporaryFile>())
+    // Reads and writes go straight to the file: the store buffers them itself.
+    SampleStore()
     {
-        if (!file_->openUnbuffered())
+        QString reason;
+        file_ = OpenScratchFile(&reason);
+        if (!file_) {
             failure_ = "cannot create a temporary file in " + QDir::tempPath().toStdString() + ": " +
-                       reasonOf(*file_);
-        else
-            QFile::remove(file_->fileName()); // the open handle keeps the data
+                       reason.toStdString();
+            file_ = std::make_unique<QFile>(); // never opened: every read and write fails
+        }
         buffer_.reserve(BufferElements);
     }
 
@@ -120,16 +115,7 @@ public:
     bool readFailed() const { return readFailed_; }
 
 private:
-    // Qt says "Unknown error" when the system's reason is all there is.
-    static std::string reasonOf(const QFile& file)
-    {
-        const int code = errno;
-        return file.error() == QFileDevice::NoError || file.errorString() == QLatin1String("Unknown error")
-                   ? std::strerror(code != 0 ? code : EIO)
-                   : file.errorString().toStdString();
-    }
-
-    std::unique_ptr<UnbufferedTemporaryFile> file_;
+    std::unique_ptr<QFile> file_;
     std::vector<T> buffer_;
     std::size_t written_ = 0;
     std::string failure_;

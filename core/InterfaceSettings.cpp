@@ -153,4 +153,15 @@ QString SettingsNotSavedText(const QString& path, const QString& reason)
         .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), reason);
 }
 
+std::optional<InterfaceKind> InterfaceKindNamed(const QString& name)
+{
+    if (name == QLatin1String("usb"))
+        return InterfaceKind::UsbCard;
+    if (name == QLatin1String("parallel"))
+        return InterfaceKind::ParallelPort;
+    if (name == QLatin1String("none"))
+        return InterfaceKind::None;
+    return std::nullopt;
+}
+
 } // namespace gyro

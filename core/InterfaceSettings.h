@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace gyro {
 
@@ -50,6 +51,11 @@ void SetInterfaceValues(GyroState& g, const InterfaceValues& values);
 // The same for values other than those in use (the interface the user chose).
 bool SaveInterfaceSettings(const InterfaceValues& values, const QString& path = InterfaceSettingsFileName,
                            QString* reason = nullptr);
+
+// The interface a command line names (--interface): "usb", "parallel" or "none";
+// any other name is none of them.
+std::optional<InterfaceKind> InterfaceKindNamed(const QString& name);
+inline const QString InterfaceNames = QStringLiteral("usb, parallel or none");
 
 // The text SaveInterfaceSettings writes.
 QByteArray InterfaceSettingsText(const GyroState& g);

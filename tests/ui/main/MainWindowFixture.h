@@ -18,6 +18,13 @@
 #include <memory>
 #include <vector>
 
+// Clicks an option button on its indicator, as a user does: some styles (the
+// Windows one) answer a click only on the indicator and the text.
+inline void ClickOptionButton(QAbstractButton* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
+
 namespace gyro::test {
 
 class MainWindowTest : public SimProgramTest {
