@@ -39,7 +39,7 @@ struct Bench {
         g.DelayCalibrated = true;
         g.LoopsPer10us = 1;
         g.ProgramFolder = dir.path();
-        OpenUsbCard(g);
+        (void)OpenUsbCard(g); // the simulated card is there
         sim.sensor().setTraceEnabled(false);
     }
 };

@@ -33,7 +33,7 @@ struct Bench {
         gyro::ChooseInterface(g, gyro::InterfaceKind::UsbCard);
         g.DelayCalibrated = true;
         g.LoopsPer10us = 1;
-        OpenUsbCard(g);
+        (void)OpenUsbCard(g); // the simulated card is there
         sim.sensor().setTraceEnabled(false);
         sim.usb().setRequestLog(false);
         sim.sensor().setRegisterWord(SmplPrdAddress, 0x0000); // 2048 samples a second

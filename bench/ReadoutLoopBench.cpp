@@ -72,7 +72,7 @@ void BM_ReadoutSessionPass(benchmark::State& state)
     RealTimeProgram program;
     GyroState& g = program.g;
     g.ReadoutBurst = state.range(0) != 0;
-    if (!OpenUsbCard(g)) {
+    if (!OpenUsbCard(g).ready) {
         state.SkipWithError("the simulated card was not found");
         return;
     }

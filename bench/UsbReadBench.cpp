@@ -65,7 +65,7 @@ struct UsbCardState {
         usb.attachCard(0);
         usb.connectChannel(1, &sensor);
         usb.setRequestLog(false);
-        gyro::FindUsbBoards(g);
+        (void)gyro::FindUsbBoards(g); // the simulated card is there
         gyro::ChooseInterface(g, gyro::InterfaceKind::UsbCard);
     }
 };

@@ -47,11 +47,11 @@ QByteArray printNumber(std::int16_t value)
 
 } // namespace
 
-void LoadInterfaceSettings(GyroState& g, const QString& path)
+Outcome LoadInterfaceSettings(GyroState& g, const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return;
+        return {};
     while (!file.atEnd()) {
         QByteArray line = file.readLine();
         while (line.endsWith('\n') || line.endsWith('\r'))
@@ -72,10 +72,14 @@ void LoadInterfaceSettings(GyroState& g, const QString& path)
     const std::int32_t address = PortBaseValue(g.PortAddress);
     if (ChosenInterface(g) == InterfaceKind::ParallelPort && !IsParallelPortBase(address)) {
         ChooseInterface(g, InterfaceKind::None);
-        g.ui.message(QStringLiteral("%1: %2 The program starts without an interface.")
-                         .arg(path, NotAPortBaseMessage(address)),
-                     MsgButtons::Ok, MsgIcon::Exclamation, g.AppTitle);
+        return Failure{QStringLiteral("interface settings"),
+                       QStringLiteral("%1: %2 The program starts without an interface.")
+                           .arg(path, NotAPortBaseMessage(address)),
+                       {},
+                       g.AppTitle,
+                       MsgIcon::Exclamation};
     }
+    return {};
 }
 
 InterfaceKind ChosenInterface(const GyroState& g)

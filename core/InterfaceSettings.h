@@ -1,6 +1,7 @@
 #pragma once
 // The interface settings file: which transport is in use, the parallel port's
 // base address, the factory setting and the device model, kept between runs.
+#include "Failure.h"
 #include "InterfaceKind.h"
 
 #include <QString>
@@ -17,8 +18,9 @@ inline const QString InterfaceSettingsFileName = QStringLiteral("CommPort.cfg");
 // InterfaceType, PortAddress, FactoryMode and ProductNumber. A missing file, an
 // empty file, an unknown key or a line that holds no "key = number" changes nothing.
 // A parallel port interface whose address cannot be a port's base (0, or above
-// FFFD) is told to the user and starts as no interface; the other values stay.
-void LoadInterfaceSettings(GyroState& g, const QString& path = InterfaceSettingsFileName);
+// FFFD) starts as no interface, and that comes back as a failure for the front
+// end to tell; the other values stay.
+Outcome LoadInterfaceSettings(GyroState& g, const QString& path = InterfaceSettingsFileName);
 
 // Writes the four values as four lines. The file is replaced as a whole through a
 // temporary file, so a failed write leaves the previous file byte for byte.

@@ -40,7 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     fuzz::FuzzState first;
     SetInterfaceDefaults(first.g);
-    LoadInterfaceSettings(first.g, input);
+    if (!LoadInterfaceSettings(first.g, input).ok())
+        fuzz::Check(ChosenInterface(first.g) == InterfaceKind::None,
+                    "a port that cannot be used starts as none");
     const InterfaceValues loaded = InterfaceValuesOf(first.g);
 
     QString reason;
@@ -52,7 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Check(text.count('\n') == 4, "four lines", QString::fromLatin1(text));
 
     fuzz::FuzzState second;
-    LoadInterfaceSettings(second.g, saved);
+    fuzz::Check(LoadInterfaceSettings(second.g, saved).ok() ||
+                    ChosenInterface(second.g) == InterfaceKind::None,
+                "a reload refuses only what the first load refused");
     fuzz::Check(InterfaceValuesOf(second.g) == loaded, "reload gives the same values");
     return 0;
 }

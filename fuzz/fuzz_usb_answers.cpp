@@ -72,7 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     GyroState& g = state.g;
     SetInterfaceDefaults(g);
 
-    FindUsbBoards(g);
+    const Outcome search = FindUsbBoards(g);
+    fuzz::Check(search.ok() || !search.failure().text.isEmpty(), "a failed search says why");
     fuzz::Check(g.UsbBoardCount >= 0 && g.UsbBoardCount <= 4, "at most four cards");
     for (const UsbBoardInfo& board : g.UsbBoards)
         checkBoard(board);
@@ -84,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ChooseInterface(g, InterfaceKind::UsbCard);
     g.UsbTxWords[1] = 0x0400;
     g.UsbTxWords[2] = 0x0400;
-    const bool transferred = UsbTransfer(g, 2);
+    const bool transferred = UsbTransfer(g, 2).ok();
     if (!transferred)
         fuzz::Check(!g.UsbCardReady, "a failed transfer leaves the card not ready");
     for (int pipe = -1; pipe <= 17; ++pipe) {

@@ -10,6 +10,8 @@ enum class MsgIcon { None, Critical, Question, Exclamation, Information };
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
 enum class MsgResult { Ok, Cancel, Yes, No, Retry };
 
+struct Failure;
+
 class UiHost {
 public:
     virtual ~UiHost() = default;
@@ -24,6 +26,11 @@ public:
 
     // Shows or restores the busy (hourglass) pointer.
     virtual void setBusyCursor(bool busy) = 0;
+
+    // Tells the user of a failed operation: a message box with one OK button, its
+    // title and icon from the failure. A failure told before shows nothing. A host
+    // that is no window (the command line) says it its own way.
+    virtual void tell(const Failure& failure);
 };
 
 } // namespace gyro

@@ -148,9 +148,19 @@ private:
     SensorPacedSampler* paced_; // null: the free-running run
 };
 
-void showFileAccessMessage(GyroState& g, const QString& fileName, const QString& reason)
+Failure fileAccessFailure(const QString& fileName, const QString& reason)
 {
-    g.ui.message(FileAccessMessage(fileName, reason), MsgButtons::Ok, MsgIcon::Exclamation);
+    return Failure{
+        QStringLiteral("log file"), FileAccessMessage(fileName, reason), {}, {}, MsgIcon::Exclamation};
+}
+
+Failure sensorFailure(const QString& fileName, std::int64_t samplesKept)
+{
+    return Failure{QStringLiteral("log sample"),
+                   SensorFailedMessage(fileName, samplesKept),
+                   {},
+                   {},
+                   MsgIcon::Exclamation};
 }
 
 } // namespace
@@ -184,7 +194,7 @@ static DatalogOutcome runFiles(GyroState& g, const DatalogSettings& settings, co
         const QString fileName = DatalogFileName(settings.FileName, n, format);
         DatalogFile file(clock);
         if (!NamesFileInFolder(fileName) || !file.open(settings.Folder, fileName)) {
-            showFileAccessMessage(g, fileName, file.failure());
+            outcome.failure = fileAccessFailure(fileName, file.failure());
             outcome.end = DatalogEnd::FileAccessFailed;
             return outcome;
         }
@@ -204,7 +214,7 @@ static DatalogOutcome runFiles(GyroState& g, const DatalogSettings& settings, co
         if (fileEnd == FileEnd::WriteFailed) {
             // The samples that reached the disk stay in the partial file, which the
             // message names; an older file of the target's name stays as it was.
-            showFileAccessMessage(g, file.failedFileName(), file.failure());
+            outcome.failure = fileAccessFailure(file.failedFileName(), file.failure());
             outcome.end = DatalogEnd::FileAccessFailed;
             return outcome;
         }
@@ -217,7 +227,7 @@ static DatalogOutcome runFiles(GyroState& g, const DatalogSettings& settings, co
             header = DatalogHeader(settings, format, facts);
         }
         if (!file.finish(header)) {
-            showFileAccessMessage(g, file.failedFileName(), file.failure());
+            outcome.failure = fileAccessFailure(file.failedFileName(), file.failure());
             outcome.end = DatalogEnd::FileAccessFailed;
             return outcome;
         }
@@ -227,7 +237,7 @@ static DatalogOutcome runFiles(GyroState& g, const DatalogSettings& settings, co
             hooks.fileWritten(file.targetPath());
 
         if (fileEnd == FileEnd::SensorFailed) {
-            g.ui.message(SensorFailedMessage(fileName, taken), MsgButtons::Ok, MsgIcon::Exclamation);
+            outcome.failure = sensorFailure(fileName, taken);
             outcome.end = DatalogEnd::SensorFailed;
             return outcome;
         }
@@ -262,8 +272,7 @@ static DatalogOutcome runToLines(GyroState& g, const DatalogSettings& settings, 
             outcome.end = DatalogEnd::FileAccessFailed;
             return outcome;
         case FileEnd::SensorFailed:
-            g.ui.message(SensorFailedMessage(QStringLiteral("(standard output)"), taken), MsgButtons::Ok,
-                         MsgIcon::Exclamation);
+            outcome.failure = sensorFailure(QStringLiteral("(standard output)"), taken);
             outcome.end = DatalogEnd::SensorFailed;
             return outcome;
         }

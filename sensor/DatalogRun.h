@@ -4,6 +4,7 @@
 // yield after each sample, the cancel check and the progress reports, so the
 // datalog window and `gyroctl log` run the same code.
 #include "DatalogSettings.h"
+#include "Failure.h"
 #include "GyroState.h"
 
 #include <QDate>
@@ -30,7 +31,7 @@ struct DatalogHooks {
 enum class DatalogEnd {
     Completed,        // every file written
     Cancelled,        // stopped on request; the current file was written with the samples taken
-    FileAccessFailed, // a file could not be created or written; the message was shown
+    FileAccessFailed, // a file could not be created or written
     SensorFailed,     // a read brought no answer; the file holds the samples before it
 };
 
@@ -39,6 +40,8 @@ struct DatalogOutcome {
     std::int64_t filesWritten = 0;
     // Sensor-paced runs: samples the sensor made that the run could not take.
     std::int64_t samplesMissed = 0;
+    // FileAccessFailed and SensorFailed: what failed, for the front end to tell.
+    Outcome failure;
 };
 
 // The message for a file that cannot be created or written; the system's reason,
@@ -47,9 +50,9 @@ QString FileAccessMessage(const QString& fileName, const QString& reason = {});
 // The message for a read that brought no answer during a run.
 QString SensorFailedMessage(const QString& fileName, std::int64_t samplesKept);
 
-// Runs to the end, the cancel or the first failure; failures are shown through
-// g.ui. The settings must hold at least one selected register and numbers within
-// their limits.
+// Runs to the end, the cancel or the first failure; the failure comes back in
+// the outcome (a transport's own failure is told on the way, as every read's). The settings must hold at
+// least one selected register and numbers within their limits.
 DatalogOutcome RunDatalog(GyroState& g, const DatalogSettings& settings, const DatalogHooks& hooks);
 
 } // namespace gyro

@@ -191,7 +191,7 @@ std::optional<std::int32_t> WriteSensAvg(GyroState& g, std::int32_t word)
         return std::nullopt;
     const auto readBack = ReadWord(g, Idx_Sens_Avg);
     if (readBack)
-        SetGyroScale(g);
+        TellIfFailed(g.ui, SetGyroScale(g).outcome); // the front end tells a range the sensor cannot hold
     return readBack;
 }
 

@@ -17,7 +17,7 @@ bool RunTimedCommand(GyroState& g, std::int32_t code, float waitMs, const BusyMa
         marker.show();
     DelayMs(g, waitMs);
     if (WriteCanChangeRange(Idx_Command, code))
-        SetGyroScale(g);
+        TellIfFailed(g.ui, SetGyroScale(g).outcome); // the front end tells a range the sensor cannot hold
     if (marker.hide)
         marker.hide();
     return true;

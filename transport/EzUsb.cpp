@@ -15,9 +15,9 @@ constexpr int FullSpeedMaxPacket = 64;
 constexpr std::size_t DescriptorVendorOffset = 8;
 constexpr std::size_t DescriptorProductOffset = 10;
 
-void showMessage(GyroState& g, const QString& text)
+Failure searchFailure(const GyroState& g, const QString& text)
 {
-    g.ui.message(text, MsgButtons::Ok, MsgIcon::None, g.AppTitle);
+    return Failure{QStringLiteral("USB card search"), text, {}, g.AppTitle};
 }
 
 bool ioControl(GyroState& g, EzUsbDriver::Handle handle, std::uint32_t code,
@@ -210,7 +210,7 @@ QStringList ScanUsbBoards(GyroState& g, bool* infoUnreadable)
     return openFailures;
 }
 
-void FindUsbBoards(GyroState& g)
+Outcome FindUsbBoards(GyroState& g)
 {
     g.UsbCardReady = false;
     g.UsbBoardIndex = -1;
@@ -222,23 +222,22 @@ void FindUsbBoards(GyroState& g)
         // A card that is there but cannot be opened: say why, so the user can act on it.
         if (!openFailures.isEmpty())
             text += QStringLiteral("\n\n") + openFailures.join(QLatin1Char('\n'));
-        showMessage(g, text);
-        return;
+        return searchFailure(g, text);
     }
     for (int i = 0; i < EzUsbDeviceSlots; ++i) {
         const UsbBoardInfo& board = g.UsbBoards[static_cast<std::size_t>(i)];
         if (board.Present) {
-            if (infoUnreadable)
-                showMessage(g, infoError); // another card's, told though this one serves
             SelectUsbBoard(g, i);
             g.UsbCardReady = true;
             g.UsbBoardIndex = static_cast<std::int16_t>(i);
-            return;
+            if (infoUnreadable)
+                return searchFailure(g, infoError); // another card's, told though this one serves
+            return {};
         }
     }
     // One failure, one message: why no card is valid, and that none is.
     const QString noValid = QStringLiteral("No Valid USB Buffers Found, Please Verify Setup and Restart");
-    showMessage(g, infoUnreadable ? infoError + QStringLiteral("\n\n") + noValid : noValid);
+    return searchFailure(g, infoUnreadable ? infoError + QStringLiteral("\n\n") + noValid : noValid);
 }
 
 void SelectUsbBoard(GyroState& g, int index)

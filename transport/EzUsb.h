@@ -4,6 +4,7 @@
 // requests and closes it again.
 #include "EzUsbDriver.h"
 #include "EzUsbLayout.h"
+#include "Failure.h"
 #include "GyroState.h"
 
 #include <QStringList>
@@ -65,11 +66,12 @@ bool ReadUsbBoardInfo(GyroState& g, EzUsbDriver::Handle handle, UsbBoardInfo& bo
 // `infoUnreadable` says whether a card's information could not be read.
 QStringList ScanUsbBoards(GyroState& g, bool* infoUnreadable = nullptr);
 // Scans and chooses the first present card (SelectedUsbBoard, UsbBoardIndex,
-// UsbCardReady); reports when none is found, with the causes the driver gives for
-// cards it could not open (in use elsewhere, no permission), in one message: a
-// card whose information could not be read gives "Error getting Board Info" and,
-// when no card is valid, that none is, in the same message.
-void FindUsbBoards(GyroState& g);
+// UsbCardReady). Gives back a failure when none is found, with the causes the
+// driver gives for cards it could not open (in use elsewhere, no permission), in
+// one text: a card whose information could not be read gives "Error getting Board
+// Info" and, when no card is valid, that none is, in the same text. That error
+// also comes back when another card was chosen: UsbCardReady says whether one was.
+Outcome FindUsbBoards(GyroState& g);
 // Makes UsbBoards(index) the selected card. Unless the user set a word delay this
 // run, the delay becomes the default for that card's speed.
 void SelectUsbBoard(GyroState& g, int index);

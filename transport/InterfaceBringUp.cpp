@@ -11,46 +11,59 @@ namespace gyro {
 
 namespace {
 
-bool refuse(GyroState& g, const QString& why)
+Failure portFailure(const GyroState& g, const QString& why)
 {
-    g.ui.message(why, MsgButtons::Ok, MsgIcon::Exclamation, g.AppTitle);
-    return false;
+    return Failure{QStringLiteral("parallel port"), why, {}, g.AppTitle, MsgIcon::Exclamation};
+}
+
+void note(Failures& failures, const Outcome& outcome)
+{
+    if (!outcome)
+        failures.push_back(outcome.failure());
 }
 
 } // namespace
 
-bool OpenParallelPort(GyroState& g)
+InterfaceOpening OpenParallelPort(GyroState& g)
 {
+    InterfaceOpening opening;
+    const auto refuse = [&](const QString& why) {
+        opening.failures.push_back(portFailure(g, why));
+        return opening;
+    };
     const std::int32_t address = PortBaseValue(g.PortAddress);
     if (!IsParallelPortBase(address))
-        return refuse(g, NotAPortBaseMessage(address));
+        return refuse(NotAPortBaseMessage(address));
     const bool firstOpening = PortsAreGuarded(g.OsName) && !g.PortDriverReady;
     if (firstOpening) {
         if (g.platform.os.portDriverNeeded())
-            InstallPortDriver(g);
+            note(opening.failures, InstallPortDriver(g));
         if (const QString failure = g.platform.port.giveio(); !failure.isEmpty())
-            return refuse(g, failure);
+            return refuse(failure);
         g.PortDriverReady = true;
     }
     // A port that is missing or held by another driver would read as all zeros.
     if (const QString failure = g.platform.port.openPort(address); !failure.isEmpty()) {
         if (firstOpening)
             g.PortDriverReady = false; // the next attempt opens and idles the port afresh
-        return refuse(g, failure);
+        return refuse(failure);
     }
     if (firstOpening)
         PortSpiInit(g);
-    return true;
+    opening.ready = true;
+    return opening;
 }
 
-bool OpenUsbCard(GyroState& g)
+InterfaceOpening OpenUsbCard(GyroState& g)
 {
-    FindUsbBoards(g);
+    InterfaceOpening opening;
+    note(opening.failures, FindUsbBoards(g));
     if (g.UsbCardReady) {
-        UsbSetSpiBits(g, g.UsbSpiBits);
-        UsbSetWordDelay(g, g.UsbWordDelay);
+        note(opening.failures, UsbSetSpiBits(g, g.UsbSpiBits));
+        note(opening.failures, UsbSetWordDelay(g, g.UsbWordDelay));
     }
-    return g.UsbCardReady;
+    opening.ready = g.UsbCardReady;
+    return opening;
 }
 
 } // namespace gyro

@@ -13,10 +13,10 @@ namespace {
 
 const QString InstallFailedText = QStringLiteral("The required I/O drivers could not be installed.");
 
-void reportInstallFailure(GyroState& g, const QString& reason = {})
+Failure installFailure(const QString& reason = {})
 {
-    const QString text = reason.isEmpty() ? InstallFailedText : InstallFailedText + u'\n' + reason;
-    g.ui.message(text, MsgButtons::Ok, MsgIcon::None, QStringLiteral("Error"));
+    return Failure{QStringLiteral("port driver installation"), InstallFailedText, reason,
+                   QStringLiteral("Error")};
 }
 
 QString quoted(const QString& text)
@@ -66,11 +66,11 @@ QString writeBatchFile(const QString& path, const QString& text)
 
 } // namespace
 
-void InstallPortDriver(GyroState& g)
+Outcome InstallPortDriver(GyroState& g)
 {
     if (ReadRegistryText(g, PortDriverServiceKey, PortDriverStartValue) ==
         QString::number(PortDriverStartAutomatic))
-        return;
+        return {};
 
     // The installer and the driver file live in the program's folder; the batch file
     // goes there too, unless the platform names a place for its helper files: then
@@ -82,22 +82,17 @@ void InstallPortDriver(GyroState& g)
         helperFolder.emplace(
             QDir(g.platform.scratchFolder).filePath(QStringLiteral("gyro-port-driver-XXXXXX")));
         if (!helperFolder->isValid()) {
-            reportInstallFailure(g, QStringLiteral("The folder for %1 could not be made: %2")
-                                        .arg(QStringLiteral("temp.bat"), helperFolder->errorString()));
-            return;
+            return installFailure(QStringLiteral("The folder for %1 could not be made: %2")
+                                      .arg(QStringLiteral("temp.bat"), helperFolder->errorString()));
         }
     }
     const QString batchFolder = helperFolder ? nativeFolder(helperFolder->path()) : folder;
     const QString batchPath = inFolder(batchFolder, QStringLiteral("temp.bat"));
-    if (const QString error = writeBatchFile(batchPath, batchText(folder)); !error.isEmpty()) {
-        reportInstallFailure(g, error);
-        return;
-    }
+    if (const QString error = writeBatchFile(batchPath, batchText(folder)); !error.isEmpty())
+        return installFailure(error);
     // The installer's exit code says nothing reliable; the service entry does.
-    if (!RunAndWait(g, quoted(batchPath))) {
-        reportInstallFailure(g, QStringLiteral("The installer %1 could not be started.").arg(batchPath));
-        return;
-    }
+    if (!RunAndWait(g, quoted(batchPath)))
+        return installFailure(QStringLiteral("The installer %1 could not be started.").arg(batchPath));
 
     if (ReadRegistryText(g, PortDriverServiceKey, PortDriverStartValue) ==
         QString::number(PortDriverStartOnDemand)) {
@@ -105,9 +100,9 @@ void InstallPortDriver(GyroState& g)
         automatic.type = RegistryValue::Type::Dword;
         automatic.number = PortDriverStartAutomatic;
         WriteRegistryValue(g, PortDriverServiceKey, PortDriverStartValue, automatic);
-    } else {
-        reportInstallFailure(g);
+        return {};
     }
+    return installFailure();
 }
 
 QString ReadRegistryText(GyroState& g, const QString& key, const QString& valueName)

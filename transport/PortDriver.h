@@ -6,6 +6,7 @@
 // system's path separator ("\temp.bat" on Windows, "/temp.bat" elsewhere) and its
 // text line ends; every path in it and in the command line is in double quotes, so
 // a folder with blanks works.
+#include "Failure.h"
 #include "GyroState.h"
 #include "PortDriverService.h"
 #include "Registry.h"
@@ -15,9 +16,10 @@
 namespace gyro {
 
 // Installs the driver unless its service already starts with the system. A
-// failure (batch file not written, installer not started or not successful)
-// shows "The required I/O drivers could not be installed." titled "Error".
-void InstallPortDriver(GyroState& g);
+// failure (batch file not written, installer not started or not successful) is
+// "The required I/O drivers could not be installed." titled "Error", with the
+// reason when there is one.
+Outcome InstallPortDriver(GyroState& g);
 // A string value's text, a 32-bit number as decimal text; empty for anything else.
 QString ReadRegistryText(GyroState& g, const QString& key, const QString& valueName);
 // Returns the system's result code (0 on success).

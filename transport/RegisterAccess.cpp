@@ -73,11 +73,11 @@ bool ReadControlRegisters(GyroState& g)
     return allRead;
 }
 
-GyroScaleResult SetGyroScale(GyroState& g)
+GyroScaleSetting SetGyroScale(GyroState& g)
 {
     const RegisterRead range = ReadRegister(g, Idx_Sens_Avg);
     if (!range)
-        return GyroScaleResult::NoAnswer;
+        return {GyroScaleResult::NoAnswer, {}};
     const std::int32_t bits = range->RegWord & 0x700;
     float& scale = g.GyroScale;
     switch (bits) {
@@ -91,14 +91,16 @@ GyroScaleResult SetGyroScale(GyroState& g)
         scale = 0.018315f;
         break;
     default:
-        g.ui.message(
-            QStringLiteral("Error\r\nReading Sens_Avg register\r\nsub SetGyroScale\r\nAvgBits = %1\r\n"
-                           "Only values of 1024, 512, and 256 are valid\r\n")
-                .arg(bits),
-            MsgButtons::Ok, MsgIcon::Critical, g.AppTitle);
-        return GyroScaleResult::BadRangeBits;
+        return {GyroScaleResult::BadRangeBits,
+                Failure{QStringLiteral("rate scale"),
+                        QStringLiteral("Error\r\nReading Sens_Avg register\r\nsub SetGyroScale\r\nAvgBits = "
+                                       "%1\r\nOnly values of 1024, 512, and 256 are valid\r\n")
+                            .arg(bits),
+                        {},
+                        g.AppTitle,
+                        MsgIcon::Critical}};
     }
-    return GyroScaleResult::Set;
+    return {GyroScaleResult::Set, {}};
 }
 
 } // namespace gyro

@@ -1,6 +1,7 @@
 #pragma once
 // The only road from the windows to the sensor: register reads and writes by map
 // index, framed for the sensor's SPI protocol and sent on the selected transport.
+#include "Failure.h"
 #include "GyroState.h"
 #include "RegisterReading.h"
 
@@ -34,9 +35,13 @@ bool ReadControlRegisters(GyroState& g);
 enum class GyroScaleResult {
     Set,          // GyroScale follows the range bits of Sens_Avg
     NoAnswer,     // Sens_Avg gave no answer: the scale is as it was
-    BadRangeBits, // Sens_Avg holds no valid range (told to the user): the scale is as it was
+    BadRangeBits, // Sens_Avg holds no valid range: the scale is as it was
+};
+struct GyroScaleSetting {
+    GyroScaleResult result = GyroScaleResult::Set;
+    Outcome outcome; // BadRangeBits: what the user is to be told
 };
 // Sets GyroScale, the Gyro_Out scale, from the range bits of Sens_Avg.
-GyroScaleResult SetGyroScale(GyroState& g);
+GyroScaleSetting SetGyroScale(GyroState& g);
 
 } // namespace gyro

@@ -48,7 +48,12 @@ private:
             return false;
         std::copy(frames.begin(), frames.end(), g_.UsbTxWords.begin() + 1);
         g_.UsbSpiChannel = 1;
-        return UsbTransfer(g_, static_cast<int>(frames.size()));
+        const Outcome done = UsbTransfer(g_, static_cast<int>(frames.size()));
+        // The link's callers want a reading or none; the card's failure goes to the
+        // front end, which tells it (a card that failed before is not told again).
+        if (!done)
+            g_.ui.tell(done.failure());
+        return done.ok();
     }
 
     GyroState& g_;

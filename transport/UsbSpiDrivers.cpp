@@ -20,11 +20,19 @@ constexpr std::uint8_t SpiBitsMask = 0x78; // bits 6..3: the static chip-select 
 // Command, channel, count and up to 16 words; the card's request buffer.
 constexpr std::size_t RequestBufferSize = 41;
 
-// Reports a failed request and leaves the card not ready until the next search.
-void fail(GyroState& g, const char* text)
+// A failed request: the card stays not ready until the next search.
+Failure fail(GyroState& g, const char* operation, const char* text)
 {
-    g.ui.message(QString::fromLatin1(text), MsgButtons::Ok, MsgIcon::None, g.AppTitle);
     g.UsbCardReady = false;
+    return Failure{QString::fromLatin1(operation), QString::fromLatin1(text), {}, g.AppTitle};
+}
+
+// The card failed earlier (and was told then) or none was chosen.
+Failure notReady()
+{
+    Failure failure{QStringLiteral("USB card"), QStringLiteral("USB card not ready"), {}, {}};
+    failure.toldBefore = true;
+    return failure;
 }
 
 bool send(GyroState& g, const ScopedUsbDevice& device, std::span<std::uint8_t> request)
@@ -43,23 +51,27 @@ bool receive(GyroState& g, const ScopedUsbDevice& device, std::span<std::uint8_t
 }
 
 // Sends a two-byte setting command; no answer.
-void sendSetting(GyroState& g, std::uint8_t command, std::uint8_t value, const char* failure)
+Outcome sendSetting(GyroState& g, std::uint8_t command, std::uint8_t value, const char* failure)
 {
     const ScopedUsbDevice device(g, g.SelectedUsbBoard.DeviceName);
     std::array<std::uint8_t, 2> request{command, value};
     if (!send(g, device, request))
-        fail(g, failure);
+        return fail(g, "USB card setting", failure);
+    return {};
 }
 
 } // namespace
 
-bool UsbTransfer(GyroState& g, int count)
+Outcome UsbTransfer(GyroState& g, int count)
 {
     if (!g.UsbCardReady)
-        return false;
+        return notReady();
     // More words fit neither the word arrays nor the card's request buffer.
     if (count < 1 || count > UsbMaxWords)
-        return false;
+        return Failure{QStringLiteral("USB transfer"),
+                       QStringLiteral("A transfer carries 1 to %1 words, not %2").arg(UsbMaxWords).arg(count),
+                       {},
+                       {}};
     g.UsbSpiChannel = std::clamp(g.UsbSpiChannel, FirstChannel, LastChannel);
     const auto n = static_cast<std::size_t>(count);
     g.UsbWordCount = static_cast<std::uint8_t>(count);
@@ -74,14 +86,10 @@ bool UsbTransfer(GyroState& g, int count)
         buffer[2 * i + 1] = static_cast<std::uint8_t>((word >> 8) & 0xFF);
         buffer[2 * i + 2] = static_cast<std::uint8_t>(word & 0xFF);
     }
-    if (!send(g, device, std::span(buffer).first(2 * n + 3))) {
-        fail(g, "Error Writing SPI");
-        return false;
-    }
-    if (!receive(g, device, std::span(buffer).first(2 * n))) {
-        fail(g, "Error Reading SPI");
-        return false;
-    }
+    if (!send(g, device, std::span(buffer).first(2 * n + 3)))
+        return fail(g, "USB transfer", "Error Writing SPI");
+    if (!receive(g, device, std::span(buffer).first(2 * n)))
+        return fail(g, "USB transfer", "Error Reading SPI");
     for (std::size_t i = 1; i <= n; ++i)
         g.UsbRxWords[i] = buffer[2 * (i - 1)] * 256 + buffer[2 * (i - 1) + 1];
     if (g.spiTrace != nullptr) {
@@ -89,46 +97,44 @@ bool UsbTransfer(GyroState& g, int count)
             g.spiTrace->frame(SpiInterface::Usb, static_cast<std::uint16_t>(g.UsbTxWords[i] & 0xFFFF),
                               g.UsbRxWords[i]);
     }
-    return true;
+    return {};
 }
 
-void UsbReadSpiSetup(GyroState& g)
+Outcome UsbReadSpiSetup(GyroState& g)
 {
     if (!g.UsbCardReady)
-        return;
+        return notReady();
     g.UsbWordDelay = 0;
     const ScopedUsbDevice device(g, g.SelectedUsbBoard.DeviceName);
     std::array<std::uint8_t, 2> buffer{UsbCardCommand::ReadSetup, 0};
     if (!send(g, device, std::span(buffer).first(1))) {
         // Without the request the card has no answer for it; reading now would take an
         // older answer for the settings.
-        fail(g, "Error Setting up SPI");
-        return;
+        return fail(g, "USB card setup read", "Error Setting up SPI");
     }
-    if (!receive(g, device, buffer)) {
-        fail(g, "Error Reading SPI");
-        return;
-    }
+    if (!receive(g, device, buffer))
+        return fail(g, "USB card setup read", "Error Reading SPI");
     g.UsbWordDelay = buffer[0];
     g.UsbSpiBits = buffer[1] & SpiBitsMask;
+    return {};
 }
 
-void UsbSetWordDelay(GyroState& g, std::uint8_t& delay)
+Outcome UsbSetWordDelay(GyroState& g, std::uint8_t& delay)
 {
     if (!g.UsbCardReady)
-        return;
+        return notReady();
     if (delay == 0)
         delay = 1;
     g.UsbWordDelay = delay;
-    sendSetting(g, UsbCardCommand::SetWordDelay, delay, "Error Setting up SPI");
+    return sendSetting(g, UsbCardCommand::SetWordDelay, delay, "Error Setting up SPI");
 }
 
-void UsbSetSpiBits(GyroState& g, std::uint8_t bits)
+Outcome UsbSetSpiBits(GyroState& g, std::uint8_t bits)
 {
     if (!g.UsbCardReady)
-        return;
+        return notReady();
     g.UsbSpiBits = bits;
-    sendSetting(g, UsbCardCommand::SetSpiBits, bits, "Error Setting SPI Bits");
+    return sendSetting(g, UsbCardCommand::SetSpiBits, bits, "Error Setting SPI Bits");
 }
 
 } // namespace gyro

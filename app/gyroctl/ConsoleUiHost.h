@@ -1,6 +1,7 @@
 #pragma once
-// The UI host of the command line: messages go to standard error, one line each,
-// and are counted, since every message the program shows reports a failure.
+// The UI host of the command line: messages and failures go to standard error,
+// one line each. The failures it is told are counted: a command whose own result
+// looked whole still fails when a failure was told during it.
 #include "UiHost.h"
 
 #include <QTextStream>
@@ -14,12 +15,15 @@ public:
     MsgResult message(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
     void yield() override {}
     void setBusyCursor(bool) override {}
+    void tell(const Failure& failure) override;
 
-    int messageCount() const { return messages_; }
+    int failureCount() const { return failures_; }
 
 private:
+    void writeLine(const QString& text);
+
     QTextStream& err_;
-    int messages_ = 0;
+    int failures_ = 0;
 };
 
 } // namespace gyro

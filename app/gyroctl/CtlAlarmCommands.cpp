@@ -144,7 +144,7 @@ std::optional<AlarmRegisters> readAlarms(CtlContext& c)
 
 int finish(CtlContext& c, bool allSent)
 {
-    if (!allSent && c.ui.messageCount() == c.messagesAtStart)
+    if (!allSent && c.ui.failureCount() == c.failuresAtStart)
         c.err << "gyroctl: a write to the alarm registers did not go through" << Qt::endl;
     return StatusAfterTraffic(c, allSent);
 }

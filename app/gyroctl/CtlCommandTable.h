@@ -20,9 +20,9 @@ struct CtlContext {
     ConsoleUiHost& ui;
     QTextStream& out;
     QTextStream& err;
-    // Messages the host had before the command ran (a settings-file warning), so
-    // that only the command's own failures decide its exit status.
-    int messagesAtStart = 0;
+    // Failures the host was told before the command ran (a settings-file warning),
+    // so that only the command's own failures decide its exit status.
+    int failuresAtStart = 0;
 };
 
 struct CtlCommand {

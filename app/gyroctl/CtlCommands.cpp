@@ -129,7 +129,7 @@ int runDump(CtlContext& c)
 
 int runFindUsb(CtlContext& c)
 {
-    FindUsbBoards(c.g);
+    TellIfFailed(c.ui, FindUsbBoards(c.g));
     for (const UsbBoardInfo& board : c.g.UsbBoards) {
         if (!board.Present)
             continue;
@@ -185,7 +185,9 @@ const CtlCommand* FindCtlCommand(const QString& name)
 
 bool ScaleForSensorRange(CtlContext& c)
 {
-    if (SetGyroScale(c.g) != GyroScaleResult::NoAnswer)
+    const GyroScaleSetting scale = SetGyroScale(c.g);
+    TellIfFailed(c.ui, scale.outcome);
+    if (scale.result != GyroScaleResult::NoAnswer)
         return true;
     c.err << "gyroctl: no answer when reading Sens_Avg for the rate scale" << Qt::endl;
     return false;
@@ -203,22 +205,24 @@ int BringUpCtlInterface(CtlContext& c)
         c.err << "gyroctl: no parallel port address: give --port HEX (for example --port 378)" << Qt::endl;
         return ExitUsage;
     }
-    // Any message during the bring-up (a card setting that failed) is a failure;
-    // those from before the command (the settings file) are not.
-    const bool up = chosen == InterfaceKind::ParallelPort ? OpenParallelPort(g) : OpenUsbCard(g);
-    return StatusAfterTraffic(c, up);
+    // Any failure of the bring-up (a card setting that failed) fails the command.
+    const InterfaceOpening opening =
+        chosen == InterfaceKind::ParallelPort ? OpenParallelPort(g) : OpenUsbCard(g);
+    TellEach(c.ui, opening.failures);
+    return StatusAfterTraffic(c, opening.ready && opening.failures.empty());
 }
 
 int StatusAfterTraffic(const CtlContext& c, bool succeeded)
 {
-    // Every failure of a transport or the card is reported as a message.
-    return succeeded && c.ui.messageCount() == c.messagesAtStart ? ExitOk : ExitTransportFailed;
+    // A failure of a transport or the card that the command was given and told,
+    // though its own result looked whole, still fails it.
+    return succeeded && c.ui.failureCount() == c.failuresAtStart ? ExitOk : ExitTransportFailed;
 }
 
 int RunCtlCommand(const CtlOptions& options, GyroState& g, ConsoleUiHost& ui, QTextStream& out,
                   QTextStream& err)
 {
-    CtlContext context{options, g, ui, out, err, ui.messageCount()};
+    CtlContext context{options, g, ui, out, err, ui.failureCount()};
     const CtlCommand* command = FindCtlCommand(options.command);
     if (command == nullptr) {
         err << "gyroctl: unknown command '" << options.command << "'" << Qt::endl;

@@ -188,6 +188,7 @@ int runLog(CtlContext& c)
     }
 
     const DatalogOutcome outcome = RunDatalog(c.g, *settings, hooks);
+    TellIfFailed(c.ui, outcome.failure);
     bool outputFailed = false;
     if (request->toStdout) {
         c.out.flush();

@@ -125,8 +125,9 @@ int main(int argc, char** argv)
     g.DelayCalibrated = true;
     gyro::SetInterfaceDefaults(g);
     // The file gyroeval started from this folder keeps (gyroctl only reads it).
-    gyro::LoadInterfaceSettings(
-        g, gyro::InterfaceSettingsPath(QDir::currentPath(), gyro::UserSettingsFolder(), false));
+    gyro::TellIfFailed(
+        ui, gyro::LoadInterfaceSettings(
+                g, gyro::InterfaceSettingsPath(QDir::currentPath(), gyro::UserSettingsFolder(), false)));
     g.OsName = gyro::OsFamilyName(platform.os.query());
     if (options->interfaceKind)
         gyro::ChooseInterface(g, *options->interfaceKind);

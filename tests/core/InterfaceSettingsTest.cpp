@@ -49,7 +49,7 @@ TEST_F(SettingsFile, SaveThenLoadGivesBackAllValuesNegativesIncluded)
     f.g.ProductNumber = 27140;
     ASSERT_TRUE(SaveInterfaceSettings(f.g, path()));
     test::CoreFixture other;
-    LoadInterfaceSettings(other.g, path());
+    EXPECT_TRUE(LoadInterfaceSettings(other.g, path()).ok());
     EXPECT_EQ(other.g.InterfaceType, 1);
     EXPECT_EQ(other.g.PortAddress, -32768);
     EXPECT_EQ(other.g.FactoryMode, -1);
@@ -59,7 +59,7 @@ TEST_F(SettingsFile, SaveThenLoadGivesBackAllValuesNegativesIncluded)
 TEST_F(SettingsFile, KeyOrderDoesNotMatterAndLaterLinesWin)
 {
     write("Product =  27130\nFactory =  3\nPort Address =  632\nInterface =  12\nInterface =  1\n");
-    LoadInterfaceSettings(f.g, path());
+    EXPECT_TRUE(LoadInterfaceSettings(f.g, path()).ok());
     EXPECT_EQ(f.g.InterfaceType, 1);
     EXPECT_EQ(f.g.PortAddress, 632);
     EXPECT_EQ(f.g.FactoryMode, 3);
@@ -78,17 +78,20 @@ TEST_F(SettingsFile, ParallelPortAtAnAddressThatCannotBeABaseStartsAsNone)
         f.ui.clear();
         write(QByteArray("Interface =  1\r\nPort Address = ") + address +
               "\r\nFactory =  2\r\nProduct =  27130\r\n");
-        LoadInterfaceSettings(f.g, path());
+        const Outcome loaded = LoadInterfaceSettings(f.g, path());
         EXPECT_EQ(f.g.InterfaceType, usable ? 1 : 0);
         EXPECT_EQ(f.g.PortAddress, QByteArray(address).toShort());
         EXPECT_EQ(f.g.FactoryMode, 2);
         EXPECT_EQ(f.g.ProductNumber, 27130);
-        EXPECT_EQ(f.ui.messages.size(), usable ? 0u : 1u);
+        EXPECT_EQ(loaded.ok(), usable);
+        if (!usable) {
+            EXPECT_TRUE(loaded.failure().text.endsWith("The program starts without an interface."));
+        }
     }
     // The same address under the USB interface is never used: nothing to say.
     f.ui.clear();
     write("Interface =  2\r\nPort Address =  0\r\n");
-    LoadInterfaceSettings(f.g, path());
+    EXPECT_TRUE(LoadInterfaceSettings(f.g, path()).ok());
     EXPECT_EQ(f.g.InterfaceType, 2);
     EXPECT_TRUE(f.ui.messages.empty());
 }
@@ -96,7 +99,7 @@ TEST_F(SettingsFile, ParallelPortAtAnAddressThatCannotBeABaseStartsAsNone)
 TEST_F(SettingsFile, MissingKeysLeaveTheirValues)
 {
     write("Port Address = 632\r\n");
-    LoadInterfaceSettings(f.g, path());
+    EXPECT_TRUE(LoadInterfaceSettings(f.g, path()).ok());
     EXPECT_EQ(f.g.InterfaceType, 0);
     EXPECT_EQ(f.g.PortAddress, 632);
 }
@@ -115,7 +118,7 @@ TEST_F(SettingsFile, MalformedLinesAreSkipped)
           "Product = 99999\n" // does not fit 16 bits
           "interface = 2\n"   // keys are case-sensitive
           "\n");
-    LoadInterfaceSettings(f.g, path());
+    EXPECT_TRUE(LoadInterfaceSettings(f.g, path()).ok());
     EXPECT_EQ(f.g.InterfaceType, 0);
     EXPECT_EQ(f.g.PortAddress, 7);
     EXPECT_EQ(f.g.FactoryMode, 4);
@@ -125,10 +128,10 @@ TEST_F(SettingsFile, MalformedLinesAreSkipped)
 TEST_F(SettingsFile, MissingOrEmptyFileKeepsDefaults)
 {
     SetInterfaceDefaults(f.g);
-    LoadInterfaceSettings(f.g, path());
+    EXPECT_TRUE(LoadInterfaceSettings(f.g, path()).ok());
     EXPECT_EQ(f.g.InterfaceType, 0);
     write("");
-    LoadInterfaceSettings(f.g, path());
+    EXPECT_TRUE(LoadInterfaceSettings(f.g, path()).ok());
     EXPECT_EQ(f.g.InterfaceType, 0);
     EXPECT_EQ(f.g.UsbSpiBits, 120);
     EXPECT_EQ(f.g.UsbWordDelay, 25);

@@ -63,7 +63,7 @@ TEST_F(AlarmSetup, LevelsStayInsideTheFourteenBitFieldAtEveryRange)
     // 80 deg/s range: 0.018315 deg/s per count; the field holds -8192..8191 counts,
     // -150.03648..150.018165 deg/s. The auxiliary input: -5.005312..5.004701 V.
     setWord(SensAvg, 0x0102);
-    ASSERT_EQ(SetGyroScale(g), GyroScaleResult::Set);
+    ASSERT_EQ(SetGyroScale(g).result, GyroScaleResult::Set);
     struct Case {
         int position;
         const char* level;

@@ -31,7 +31,7 @@ TEST(AveragingRun, ClearsTheOffsetAndAveragesUntilTheTimeIsUp)
     GyroState g{sim.platform(), ui};
     g.DelayCalibrated = true;
     g.InterfaceType = 2;
-    OpenUsbCard(g);
+    TellOpening(g.ui, OpenUsbCard(g));
     sim.sensor().setRegisterWord(0x14, 0x0100); // an old offset in GYRO_OFST
 
     // Each sample takes 0.1 s of simulated time.

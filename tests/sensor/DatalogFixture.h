@@ -25,7 +25,13 @@ protected:
         hooks.today = [] { return QDate(2026, 12, 8); };
     }
 
-    DatalogOutcome run() { return RunDatalog(g, settings, hooks); }
+    // Runs as a front end does: the failure that ended the run is told through the host.
+    DatalogOutcome run()
+    {
+        DatalogOutcome outcome = RunDatalog(g, settings, hooks);
+        TellIfFailed(ui, outcome.failure);
+        return outcome;
+    }
 
     QByteArray fileBytes(const QString& name) const
     {

@@ -196,7 +196,7 @@ TEST_F(PacedRun, ACardsBusTimingKeepsUpOrTellsWhatItMissed)
         sim::SimUsbCardConfig config;
         config.pipe3MaxPacket = c.pipe3MaxPacket;
         sim.usb().attachCard(0, config);
-        ASSERT_TRUE(OpenUsbCard(g));
+        ASSERT_TRUE(OpenUsbCard(g).ready);
         sim.usb().setBusTiming(sim.fakeClock());
         sim.sensor().setRegisterWord(SmplPrdAddress, 0x0000);
         settings.SamplesPerFile = 1000;

@@ -47,7 +47,8 @@ protected:
     bool useInterface(InterfaceKind kind)
     {
         ChooseInterface(g, kind);
-        const bool up = kind == InterfaceKind::UsbCard ? OpenUsbCard(g) : OpenParallelPort(g);
+        const bool up =
+            TellOpening(g.ui, kind == InterfaceKind::UsbCard ? OpenUsbCard(g) : OpenParallelPort(g));
         sim.sensor().clearTrace();
         return up;
     }

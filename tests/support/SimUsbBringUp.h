@@ -14,7 +14,7 @@ inline void BringUpSimulatedUsbCard(GyroState& g, sim::SimPlatform& sim)
     g.DelayCalibrated = true;
     g.LoopsPer10us = 10000; // 1 ns per simulated loop turn
     g.InterfaceType = 2;
-    OpenUsbCard(g);
+    TellOpening(g.ui, OpenUsbCard(g));
     sim.sensor().clearTrace();
 }
 

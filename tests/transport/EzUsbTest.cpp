@@ -1,5 +1,6 @@
 // Finding cards and the driver calls, over the simulated card bus.
 #include "EzUsb.h"
+#include "FailureShown.h"
 #include "UsbCardFixture.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <functional>
 
 using namespace gyro;
+using gyro::test::FailureShown;
 using gyro::test::UsbCardFixture;
 
 namespace {
@@ -33,13 +35,12 @@ TEST(EzUsbDiscovery, TwoCardsChooseTheFirstAndRecordBoth)
     UsbCardFixture f;
     f.bus.attachCard(1);
     f.bus.attachCard(3, mcpCard());
-    FindUsbBoards(f.g);
+    EXPECT_TRUE(FindUsbBoards(f.g).ok());
 
     EXPECT_EQ(f.g.UsbBoardCount, 2);
     EXPECT_EQ(f.g.UsbBoardIndex, 1);
     EXPECT_TRUE(f.g.UsbCardReady);
     EXPECT_EQ(f.g.SelectedUsbBoard.DeviceName, "Ezusb-1");
-    EXPECT_TRUE(f.ui.messages.empty());
 
     const UsbBoardInfo& first = f.g.UsbBoards[1];
     EXPECT_TRUE(first.Present);
@@ -76,7 +77,7 @@ TEST(EzUsbDiscovery, PipeThreeTellsTheSpeedAndTheWordDelay)
         sim::SimUsbCardConfig config;
         config.pipe3MaxPacket = c.maxPacket;
         f.bus.attachCard(0, config);
-        FindUsbBoards(f.g);
+        EXPECT_TRUE(FindUsbBoards(f.g).ok());
         EXPECT_EQ(f.g.SelectedUsbBoard.UsbVersion, c.version) << c.maxPacket;
         EXPECT_EQ(f.g.UsbWordDelay, c.wordDelay) << c.maxPacket;
     }
@@ -87,13 +88,10 @@ TEST(EzUsbDiscovery, FailedVersionRequestCountsTheCardButLeavesNoneValid)
     UsbCardFixture f;
     f.bus.attachCard(2);
     f.bus.failVersionRequest(2);
-    FindUsbBoards(f.g);
+    const Outcome search = FindUsbBoards(f.g);
 
-    EXPECT_EQ(f.ui.texts(), QStringList({BoardInfoError + "\n\n" + NoValidBuffers}));
-    for (const auto& m : f.ui.messages) {
-        EXPECT_EQ(m.title, f.g.AppTitle);
-        EXPECT_EQ(m.buttons, MsgButtons::Ok);
-    }
+    EXPECT_EQ(FailureShown(search), BoardInfoError + "\n\n" + NoValidBuffers);
+    EXPECT_EQ(search.failure().title, f.g.AppTitle);
     EXPECT_EQ(f.g.UsbBoardCount, 1);
     EXPECT_FALSE(f.g.UsbBoards[2].Present);
     EXPECT_EQ(f.g.UsbBoards[2].DeviceName, "Ezusb-2");
@@ -114,8 +112,7 @@ TEST(EzUsbDiscovery, AnyUnreadableBoardInfoIsReported)
         UsbCardFixture f;
         f.bus.attachCard(0);
         fault(f.bus);
-        FindUsbBoards(f.g);
-        EXPECT_EQ(f.ui.texts(), QStringList({BoardInfoError + "\n\n" + NoValidBuffers})) << name;
+        EXPECT_EQ(FailureShown(FindUsbBoards(f.g)), BoardInfoError + "\n\n" + NoValidBuffers) << name;
         EXPECT_EQ(f.g.UsbBoardCount, 1) << name;
         EXPECT_FALSE(f.g.UsbCardReady) << name;
         EXPECT_TRUE(f.everyOpenClosed()) << name;
@@ -125,8 +122,7 @@ TEST(EzUsbDiscovery, AnyUnreadableBoardInfoIsReported)
 TEST(EzUsbDiscovery, NoCardOrUnknownCardsFindNothing)
 {
     UsbCardFixture none;
-    FindUsbBoards(none.g);
-    EXPECT_EQ(none.ui.texts(), QStringList({NoBuffers}));
+    EXPECT_EQ(FailureShown(FindUsbBoards(none.g)), NoBuffers);
     EXPECT_EQ(none.g.UsbBoardCount, 0);
     EXPECT_FALSE(none.g.UsbCardReady);
 
@@ -139,8 +135,7 @@ TEST(EzUsbDiscovery, NoCardOrUnknownCardsFindNothing)
     unknown.bus.attachCard(1, otherProduct);
     unknown.bus.attachCard(2);
     unknown.bus.failRequests(2, EzUsbDriver::IoctlGetDeviceDescriptor); // reads as no card
-    FindUsbBoards(unknown.g);
-    EXPECT_EQ(unknown.ui.texts(), QStringList({NoBuffers}));
+    EXPECT_EQ(FailureShown(FindUsbBoards(unknown.g)), NoBuffers);
     EXPECT_EQ(unknown.g.UsbBoardCount, 0);
     EXPECT_TRUE(unknown.g.UsbBoards[0].DeviceName.isEmpty());
     // Each was opened and closed, also when it was not recognised.
@@ -154,9 +149,9 @@ TEST(EzUsbDiscovery, ARescanForgetsAnUnpluggedCard)
     UsbCardFixture f;
     f.bus.attachCard(0);
     f.bus.attachCard(1);
-    FindUsbBoards(f.g);
+    EXPECT_TRUE(FindUsbBoards(f.g).ok());
     f.bus.detachCard(0);
-    FindUsbBoards(f.g);
+    EXPECT_TRUE(FindUsbBoards(f.g).ok());
     EXPECT_EQ(f.g.UsbBoardCount, 1);
     EXPECT_FALSE(f.g.UsbBoards[0].Present);
     EXPECT_TRUE(f.g.UsbBoards[0].Descriptor1.isEmpty());

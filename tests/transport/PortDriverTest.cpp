@@ -1,6 +1,7 @@
 // The port driver installation over an in-memory registry and the simulated
 // installer: when it runs, what the batch file holds, what the user is told.
 #include "PortDriver.h"
+#include "FailureShown.h"
 #include "GyroState.h"
 #include "SimProcessRunner.h"
 #include "TestPlatform.h"
@@ -70,58 +71,50 @@ TEST_F(PortDriverTest, AutomaticStartMeansNothingToDo)
 {
     for (const RegistryValue& v : {dword(2), text(QStringLiteral("2"))}) {
         setStart(v);
-        InstallPortDriver(g);
+        EXPECT_TRUE(InstallPortDriver(g).ok());
     }
     EXPECT_FALSE(QFile::exists(batchPath));
     EXPECT_TRUE(processes.commandLines().isEmpty());
-    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(PortDriverTest, MissingServiceIsInstalledAndSetToAutomaticStart)
 {
-    InstallPortDriver(g);
+    EXPECT_TRUE(InstallPortDriver(g).ok());
     EXPECT_EQ(processes.commandLines().size(), 1);
     EXPECT_TRUE(QFile::exists(batchPath));
     EXPECT_TRUE(startIs(2));
-    EXPECT_TRUE(ui.messages.empty());
 
-    InstallPortDriver(g); // now a second call finds it installed
+    EXPECT_TRUE(InstallPortDriver(g).ok()); // now a second call finds it installed
     EXPECT_EQ(processes.commandLines().size(), 1);
 }
 
 TEST_F(PortDriverTest, OnDemandStartIsReinstalledAndSetToAutomatic)
 {
     setStart(dword(3));
-    InstallPortDriver(g);
+    EXPECT_TRUE(InstallPortDriver(g).ok());
     EXPECT_EQ(processes.commandLines().size(), 1);
     EXPECT_TRUE(startIs(2));
-    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(PortDriverTest, InstallerThatDoesNotLeaveOnDemandStartIsReported)
 {
     processes.setBehaviour(sim::SimProcessRunner::Behaviour::InstallFails);
-    InstallPortDriver(g);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, FailureText);
-    EXPECT_EQ(ui.messages[0].title, QStringLiteral("Error"));
-    EXPECT_EQ(ui.messages[0].buttons, MsgButtons::Ok);
+    const Outcome failed = InstallPortDriver(g);
+    EXPECT_EQ(test::FailureShown(failed), FailureText);
+    EXPECT_EQ(failed.failure().title, QStringLiteral("Error"));
     EXPECT_FALSE(start().has_value());
 
     // An installer that leaves the service disabled (4) fails just the same.
-    ui.clear();
     processes.setBehaviour(sim::SimProcessRunner::Behaviour::Installs);
     processes.setStartValueAfterInstall(4);
-    InstallPortDriver(g);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, FailureText);
+    EXPECT_EQ(test::FailureShown(InstallPortDriver(g)), FailureText);
     EXPECT_TRUE(startIs(4));
 }
 
 // Every path in double quotes; P is the folder, with its blanks.
 TEST_F(PortDriverTest, BatchFileAndCommandLineQuoteEveryPath)
 {
-    InstallPortDriver(g);
+    EXPECT_TRUE(InstallPortDriver(g).ok());
 
     const QString sep = QDir::separator();
 #ifdef Q_OS_WIN
@@ -141,7 +134,7 @@ TEST_F(PortDriverTest, BatchFileAndCommandLineQuoteEveryPath)
 TEST_F(PortDriverTest, TrailingSeparatorOfTheFolderIsNotDoubled)
 {
     g.ProgramFolder = folder + QDir::separator();
-    InstallPortDriver(g);
+    EXPECT_TRUE(InstallPortDriver(g).ok());
     EXPECT_EQ(processes.commandLines(), QStringList{u'"' + batchPath + u'"'});
 }
 
@@ -151,7 +144,7 @@ TEST_F(PortDriverTest, OlderBatchFileIsReplacedWhole)
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write(QByteArray(4096, '#')); // a character no path or batch line holds
     old.close();
-    InstallPortDriver(g);
+    EXPECT_TRUE(InstallPortDriver(g).ok());
     QFile file(batchPath);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray content = file.readAll();
@@ -163,11 +156,11 @@ TEST_F(PortDriverTest, UnwritableFolderIsReportedAndNothingRuns)
 {
     g.ProgramFolder = tempDir.filePath(QStringLiteral("no such folder"));
     setStart(dword(3));
-    InstallPortDriver(g);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_TRUE(ui.messages[0].text.startsWith(FailureText)) << ui.messages[0].text.toStdString();
-    EXPECT_TRUE(ui.messages[0].text.contains(QStringLiteral("temp.bat")));
-    EXPECT_EQ(ui.messages[0].title, QStringLiteral("Error"));
+    const Outcome failed = InstallPortDriver(g);
+    EXPECT_TRUE(test::FailureShown(failed).startsWith(FailureText + u'\n'))
+        << test::FailureShown(failed).toStdString();
+    EXPECT_TRUE(failed.failure().reason.contains(QStringLiteral("temp.bat")));
+    EXPECT_EQ(failed.failure().title, QStringLiteral("Error"));
     EXPECT_TRUE(processes.commandLines().isEmpty());
     EXPECT_TRUE(startIs(3)); // not promoted: the installer never ran
 }
@@ -176,10 +169,9 @@ TEST_F(PortDriverTest, InstallerThatCannotStartIsReportedAndStartStays)
 {
     processes.setBehaviour(sim::SimProcessRunner::Behaviour::CannotStart);
     setStart(dword(3));
-    InstallPortDriver(g);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_TRUE(ui.messages[0].text.startsWith(FailureText));
-    EXPECT_EQ(ui.messages[0].title, QStringLiteral("Error"));
+    const Outcome failed = InstallPortDriver(g);
+    EXPECT_TRUE(test::FailureShown(failed).startsWith(FailureText + u'\n'));
+    EXPECT_EQ(failed.failure().title, QStringLiteral("Error"));
     EXPECT_EQ(processes.commandLines().size(), 1);
     EXPECT_TRUE(startIs(3));
 }
@@ -225,7 +217,7 @@ TEST_F(PortDriverTest, TheBatchFileOfAPlatformsHelperPlaceLastsOnlyAsLongAsTheIn
     GyroState gw{watched, ui};
     gw.ProgramFolder = folder;
 
-    InstallPortDriver(gw);
+    EXPECT_TRUE(InstallPortDriver(gw).ok());
     ASSERT_EQ(processes.commandLines().size(), 1);
     const QString& commandLine = processes.commandLines()[0];
     const QString sep = QDir::separator();
@@ -236,7 +228,6 @@ TEST_F(PortDriverTest, TheBatchFileOfAPlatformsHelperPlaceLastsOnlyAsLongAsTheIn
     EXPECT_TRUE(startIs(2));
     EXPECT_TRUE(QDir(scratch).isEmpty());
     EXPECT_FALSE(QFile::exists(batchPath));
-    EXPECT_TRUE(ui.messages.empty());
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 #include "SpiDevice.h"
 #include "TestPlatform.h"
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <vector>
 
@@ -96,7 +98,7 @@ struct ReadyCardFixture : UsbCardFixture {
     explicit ReadyCardFixture(sim::SimUsbCardConfig config = {})
     {
         bus.attachCard(0, std::move(config));
-        FindUsbBoards(g);
+        EXPECT_TRUE(FindUsbBoards(g).ok());
         bus.clearRequests();
         usb.requests.clear();
     }

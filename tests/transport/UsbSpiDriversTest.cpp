@@ -1,10 +1,12 @@
 // The card operations over the simulated card: request bytes, answers, failures.
 #include "UsbSpiDrivers.h"
+#include "FailureShown.h"
 #include "UsbCardFixture.h"
 
 #include <gtest/gtest.h>
 
 using namespace gyro;
+using gyro::test::FailureShown;
 using gyro::test::ReadyCardFixture;
 using gyro::test::RecordingTrace;
 using gyro::test::TracedFrame;
@@ -18,7 +20,7 @@ TEST(UsbTransfer, SendsTheWordsBigEndianAndReturnsTheAnswers)
     f.sensor.answers = {0x1234, 0xBEEF};
     f.g.UsbTxWords[1] = 0x0400;
     f.g.UsbTxWords[2] = 0x0400;
-    UsbTransfer(f.g, 2);
+    EXPECT_TRUE(UsbTransfer(f.g, 2).ok());
 
     // Command 13 (polarity "Pos"), channel 1, two words, each high byte first.
     EXPECT_EQ(f.requestBytes(), std::vector<Bytes>({{13, 1, 2, 0x04, 0x00, 0x04, 0x00}}));
@@ -28,7 +30,6 @@ TEST(UsbTransfer, SendsTheWordsBigEndianAndReturnsTheAnswers)
     EXPECT_EQ(f.g.UsbWordCount, 2);
     EXPECT_EQ(trace.frames, std::vector<TracedFrame>(
                                 {{SpiInterface::Usb, 0x0400, 0x1234}, {SpiInterface::Usb, 0x0400, 0xBEEF}}));
-    EXPECT_TRUE(f.ui.messages.empty());
     EXPECT_TRUE(f.everyOpenClosed());
 }
 
@@ -39,10 +40,10 @@ TEST(UsbTransfer, PolarityChannelAndWordBits)
     f.g.UsbSpiChannel = 0;      // below 1 becomes 1
     f.g.UsbTxWords[1] = 0xFF12;
     f.g.UsbTxWords[2] = 0x3ABCD; // only bits 15..0 go out
-    UsbTransfer(f.g, 2);
+    EXPECT_TRUE(UsbTransfer(f.g, 2).ok());
     EXPECT_EQ(f.g.UsbSpiChannel, 1);
     f.g.UsbSpiChannel = 9; // above 5 becomes 5, where nothing is connected
-    UsbTransfer(f.g, 1);
+    EXPECT_TRUE(UsbTransfer(f.g, 1).ok());
     EXPECT_EQ(f.g.UsbSpiChannel, 5);
 
     EXPECT_EQ(f.requestBytes(),
@@ -60,7 +61,7 @@ TEST(UsbTransfer, SixteenWordsFillTheWholeRequest)
         expected.push_back(static_cast<std::uint8_t>(i));
         expected.push_back(static_cast<std::uint8_t>(i));
     }
-    UsbTransfer(f.g, 16);
+    EXPECT_TRUE(UsbTransfer(f.g, 16).ok());
     ASSERT_EQ(f.requestBytes().size(), 1u);
     EXPECT_EQ(f.requestBytes()[0], expected); // 2 x 16 + 3 = 35 bytes
     for (int i = 1; i <= 16; ++i)
@@ -74,11 +75,10 @@ TEST(UsbTransfer, CountsOutsideOneToSixteenAreRefusedWithoutTraffic)
     f.g.UsbSpiChannel = 9;
     const int opens = f.bus.openCount(0);
     for (int count : {17, 0, -1, 255}) {
-        UsbTransfer(f.g, count);
+        EXPECT_FALSE(UsbTransfer(f.g, count).ok()) << count;
         EXPECT_EQ(f.bus.openCount(0), opens) << count;
     }
     EXPECT_TRUE(f.bus.pipe0Requests().empty());
-    EXPECT_TRUE(f.ui.messages.empty());
     EXPECT_EQ(f.g.UsbWordCount, 3);
     EXPECT_EQ(f.g.UsbSpiChannel, 9);
     EXPECT_TRUE(f.g.UsbCardReady);
@@ -92,20 +92,22 @@ TEST(UsbTransfer, WriteFailureLeavesTheCardNotReadyAndLaterTransfersSilent)
     f.g.UsbRxWords[1] = 0x1111;
     f.g.UsbRxWords[2] = 0x2222;
     f.bus.stopAnswering(0);
-    UsbTransfer(f.g, 2);
-    EXPECT_EQ(f.ui.texts(), QStringList({"Error Writing SPI"}));
-    EXPECT_EQ(f.ui.messages[0].title, f.g.AppTitle);
+    const Outcome failed = UsbTransfer(f.g, 2);
+    EXPECT_EQ(FailureShown(failed), "Error Writing SPI");
+    EXPECT_EQ(failed.failure().title, f.g.AppTitle);
+    EXPECT_FALSE(failed.failure().toldBefore);
     EXPECT_FALSE(f.g.UsbCardReady);
 
     // The second transfer neither opens the card nor sends nor reports anything.
     const int opens = f.bus.openCount(0);
-    const int failed = f.bus.failedRequests();
+    const int failedRequests = f.bus.failedRequests();
     f.bus.setAnswering(0, true);
-    UsbTransfer(f.g, 2);
+    const Outcome again = UsbTransfer(f.g, 2);
+    ASSERT_FALSE(again.ok());
+    EXPECT_TRUE(again.failure().toldBefore);
     EXPECT_EQ(f.bus.openCount(0), opens);
-    EXPECT_EQ(f.bus.failedRequests(), failed);
+    EXPECT_EQ(f.bus.failedRequests(), failedRequests);
     EXPECT_TRUE(f.bus.pipe0Requests().empty());
-    EXPECT_EQ(f.ui.messages.size(), 1u);
     EXPECT_EQ(f.g.UsbRxWords[1], 0x1111); // the old words stay
     EXPECT_EQ(f.g.UsbRxWords[2], 0x2222);
     EXPECT_TRUE(trace.frames.empty());
@@ -117,8 +119,7 @@ TEST(UsbTransfer, ReadFailureKeepsTheOldWords)
     ReadyCardFixture f;
     f.g.UsbRxWords[1] = 0x1111;
     f.bus.failPipe(0, 1);
-    UsbTransfer(f.g, 1);
-    EXPECT_EQ(f.ui.texts(), QStringList({"Error Reading SPI"}));
+    EXPECT_EQ(FailureShown(UsbTransfer(f.g, 1)), "Error Reading SPI");
     EXPECT_FALSE(f.g.UsbCardReady);
     EXPECT_EQ(f.g.UsbRxWords[1], 0x1111);
     EXPECT_TRUE(f.everyOpenClosed());
@@ -128,8 +129,7 @@ TEST(UsbTransfer, AnUnpluggedCardIsAWriteFailure)
 {
     ReadyCardFixture f;
     f.bus.detachCard(0); // the device name no longer opens
-    UsbTransfer(f.g, 1);
-    EXPECT_EQ(f.ui.texts(), QStringList({"Error Writing SPI"}));
+    EXPECT_EQ(FailureShown(UsbTransfer(f.g, 1)), "Error Writing SPI");
     EXPECT_FALSE(f.g.UsbCardReady);
     EXPECT_TRUE(f.everyOpenClosed());
 }
@@ -138,12 +138,12 @@ TEST(UsbSettings, WordDelayZeroBecomesOne)
 {
     ReadyCardFixture f;
     std::uint8_t delay = 0;
-    UsbSetWordDelay(f.g, delay);
+    EXPECT_TRUE(UsbSetWordDelay(f.g, delay).ok());
     EXPECT_EQ(delay, 1);
     EXPECT_EQ(f.g.UsbWordDelay, 1);
     EXPECT_EQ(f.bus.wordDelay(0), 1);
     std::uint8_t other = 200;
-    UsbSetWordDelay(f.g, other);
+    EXPECT_TRUE(UsbSetWordDelay(f.g, other).ok());
     EXPECT_EQ(f.requestBytes(), std::vector<Bytes>({{0x0B, 0x01}, {0x0B, 200}}));
     EXPECT_TRUE(f.everyOpenClosed());
 }
@@ -151,18 +151,17 @@ TEST(UsbSettings, WordDelayZeroBecomesOne)
 TEST(UsbSettings, SpiBitsAndTheirReadBack)
 {
     ReadyCardFixture f;
-    UsbSetSpiBits(f.g, 0xA5);
+    EXPECT_TRUE(UsbSetSpiBits(f.g, 0xA5).ok());
     EXPECT_EQ(f.g.UsbSpiBits, 0xA5);
     EXPECT_EQ(f.bus.spiBits(0), 0xA5);
     std::uint8_t delay = 17;
-    UsbSetWordDelay(f.g, delay);
+    EXPECT_TRUE(UsbSetWordDelay(f.g, delay).ok());
 
     f.g.UsbSpiBits = 0;
-    UsbReadSpiSetup(f.g);
+    EXPECT_TRUE(UsbReadSpiSetup(f.g).ok());
     EXPECT_EQ(f.g.UsbWordDelay, 17);
     EXPECT_EQ(f.g.UsbSpiBits, 0x20); // 0xA5 keeps bits 6..3: 1010'0101 & 0111'1000 = 0010'0000
     EXPECT_EQ(f.requestBytes(), std::vector<Bytes>({{0x0C, 0xA5}, {0x0B, 17}, {0x01}}));
-    EXPECT_TRUE(f.ui.messages.empty());
     EXPECT_TRUE(f.everyOpenClosed());
 }
 
@@ -170,28 +169,28 @@ TEST(UsbSettings, FailuresReportAndLeaveTheCardNotReady)
 {
     struct Case {
         const char* message;
-        std::function<void(GyroState&)> operation;
+        std::function<Outcome(GyroState&)> operation;
     };
     const std::vector<Case> cases{
-        {"Error Setting SPI Bits", [](GyroState& g) { UsbSetSpiBits(g, 0x08); }},
+        {"Error Setting SPI Bits", [](GyroState& g) { return UsbSetSpiBits(g, 0x08); }},
         {"Error Setting up SPI",
          [](GyroState& g) {
              std::uint8_t d = 5;
-             UsbSetWordDelay(g, d);
+             return UsbSetWordDelay(g, d);
          }},
-        {"Error Setting up SPI", [](GyroState& g) { UsbReadSpiSetup(g); }},
+        {"Error Setting up SPI", [](GyroState& g) { return UsbReadSpiSetup(g); }},
     };
     for (const Case& c : cases) {
         ReadyCardFixture f;
         f.bus.stopAnswering(0);
-        c.operation(f.g);
-        EXPECT_EQ(f.ui.texts(), QStringList({c.message}));
+        EXPECT_EQ(FailureShown(c.operation(f.g)), c.message);
         EXPECT_FALSE(f.g.UsbCardReady);
         EXPECT_TRUE(f.everyOpenClosed());
-        // Not ready: the same operation is now silent and touches nothing.
+        // Not ready: the same operation now fails as told before and touches nothing.
         const int opens = f.bus.openCount(0);
-        c.operation(f.g);
-        EXPECT_EQ(f.ui.messages.size(), 1u) << c.message;
+        const Outcome again = c.operation(f.g);
+        ASSERT_FALSE(again.ok()) << c.message;
+        EXPECT_TRUE(again.failure().toldBefore) << c.message;
         EXPECT_EQ(f.bus.openCount(0), opens) << c.message;
     }
 }
@@ -201,8 +200,7 @@ TEST(UsbSettings, ReadBackAnswerFailure)
     ReadyCardFixture f;
     f.bus.failPipe(0, 1);
     f.g.UsbSpiBits = 0x78;
-    UsbReadSpiSetup(f.g);
-    EXPECT_EQ(f.ui.texts(), QStringList({"Error Reading SPI"}));
+    EXPECT_EQ(FailureShown(UsbReadSpiSetup(f.g)), "Error Reading SPI");
     EXPECT_FALSE(f.g.UsbCardReady);
     EXPECT_EQ(f.g.UsbWordDelay, 0); // cleared before asking, as the card's delay is unknown
     EXPECT_EQ(f.g.UsbSpiBits, 0x78);

@@ -139,7 +139,7 @@ void frmManualReg::cmdWrite_Click()
         return;
     const std::int32_t value = HexToLong(ui->txtDataWrite->text());
     if (WriteRegister(g, i, value) && WriteCanChangeRange(i, value))
-        SetGyroScale(g);
+        TellIfFailed(g.ui, SetGyroScale(g).outcome);
 }
 
 void frmManualReg::cmdUpdateFlash_Click()

@@ -248,6 +248,7 @@ void frmDatalog::RunDatalog()
         counted(taken, samplesPerFile);
     };
     const DatalogOutcome outcome = gyro::RunDatalog(g_, settings, hooks);
+    TellIfFailed(g_.ui, outcome.failure);
     showRunning(false);
     if (settings.chkEverySample)
         showSamplesMissed(lineCount, outcome.samplesMissed);

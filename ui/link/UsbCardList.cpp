@@ -46,7 +46,7 @@ void SearchUsbCards(GyroState& g, const UsbCardRows& rows, const std::function<v
 {
     for (const UsbCardRow& row : rows)
         clearRow(row);
-    FindUsbBoards(g);
+    TellIfFailed(g.ui, FindUsbBoards(g));
     for (int k = 0; k < 4; ++k) {
         const UsbBoardInfo& board = g.UsbBoards[static_cast<std::size_t>(k)];
         if (!board.Present)

@@ -54,9 +54,9 @@ void frmPort::cmdOK_Click()
     g_.PortAddress = typed;
     ChooseInterface(g_, InterfaceKind::ParallelPort);
     // On the NT family, once per run: driver, ports, idle lines; then the port at
-    // this address must answer. A failure has been shown; the window stays open
+    // this address must answer. A failure is told; the window stays open
     // with the interface as it was, and the next OK tries again.
-    if (!OpenParallelPort(g_)) {
+    if (!TellOpening(g_.ui, OpenParallelPort(g_))) {
         g_.PortAddress = previousAddress;
         ChooseInterface(g_, previousInterface);
         return;

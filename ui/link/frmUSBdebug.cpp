@@ -166,8 +166,8 @@ void frmUSBdebug::optUsbPort_Click(int index)
     SelectUsbBoard(g_, index);
     setSetupFramesEnabled(true);
     optSpiChan_Click(g_.UsbSpiChannel);
-    UsbSetSpiBits(g_, g_.UsbSpiBits);
-    UsbSetWordDelay(g_, g_.UsbWordDelay);
+    TellIfFailed(g_.ui, UsbSetSpiBits(g_, g_.UsbSpiBits));
+    TellIfFailed(g_.ui, UsbSetWordDelay(g_, g_.UsbWordDelay));
     cmdReadDelay_Click();
     cmdReadBits_Click();
 }
@@ -203,7 +203,7 @@ void frmUSBdebug::cmdReadBits_Click()
     }
     for (int n = chkStaticBits.first(); n <= chkStaticBits.last(); ++n)
         chkStaticBits(n)->setChecked(false);
-    UsbReadSpiSetup(g_);
+    TellIfFailed(g_.ui, UsbReadSpiSetup(g_));
     for (int n = chkStaticBits.first(); n <= chkStaticBits.last(); ++n)
         chkStaticBits(n)->setChecked((g_.UsbSpiBits & staticBitMask(n)) != 0);
 }
@@ -221,7 +221,7 @@ void frmUSBdebug::cmdSetSpiBits_Click()
     for (int n = chkStaticBits.first(); n <= chkStaticBits.last(); ++n)
         if (chkStaticBits(n)->isChecked())
             bits = static_cast<std::uint8_t>(bits | staticBitMask(n));
-    UsbSetSpiBits(g_, bits);
+    TellIfFailed(g_.ui, UsbSetSpiBits(g_, bits));
     if (!g_.UsbCardReady)
         selectUsbPort(NoCardOption);
 }
@@ -229,7 +229,7 @@ void frmUSBdebug::cmdSetSpiBits_Click()
 void frmUSBdebug::cmdReadDelay_Click()
 {
     if (g_.UsbCardReady)
-        UsbReadSpiSetup(g_);
+        TellIfFailed(g_.ui, UsbReadSpiSetup(g_));
     else
         notReady();
     showLoopDelay();
@@ -245,7 +245,7 @@ void frmUSBdebug::txtLoopDelay_KeyDown(int keyCode)
         return;
     }
     auto delay = static_cast<std::uint8_t>(wholeNumberWithin(ui_->txtLoopDelay->text(), 1, 255));
-    UsbSetWordDelay(g_, delay);
+    TellIfFailed(g_.ui, UsbSetWordDelay(g_, delay));
     g_.UsbWordDelayChosen = true; // in force for the run: later searches keep it
     showLoopDelay();
 }
@@ -283,7 +283,7 @@ void frmUSBdebug::cmdWriteSpi_Click()
     for (int i = 1; i <= UsbMaxWords; ++i)
         txtReadSpi(i)->clear();
 
-    UsbTransfer(g_, count);
+    TellIfFailed(g_.ui, UsbTransfer(g_, count));
     if (!g_.UsbCardReady) {
         // The card did not answer: the words left from an earlier transfer are not
         // this one's answer, so the readback stays empty.
@@ -310,7 +310,7 @@ void frmUSBdebug::cmdLoop_Click()
 
     cmdWriteSpi_Click();
     while (!g_.UsbLoopStopped) {
-        UsbTransfer(g_, g_.UsbWordCount);
+        TellIfFailed(g_.ui, UsbTransfer(g_, g_.UsbWordCount));
         if (!g_.UsbCardReady) {
             g_.UsbLoopStopped = true;
             selectUsbPort(NoCardOption);

@@ -84,8 +84,8 @@ void frmUSBselect::optUsbPort_Click(int index)
     }
     // The chosen card gets the current settings (nothing goes out while no card is ready).
     SelectUsbBoard(g_, index);
-    UsbSetWordDelay(g_, g_.UsbWordDelay);
-    UsbSetSpiBits(g_, g_.UsbSpiBits);
+    TellIfFailed(g_.ui, UsbSetWordDelay(g_, g_.UsbWordDelay));
+    TellIfFailed(g_.ui, UsbSetSpiBits(g_, g_.UsbSpiBits));
 }
 
 void frmUSBselect::cmdDebugUsb_Click()

@@ -55,7 +55,7 @@ ProgramWindows Main(GyroState& g, const StopRequested& stopRequested,
     if (stopNow())
         return windows; // nothing read yet, so nothing to keep
     SetInterfaceDefaults(g);
-    LoadInterfaceSettings(g, g.SettingsFile);
+    TellIfFailed(g.ui, LoadInterfaceSettings(g, g.SettingsFile));
     windows.loadedSettings = InterfaceValuesOf(g);
     if (interfaceForThisRun)
         ChooseInterface(g, *interfaceForThisRun);

@@ -155,7 +155,7 @@ void frmForm1::Form_Load()
 
     ui->ckLoop->setChecked(true);
     setAngleRowEnabled(false);
-    SetGyroScale(g);
+    TellIfFailed(g.ui, SetGyroScale(g).outcome);
 }
 
 void frmForm1::bringUpInterface()
@@ -164,7 +164,7 @@ void frmForm1::bringUpInterface()
     case InterfaceKind::ParallelPort:
         // The driver is needed on the NT family only; on every family the port must
         // answer at its address, or there is no interface (the reason was shown).
-        if (OpenParallelPort(g))
+        if (TellOpening(g.ui, OpenParallelPort(g)))
             ui->mnuPort->setChecked(true);
         else
             ChooseInterface(g, InterfaceKind::None);
@@ -175,7 +175,7 @@ void frmForm1::bringUpInterface()
             ChooseInterface(g, InterfaceKind::None);
             ui->mnuUsb->setChecked(false);
             ui->mnuUsb->setVisible(false);
-        } else if (OpenUsbCard(g)) {
+        } else if (TellOpening(g.ui, OpenUsbCard(g))) {
             ui->mnuUsb->setChecked(true);
         } else {
             // As the Interface menu does: without a card chosen there is no interface.
@@ -226,7 +226,7 @@ void frmForm1::showInterfaceState()
 void frmForm1::readSensorSetup()
 {
     ReadControlRegisters(g);
-    SetGyroScale(g);
+    TellIfFailed(g.ui, SetGyroScale(g).outcome);
 }
 
 void frmForm1::setDevice(std::int16_t ProdNum)

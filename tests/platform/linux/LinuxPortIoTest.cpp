@@ -148,8 +148,8 @@ TEST(LinuxPortDriver, TheBringUpInstallsNothing)
     g.OsName = OsFamilyName(platform.os.query());
     g.InterfaceType = 1;
     g.PortAddress = 0x378;
-    EXPECT_TRUE(OpenParallelPort(g));
-    EXPECT_TRUE(OpenParallelPort(g)); // the second opening asks for the ports no more
+    EXPECT_TRUE(OpenParallelPort(g).ready);
+    EXPECT_TRUE(OpenParallelPort(g).ready); // the second opening asks for the ports no more
     EXPECT_EQ(port.grants, 1);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(QDir(dir.path()).isEmpty());

@@ -58,15 +58,15 @@ TEST(PosixProcessRunner, DriverBatchFileRunsTheInstallerWithQuotedPaths)
     GyroState g{platform, ui};
     g.ProgramFolder = folder;
 
-    InstallPortDriver(g);
+    const Outcome installed = InstallPortDriver(g);
 
     QFile calls(folder + QStringLiteral("/calls.txt"));
     ASSERT_TRUE(calls.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromLocal8Bit(calls.readAll()),
               QStringLiteral("giveio|remove\ngiveio|") + folder + QStringLiteral("/Giveio.sys\n"));
     // The stand-in does not register the service, so the installation is reported.
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].title, QStringLiteral("Error"));
+    ASSERT_FALSE(installed.ok());
+    EXPECT_EQ(installed.failure().title, QStringLiteral("Error"));
 }
 
 } // namespace

@@ -122,7 +122,7 @@ struct Win32CardSearch : ::testing::Test {
 
 TEST_F(Win32CardSearch, OpensTheFourDevicePathsAndSendsTheDescribedRequests)
 {
-    FindUsbBoards(g);
+    EXPECT_TRUE(FindUsbBoards(g).ok());
 
     EXPECT_EQ(card.opened, (std::vector<std::string>{"\\\\.\\Ezusb-0", "\\\\.\\Ezusb-1", "\\\\.\\Ezusb-2",
                                                      "\\\\.\\Ezusb-3"}));
@@ -150,7 +150,6 @@ TEST_F(Win32CardSearch, OpensTheFourDevicePathsAndSendsTheDescribedRequests)
     EXPECT_EQ(g.SelectedUsbBoard.Descriptor1, "Card");
     EXPECT_FLOAT_EQ(g.SelectedUsbBoard.FirmwareRevision, 2.3f);
     EXPECT_EQ(g.SelectedUsbBoard.UsbVersion, "2");
-    EXPECT_TRUE(ui.messages.empty());
 }
 
 // A device that is there but cannot be opened is told with the system's words;
@@ -178,11 +177,12 @@ TEST(Win32EzUsbDriver, WithoutTheDriverTheSearchFindsNoCard)
     Platform platform = backends.platform({.usb = &driver});
     test::RecordingUiHost ui;
     GyroState g{platform, ui};
-    FindUsbBoards(g);
+    const Outcome search = FindUsbBoards(g);
     EXPECT_FALSE(g.UsbCardReady);
     EXPECT_EQ(g.UsbBoardCount, 0);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, QStringLiteral("No USB Buffers Found, Please Verify Setup and Restart"));
+    ASSERT_FALSE(search.ok());
+    EXPECT_EQ(search.failure().shownText(),
+              QStringLiteral("No USB Buffers Found, Please Verify Setup and Restart"));
 }
 
 } // namespace

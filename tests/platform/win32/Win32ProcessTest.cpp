@@ -70,9 +70,8 @@ struct Win32PortDriverInstall : ::testing::Test {
 TEST_F(Win32PortDriverInstall, TheInstallerRegistersTheServiceAndItStartsWithTheSystem)
 {
     ASSERT_TRUE(putInstaller());
-    InstallPortDriver(g);
-
-    EXPECT_TRUE(ui.messages.empty()) << ui.texts().join(u'\n').toStdString();
+    const Outcome installed = InstallPortDriver(g);
+    EXPECT_TRUE(installed.ok()) << installed.failure().shownText().toStdString();
     EXPECT_EQ(start(), QStringLiteral("4:2")); // a 32-bit number, automatic start
     const QString installer = u'"' + folder + QStringLiteral("\\instdrv2\"");
     EXPECT_EQ(fileText(QStringLiteral("temp.bat")), installer + QStringLiteral(" giveio remove\r\n") +
@@ -83,17 +82,18 @@ TEST_F(Win32PortDriverInstall, TheInstallerRegistersTheServiceAndItStartsWithThe
 
     // Installed for automatic start: a second call runs nothing.
     QFile::remove(folder + QStringLiteral("\\calls.txt"));
-    InstallPortDriver(g);
+    EXPECT_TRUE(InstallPortDriver(g).ok());
     EXPECT_EQ(fileText(QStringLiteral("calls.txt")), QStringLiteral("missing"));
 }
 
 TEST_F(Win32PortDriverInstall, WithoutTheInstallerTheFailureIsTold)
 {
-    InstallPortDriver(g);
+    const Outcome installed = InstallPortDriver(g);
     EXPECT_EQ(start(), QStringLiteral("none"));
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, QStringLiteral("The required I/O drivers could not be installed."));
-    EXPECT_EQ(ui.messages[0].title, QStringLiteral("Error"));
+    ASSERT_FALSE(installed.ok());
+    EXPECT_EQ(installed.failure().shownText(),
+              QStringLiteral("The required I/O drivers could not be installed."));
+    EXPECT_EQ(installed.failure().title, QStringLiteral("Error"));
 }
 
 } // namespace

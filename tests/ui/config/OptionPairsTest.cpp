@@ -127,7 +127,7 @@ TEST_F(OptionPairs, AnUnansweredReadSelectsNeitherOption)
 
     // The card found again: line 1 made an input keeps line 0's output and level.
     sim.usb().setAnswering(0, true);
-    ASSERT_TRUE(OpenUsbCard(g));
+    ASSERT_TRUE(OpenUsbCard(g).ready);
     framesOut();
     click(w, "optIO_one_input");
     EXPECT_EQ(writesOut(), (std::vector<std::uint16_t>{0xB301, 0xB201})); // 0x0101 to Gpio_Ctrl (0x32)

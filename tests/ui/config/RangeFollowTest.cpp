@@ -68,7 +68,7 @@ TEST_F(RangeFollow, CommandsAndWritesThatCanChangeTheRangeSetTheScaleFromTheSens
     };
     for (const Case& c : cases) {
         sim.sensor().setRegisterWord(SensAvgAddress, c.sensAvgBefore);
-        ASSERT_EQ(SetGyroScale(g), GyroScaleResult::Set);
+        ASSERT_EQ(SetGyroScale(g).result, GyroScaleResult::Set);
         if (c.sensAvgBehind != 0)
             sim.sensor().setRegisterWord(SensAvgAddress, c.sensAvgBehind);
         c.act(*this);

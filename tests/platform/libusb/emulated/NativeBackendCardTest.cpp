@@ -57,7 +57,7 @@ TEST_P(CardLayoutTest, FoundReadAndWrittenThroughLibusb)
     NativeProgram program;
     GyroState& g = *program.g;
 
-    ASSERT_TRUE(OpenUsbCard(g)) << program.ui.texts().join('\n').toStdString();
+    ASSERT_TRUE(TellOpening(g.ui, OpenUsbCard(g))) << program.ui.texts().join('\n').toStdString();
     EXPECT_TRUE(program.ui.messages.empty()) << program.ui.texts().join('\n').toStdString();
     const UsbBoardInfo& board = g.SelectedUsbBoard;
     EXPECT_EQ(board.DeviceName, QStringLiteral("Ezusb-0"));
@@ -120,7 +120,7 @@ TEST(NativeBackendCards, TwoCardsAreNamedByPortAndTheFirstIsChosen)
     NativeProgram program;
     GyroState& g = *program.g;
 
-    ASSERT_TRUE(OpenUsbCard(g)) << program.ui.texts().join('\n').toStdString();
+    ASSERT_TRUE(TellOpening(g.ui, OpenUsbCard(g))) << program.ui.texts().join('\n').toStdString();
     EXPECT_EQ(g.UsbBoardCount, 2);
     EXPECT_EQ(g.UsbBoardIndex, 0);
     EXPECT_EQ(g.UsbBoards[0].BoardType, QStringLiteral("MCP"));
@@ -148,7 +148,7 @@ TEST(NativeBackendCards, CardHeldByAnotherProgramIsReportedAndUsableOnceFreed)
     NativeProgram program;
     GyroState& g = *program.g;
 
-    EXPECT_FALSE(OpenUsbCard(g));
+    EXPECT_FALSE(TellOpening(g.ui, OpenUsbCard(g)));
     ASSERT_EQ(program.ui.messages.size(), 1u);
     const QString text = program.ui.messages[0].text;
     EXPECT_TRUE(text.startsWith(QStringLiteral("No USB Buffers Found, Please Verify Setup and Restart\n\n")));
@@ -159,7 +159,7 @@ TEST(NativeBackendCards, CardHeldByAnotherProgramIsReportedAndUsableOnceFreed)
     // The other program lets go: the next search takes the card, no restart needed.
     card.setFaults({});
     program.ui.clear();
-    EXPECT_TRUE(OpenUsbCard(g)) << program.ui.texts().join('\n').toStdString();
+    EXPECT_TRUE(TellOpening(g.ui, OpenUsbCard(g))) << program.ui.texts().join('\n').toStdString();
     EXPECT_TRUE(card.claimed());
 }
 
@@ -170,7 +170,7 @@ TEST(NativeBackendCards, CardPulledBetweenReadsIsFoundAgainAfterReplug)
     bus.plug(card, 1);
     NativeProgram program;
     GyroState& g = *program.g;
-    ASSERT_TRUE(OpenUsbCard(g));
+    ASSERT_TRUE(TellOpening(g.ui, OpenUsbCard(g)));
     card.setSensorWord(GyroOutAddress, 0x8007);
     EXPECT_EQ(test::MustRead(g, Idx_Gyro_Out).RegWord, 7);
 
@@ -178,11 +178,11 @@ TEST(NativeBackendCards, CardPulledBetweenReadsIsFoundAgainAfterReplug)
     EXPECT_TRUE(test::NoAnswerFrom(g, Idx_Gyro_Out));
     EXPECT_FALSE(g.UsbCardReady);
     EXPECT_EQ(program.ui.texts(), QStringList{QStringLiteral("Error Writing SPI")});
-    EXPECT_FALSE(OpenUsbCard(g)); // nothing there while it is out
+    EXPECT_FALSE(TellOpening(g.ui, OpenUsbCard(g))); // nothing there while it is out
 
     bus.plug(card, 1); // back in the same socket, under a new address
     program.ui.clear();
-    ASSERT_TRUE(OpenUsbCard(g)) << program.ui.texts().join('\n').toStdString();
+    ASSERT_TRUE(TellOpening(g.ui, OpenUsbCard(g))) << program.ui.texts().join('\n').toStdString();
     EXPECT_EQ(g.SelectedUsbBoard.DeviceName, QStringLiteral("Ezusb-0"));
     card.setSensorWord(GyroOutAddress, 0x8009);
     EXPECT_EQ(test::MustRead(g, Idx_Gyro_Out).RegWord, 9);
@@ -199,11 +199,11 @@ TEST(NativeBackendCards, CardRepluggedWhileIdleIsFoundByTheNextSearch)
     bus.plug(card, 1);
     NativeProgram program;
     GyroState& g = *program.g;
-    ASSERT_TRUE(OpenUsbCard(g));
+    ASSERT_TRUE(TellOpening(g.ui, OpenUsbCard(g)));
 
     bus.unplug(card);
     bus.plug(card, 1);
-    ASSERT_TRUE(OpenUsbCard(g)) << program.ui.texts().join('\n').toStdString();
+    ASSERT_TRUE(TellOpening(g.ui, OpenUsbCard(g))) << program.ui.texts().join('\n').toStdString();
     card.setSensorWord(GyroOutAddress, 0x8003);
     EXPECT_EQ(test::MustRead(g, Idx_Gyro_Out).RegWord, 3);
     EXPECT_TRUE(program.ui.messages.empty()) << program.ui.texts().join('\n').toStdString();
