@@ -1,4 +1,5 @@
 #include "CtlFixture.h"
+#include "Failure.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -96,8 +97,11 @@ TEST_F(Ctl, MissingCardIsATransportFailure)
 TEST_F(Ctl, AWarningFromBeforeTheCommandDoesNotFailIt)
 {
     // A settings-file warning given at start-up is not a failure of the command.
-    ui.message(QStringLiteral("Port Address in CommPort.cfg is not a parallel port's base address"),
-               MsgButtons::Ok, MsgIcon::Exclamation, g.AppTitle);
+    ui.tell(Failure{QStringLiteral("interface settings"),
+                    QStringLiteral("Port Address in CommPort.cfg is not a parallel port's base address"),
+                    {},
+                    g.AppTitle,
+                    MsgIcon::Exclamation});
     const std::vector<std::pair<QString, QStringList>> commands = {
         {"read", {"Supply_Out"}}, {"dump", {}}, {"rate", {}}, {"alarms", {}}, {"offset", {}}, {"flash", {}}};
     for (const auto& [command, arguments] : commands)
@@ -180,4 +184,22 @@ TEST_F(Ctl, FindUsbListsEveryCard)
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[0].startsWith("Ezusb-0\tFIFO4\t"));
     EXPECT_TRUE(lines[1].startsWith("Ezusb-2\t"));
+}
+
+// The command line's host: one line per message or failure on standard error; only
+// failures count towards the exit status, including one told before.
+TEST(ConsoleHost, FailuresGoToStandardErrorOnOneLineAndAreCounted)
+{
+    QString errText;
+    QTextStream err(&errText);
+    ConsoleUiHost ui(err);
+    ui.message(QStringLiteral("first\r\nsecond"), MsgButtons::Ok, MsgIcon::None, {});
+    EXPECT_EQ(ui.failureCount(), 0);
+    Failure failure{
+        QStringLiteral("USB transfer"), QStringLiteral("Error Writing SPI"), QStringLiteral("unplugged"), {}};
+    ui.tell(failure);
+    failure.toldBefore = true;
+    ui.tell(failure);
+    EXPECT_EQ(ui.failureCount(), 2);
+    EXPECT_EQ(errText, "gyroctl: first / second\ngyroctl: Error Writing SPI / unplugged\n");
 }
