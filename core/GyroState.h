@@ -97,9 +97,6 @@ struct GyroState {
     std::int16_t UsbBoardIndex = -1;
     UsbBoardInfo SelectedUsbBoard;
     bool UsbCardReady = false;
-    std::array<std::int32_t, UsbMaxWords + 1> UsbTxWords{}; // index 0 unused
-    std::array<std::int32_t, UsbMaxWords + 1> UsbRxWords{}; // index 0 unused
-    std::uint8_t UsbWordCount = 0;
 };
 
 // Sets the interface values to their start-up defaults, in the established order.

@@ -83,9 +83,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // One register read's worth of words through whatever card was chosen.
     ChooseInterface(g, InterfaceKind::UsbCard);
-    g.UsbTxWords[1] = 0x0400;
-    g.UsbTxWords[2] = 0x0400;
-    const bool transferred = UsbTransfer(g, 2).ok();
+    UsbTransferWords words;
+    words.UsbTxWords[1] = 0x0400;
+    words.UsbTxWords[2] = 0x0400;
+    const bool transferred = UsbTransfer(g, words, 2).ok();
     if (!transferred)
         fuzz::Check(!g.UsbCardReady, "a failed transfer leaves the card not ready");
     for (int pipe = -1; pipe <= 17; ++pipe) {

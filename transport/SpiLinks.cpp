@@ -21,7 +21,7 @@ public:
         const std::int32_t frame = ReadFrame(address);
         if (!transfer({frame, frame}))
             return std::nullopt;
-        return g_.UsbRxWords[2];
+        return words_.UsbRxWords[2];
     }
 
     bool writeFrames(std::int32_t first, std::int32_t second) override { return transfer({first, second}); }
@@ -30,7 +30,7 @@ public:
     {
         if (!transfer(frames))
             return false;
-        std::copy_n(g_.UsbRxWords.begin() + 1, frames.size(), answers.begin());
+        std::copy_n(words_.UsbRxWords.begin() + 1, frames.size(), answers.begin());
         return true;
     }
 
@@ -46,9 +46,9 @@ private:
     {
         if (frames.size() > UsbMaxWords)
             return false;
-        std::copy(frames.begin(), frames.end(), g_.UsbTxWords.begin() + 1);
+        std::copy(frames.begin(), frames.end(), words_.UsbTxWords.begin() + 1);
         g_.UsbSpiChannel = 1;
-        const Outcome done = UsbTransfer(g_, static_cast<int>(frames.size()));
+        const Outcome done = UsbTransfer(g_, words_, static_cast<int>(frames.size()));
         // The link's callers want a reading or none; the card's failure goes to the
         // front end, which tells it (a card that failed before is not told again).
         if (!done)
@@ -57,6 +57,7 @@ private:
     }
 
     GyroState& g_;
+    UsbTransferWords words_; // the link's own: no other code sees its frames
 };
 
 class ParallelSpiLink final : public SpiLink {

@@ -62,7 +62,7 @@ Outcome sendSetting(GyroState& g, std::uint8_t command, std::uint8_t value, cons
 
 } // namespace
 
-Outcome UsbTransfer(GyroState& g, int count)
+Outcome UsbTransfer(GyroState& g, UsbTransferWords& words, int count)
 {
     if (!g.UsbCardReady)
         return notReady();
@@ -74,7 +74,7 @@ Outcome UsbTransfer(GyroState& g, int count)
                        {}};
     g.UsbSpiChannel = std::clamp(g.UsbSpiChannel, FirstChannel, LastChannel);
     const auto n = static_cast<std::size_t>(count);
-    g.UsbWordCount = static_cast<std::uint8_t>(count);
+    words.UsbWordCount = static_cast<std::uint8_t>(count);
     const ScopedUsbDevice device(g, g.SelectedUsbBoard.DeviceName);
 
     std::array<std::uint8_t, RequestBufferSize> buffer{};
@@ -82,7 +82,7 @@ Outcome UsbTransfer(GyroState& g, int count)
     buffer[1] = g.UsbSpiChannel;
     buffer[2] = static_cast<std::uint8_t>(count);
     for (std::size_t i = 1; i <= n; ++i) { // words big-endian: high byte first
-        const std::int32_t word = g.UsbTxWords[i];
+        const std::int32_t word = words.UsbTxWords[i];
         buffer[2 * i + 1] = static_cast<std::uint8_t>((word >> 8) & 0xFF);
         buffer[2 * i + 2] = static_cast<std::uint8_t>(word & 0xFF);
     }
@@ -91,11 +91,11 @@ Outcome UsbTransfer(GyroState& g, int count)
     if (!receive(g, device, std::span(buffer).first(2 * n)))
         return fail(g, "USB transfer", "Error Reading SPI");
     for (std::size_t i = 1; i <= n; ++i)
-        g.UsbRxWords[i] = buffer[2 * (i - 1)] * 256 + buffer[2 * (i - 1) + 1];
+        words.UsbRxWords[i] = buffer[2 * (i - 1)] * 256 + buffer[2 * (i - 1) + 1];
     if (g.spiTrace != nullptr) {
         for (std::size_t i = 1; i <= n; ++i)
-            g.spiTrace->frame(SpiInterface::Usb, static_cast<std::uint16_t>(g.UsbTxWords[i] & 0xFFFF),
-                              g.UsbRxWords[i]);
+            g.spiTrace->frame(SpiInterface::Usb, static_cast<std::uint16_t>(words.UsbTxWords[i] & 0xFFFF),
+                              words.UsbRxWords[i]);
     }
     return {};
 }

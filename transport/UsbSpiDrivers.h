@@ -7,14 +7,24 @@
 #include "Failure.h"
 #include "GyroState.h"
 
+#include <array>
 #include <cstdint>
 
 namespace gyro {
 
+// The words of one card transfer, kept by whoever makes it (the USB link, the card
+// debug window): those to send and the card's answers, numbered from 1 as the
+// card numbers them (index 0 unused), and how many the last transfer carried.
+struct UsbTransferWords {
+    std::array<std::int32_t, UsbMaxWords + 1> UsbTxWords{};
+    std::array<std::int32_t, UsbMaxWords + 1> UsbRxWords{};
+    std::uint8_t UsbWordCount = 0;
+};
+
 // Sends UsbTxWords(1..count) and fills UsbRxWords(1..count); count 1..16. A count
 // outside 1..16 is refused without touching the card. Succeeds when the card
 // answered every word; a failure leaves UsbRxWords as they were.
-Outcome UsbTransfer(GyroState& g, int count);
+Outcome UsbTransfer(GyroState& g, UsbTransferWords& words, int count);
 Outcome UsbReadSpiSetup(GyroState& g);
 // 0 becomes 1, also in the caller's variable.
 Outcome UsbSetWordDelay(GyroState& g, std::uint8_t& delay);

@@ -15,19 +15,20 @@ using Bytes = std::vector<std::uint8_t>;
 TEST(UsbTransfer, SendsTheWordsBigEndianAndReturnsTheAnswers)
 {
     ReadyCardFixture f;
+    UsbTransferWords words;
     RecordingTrace trace;
     f.g.spiTrace = &trace;
     f.sensor.answers = {0x1234, 0xBEEF};
-    f.g.UsbTxWords[1] = 0x0400;
-    f.g.UsbTxWords[2] = 0x0400;
-    EXPECT_TRUE(UsbTransfer(f.g, 2).ok());
+    words.UsbTxWords[1] = 0x0400;
+    words.UsbTxWords[2] = 0x0400;
+    EXPECT_TRUE(UsbTransfer(f.g, words, 2).ok());
 
     // Command 13 (polarity "Pos"), channel 1, two words, each high byte first.
     EXPECT_EQ(f.requestBytes(), std::vector<Bytes>({{13, 1, 2, 0x04, 0x00, 0x04, 0x00}}));
     EXPECT_EQ(f.sensor.frames, std::vector<std::uint16_t>({0x0400, 0x0400}));
-    EXPECT_EQ(f.g.UsbRxWords[1], 0x1234);
-    EXPECT_EQ(f.g.UsbRxWords[2], 0xBEEF); // answer bytes 2, 3
-    EXPECT_EQ(f.g.UsbWordCount, 2);
+    EXPECT_EQ(words.UsbRxWords[1], 0x1234);
+    EXPECT_EQ(words.UsbRxWords[2], 0xBEEF); // answer bytes 2, 3
+    EXPECT_EQ(words.UsbWordCount, 2);
     EXPECT_EQ(trace.frames, std::vector<TracedFrame>(
                                 {{SpiInterface::Usb, 0x0400, 0x1234}, {SpiInterface::Usb, 0x0400, 0xBEEF}}));
     EXPECT_TRUE(f.everyOpenClosed());
@@ -36,50 +37,53 @@ TEST(UsbTransfer, SendsTheWordsBigEndianAndReturnsTheAnswers)
 TEST(UsbTransfer, PolarityChannelAndWordBits)
 {
     ReadyCardFixture f;
+    UsbTransferWords words;
     f.g.UsbSpiPolarity = false; // "Neg": command 14
     f.g.UsbSpiChannel = 0;      // below 1 becomes 1
-    f.g.UsbTxWords[1] = 0xFF12;
-    f.g.UsbTxWords[2] = 0x3ABCD; // only bits 15..0 go out
-    EXPECT_TRUE(UsbTransfer(f.g, 2).ok());
+    words.UsbTxWords[1] = 0xFF12;
+    words.UsbTxWords[2] = 0x3ABCD; // only bits 15..0 go out
+    EXPECT_TRUE(UsbTransfer(f.g, words, 2).ok());
     EXPECT_EQ(f.g.UsbSpiChannel, 1);
     f.g.UsbSpiChannel = 9; // above 5 becomes 5, where nothing is connected
-    EXPECT_TRUE(UsbTransfer(f.g, 1).ok());
+    EXPECT_TRUE(UsbTransfer(f.g, words, 1).ok());
     EXPECT_EQ(f.g.UsbSpiChannel, 5);
 
     EXPECT_EQ(f.requestBytes(),
               std::vector<Bytes>({{14, 1, 2, 0xFF, 0x12, 0xAB, 0xCD}, {14, 5, 1, 0xFF, 0x12}}));
-    EXPECT_EQ(f.g.UsbRxWords[1], 0xFFFF); // a floating data line reads all ones
+    EXPECT_EQ(words.UsbRxWords[1], 0xFFFF); // a floating data line reads all ones
 }
 
 TEST(UsbTransfer, SixteenWordsFillTheWholeRequest)
 {
     ReadyCardFixture f;
+    UsbTransferWords words;
     Bytes expected{13, 1, 16};
     for (int i = 1; i <= 16; ++i) {
-        f.g.UsbTxWords[static_cast<std::size_t>(i)] = 0x0100 * i + i;
+        words.UsbTxWords[static_cast<std::size_t>(i)] = 0x0100 * i + i;
         f.sensor.answers.push_back(static_cast<std::uint16_t>(0xA000 + i));
         expected.push_back(static_cast<std::uint8_t>(i));
         expected.push_back(static_cast<std::uint8_t>(i));
     }
-    EXPECT_TRUE(UsbTransfer(f.g, 16).ok());
+    EXPECT_TRUE(UsbTransfer(f.g, words, 16).ok());
     ASSERT_EQ(f.requestBytes().size(), 1u);
     EXPECT_EQ(f.requestBytes()[0], expected); // 2 x 16 + 3 = 35 bytes
     for (int i = 1; i <= 16; ++i)
-        EXPECT_EQ(f.g.UsbRxWords[static_cast<std::size_t>(i)], 0xA000 + i);
+        EXPECT_EQ(words.UsbRxWords[static_cast<std::size_t>(i)], 0xA000 + i);
 }
 
 TEST(UsbTransfer, CountsOutsideOneToSixteenAreRefusedWithoutTraffic)
 {
     ReadyCardFixture f;
-    f.g.UsbWordCount = 3;
+    UsbTransferWords words;
+    words.UsbWordCount = 3;
     f.g.UsbSpiChannel = 9;
     const int opens = f.bus.openCount(0);
     for (int count : {17, 0, -1, 255}) {
-        EXPECT_FALSE(UsbTransfer(f.g, count).ok()) << count;
+        EXPECT_FALSE(UsbTransfer(f.g, words, count).ok()) << count;
         EXPECT_EQ(f.bus.openCount(0), opens) << count;
     }
     EXPECT_TRUE(f.bus.pipe0Requests().empty());
-    EXPECT_EQ(f.g.UsbWordCount, 3);
+    EXPECT_EQ(words.UsbWordCount, 3);
     EXPECT_EQ(f.g.UsbSpiChannel, 9);
     EXPECT_TRUE(f.g.UsbCardReady);
 }
@@ -87,12 +91,13 @@ TEST(UsbTransfer, CountsOutsideOneToSixteenAreRefusedWithoutTraffic)
 TEST(UsbTransfer, WriteFailureLeavesTheCardNotReadyAndLaterTransfersSilent)
 {
     ReadyCardFixture f;
+    UsbTransferWords words;
     RecordingTrace trace;
     f.g.spiTrace = &trace;
-    f.g.UsbRxWords[1] = 0x1111;
-    f.g.UsbRxWords[2] = 0x2222;
+    words.UsbRxWords[1] = 0x1111;
+    words.UsbRxWords[2] = 0x2222;
     f.bus.stopAnswering(0);
-    const Outcome failed = UsbTransfer(f.g, 2);
+    const Outcome failed = UsbTransfer(f.g, words, 2);
     EXPECT_EQ(FailureShown(failed), "Error Writing SPI");
     EXPECT_EQ(failed.failure().title, f.g.AppTitle);
     EXPECT_FALSE(failed.failure().toldBefore);
@@ -102,14 +107,14 @@ TEST(UsbTransfer, WriteFailureLeavesTheCardNotReadyAndLaterTransfersSilent)
     const int opens = f.bus.openCount(0);
     const int failedRequests = f.bus.failedRequests();
     f.bus.setAnswering(0, true);
-    const Outcome again = UsbTransfer(f.g, 2);
+    const Outcome again = UsbTransfer(f.g, words, 2);
     ASSERT_FALSE(again.ok());
     EXPECT_TRUE(again.failure().toldBefore);
     EXPECT_EQ(f.bus.openCount(0), opens);
     EXPECT_EQ(f.bus.failedRequests(), failedRequests);
     EXPECT_TRUE(f.bus.pipe0Requests().empty());
-    EXPECT_EQ(f.g.UsbRxWords[1], 0x1111); // the old words stay
-    EXPECT_EQ(f.g.UsbRxWords[2], 0x2222);
+    EXPECT_EQ(words.UsbRxWords[1], 0x1111); // the old words stay
+    EXPECT_EQ(words.UsbRxWords[2], 0x2222);
     EXPECT_TRUE(trace.frames.empty());
     EXPECT_TRUE(f.everyOpenClosed());
 }
@@ -117,19 +122,21 @@ TEST(UsbTransfer, WriteFailureLeavesTheCardNotReadyAndLaterTransfersSilent)
 TEST(UsbTransfer, ReadFailureKeepsTheOldWords)
 {
     ReadyCardFixture f;
-    f.g.UsbRxWords[1] = 0x1111;
+    UsbTransferWords words;
+    words.UsbRxWords[1] = 0x1111;
     f.bus.failPipe(0, 1);
-    EXPECT_EQ(FailureShown(UsbTransfer(f.g, 1)), "Error Reading SPI");
+    EXPECT_EQ(FailureShown(UsbTransfer(f.g, words, 1)), "Error Reading SPI");
     EXPECT_FALSE(f.g.UsbCardReady);
-    EXPECT_EQ(f.g.UsbRxWords[1], 0x1111);
+    EXPECT_EQ(words.UsbRxWords[1], 0x1111);
     EXPECT_TRUE(f.everyOpenClosed());
 }
 
 TEST(UsbTransfer, AnUnpluggedCardIsAWriteFailure)
 {
     ReadyCardFixture f;
+    UsbTransferWords words;
     f.bus.detachCard(0); // the device name no longer opens
-    EXPECT_EQ(FailureShown(UsbTransfer(f.g, 1)), "Error Writing SPI");
+    EXPECT_EQ(FailureShown(UsbTransfer(f.g, words, 1)), "Error Writing SPI");
     EXPECT_FALSE(f.g.UsbCardReady);
     EXPECT_TRUE(f.everyOpenClosed());
 }

@@ -252,8 +252,8 @@ void frmUSBdebug::txtLoopDelay_KeyDown(int keyCode)
 
 void frmUSBdebug::showReadback()
 {
-    for (int i = 1; i <= g_.UsbWordCount; ++i)
-        txtReadSpi(i)->setText(hexWord(g_.UsbRxWords[static_cast<std::size_t>(i)]));
+    for (int i = 1; i <= words_.UsbWordCount; ++i)
+        txtReadSpi(i)->setText(hexWord(words_.UsbRxWords[static_cast<std::size_t>(i)]));
 }
 
 void frmUSBdebug::cmdWriteSpi_Click()
@@ -266,15 +266,15 @@ void frmUSBdebug::cmdWriteSpi_Click()
     }
     // An empty count box keeps the previous count.
     const QString countText = ui_->txtNumWords->text();
-    const int count = countText.isEmpty() ? std::clamp<int>(g_.UsbWordCount, 1, UsbMaxWords)
+    const int count = countText.isEmpty() ? std::clamp<int>(words_.UsbWordCount, 1, UsbMaxWords)
                                           : wholeNumberWithin(countText, 1, UsbMaxWords);
-    g_.UsbWordCount = static_cast<std::uint8_t>(count);
+    words_.UsbWordCount = static_cast<std::uint8_t>(count);
     ui_->txtNumWords->setText(QString::number(count));
 
     // Each box then shows the word actually sent.
     for (int i = 1; i <= count; ++i) {
         const QString text = txtWriteSpi(i)->text();
-        auto& word = g_.UsbTxWords[static_cast<std::size_t>(i)];
+        auto& word = words_.UsbTxWords[static_cast<std::size_t>(i)];
         word = text.isEmpty() ? 0 : HexToLong(text);
         txtWriteSpi(i)->setText(hexWord(word));
     }
@@ -283,7 +283,7 @@ void frmUSBdebug::cmdWriteSpi_Click()
     for (int i = 1; i <= UsbMaxWords; ++i)
         txtReadSpi(i)->clear();
 
-    TellIfFailed(g_.ui, UsbTransfer(g_, count));
+    TellIfFailed(g_.ui, UsbTransfer(g_, words_, count));
     if (!g_.UsbCardReady) {
         // The card did not answer: the words left from an earlier transfer are not
         // this one's answer, so the readback stays empty.
@@ -310,7 +310,7 @@ void frmUSBdebug::cmdLoop_Click()
 
     cmdWriteSpi_Click();
     while (!g_.UsbLoopStopped) {
-        TellIfFailed(g_.ui, UsbTransfer(g_, g_.UsbWordCount));
+        TellIfFailed(g_.ui, UsbTransfer(g_, words_, words_.UsbWordCount));
         if (!g_.UsbCardReady) {
             g_.UsbLoopStopped = true;
             selectUsbPort(NoCardOption);

@@ -6,6 +6,7 @@
 #include "ControlArray.h"
 #include "GyroState.h"
 #include "UsbCardList.h"
+#include "UsbSpiDrivers.h"
 
 #include <QDialog>
 #include <memory>
@@ -72,6 +73,7 @@ private:
     ControlArray<QLineEdit> txtWriteSpi;
     ControlArray<QLineEdit> txtReadSpi;
     UsbCardRows cardRows_;
+    UsbTransferWords words_; // the words this window sends and the card's answers
     bool loopRunning_ = false;
 };
 
