@@ -1,6 +1,7 @@
 #include "CtlFixture.h"
 #include "Failure.h"
 
+#include <QRegularExpression>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -13,14 +14,6 @@ struct Ctl : test::CtlFixture {
     {
         g.InterfaceType = interfaceType;
         return runCommand(command, arguments);
-    }
-
-    std::vector<std::uint16_t> framesOut()
-    {
-        std::vector<std::uint16_t> frames;
-        for (const auto& f : sim.sensor().trace())
-            frames.push_back(f.out);
-        return frames;
     }
 };
 
@@ -70,30 +63,6 @@ TEST_F(Ctl, DumpPrintsTheWholeTable)
     EXPECT_TRUE(lines[26].startsWith("Command    \t003E\t"));
 }
 
-TEST_F(Ctl, UsageErrorsTouchNoHardware)
-{
-    EXPECT_EQ(run(2, "read", {"Gyro_Out", "Gyro_Ou"}), ExitUsage);
-    EXPECT_TRUE(errText.contains("Gyro_Ou'"));
-    EXPECT_EQ(run(2, "write", {"Smpl_Prd", "0G"}), ExitUsage);
-    EXPECT_EQ(run(2, "write", {"Gyro_Out", "0"}), ExitUsage); // read-only
-    EXPECT_EQ(run(2, "read", {"Command"}), ExitUsage);        // write-only
-    EXPECT_EQ(run(0, "dump"), ExitUsage);
-    g.PortAddress = 0;
-    EXPECT_EQ(run(1, "dump"), ExitUsage);
-    EXPECT_TRUE(errText.contains("--port"));
-    EXPECT_TRUE(framesOut().empty());
-    EXPECT_TRUE(sim.usb().pipe0Requests().empty());
-}
-
-TEST_F(Ctl, MissingCardIsATransportFailure)
-{
-    sim.usb().detachCard(0);
-    EXPECT_EQ(run(2, "read", {"Gyro_Out"}), ExitTransportFailed);
-    EXPECT_TRUE(errText.contains("No USB Buffers Found, Please Verify Setup and Restart"));
-    errText.clear();
-    EXPECT_EQ(run(2, "find-usb"), ExitTransportFailed);
-}
-
 TEST_F(Ctl, AWarningFromBeforeTheCommandDoesNotFailIt)
 {
     // A settings-file warning given at start-up is not a failure of the command.
@@ -106,25 +75,6 @@ TEST_F(Ctl, AWarningFromBeforeTheCommandDoesNotFailIt)
         {"read", {"Supply_Out"}}, {"dump", {}}, {"rate", {}}, {"alarms", {}}, {"offset", {}}, {"flash", {}}};
     for (const auto& [command, arguments] : commands)
         EXPECT_EQ(run(2, command, arguments), ExitOk) << command.toStdString();
-}
-
-TEST_F(Ctl, ARegisterThatGivesNoAnswerPrintsNoLineAndFails)
-{
-    // Sens_Avg (for the rate scale) and Gyro_Out go through; the card then goes silent.
-    sim.usb().stopAnsweringAfter(0, 2);
-    EXPECT_EQ(run(2, "read", {"Gyro_Out", "Temp_Out"}), ExitTransportFailed);
-    const QStringList lines = outText.trimmed().split('\n');
-    ASSERT_EQ(lines.size(), 1) << outText.toStdString();
-    EXPECT_TRUE(lines[0].startsWith("Gyro_Out\t"));
-    EXPECT_TRUE(errText.contains("Error Writing SPI"));
-    EXPECT_TRUE(errText.contains("no answer when reading Temp_Out"));
-
-    // A dump with holes is no register table: nothing on stdout.
-    outText.clear();
-    sim.usb().clearFaults(0);
-    sim.usb().stopAnsweringAfter(0, 10);
-    EXPECT_EQ(run(2, "dump"), ExitTransportFailed);
-    EXPECT_TRUE(outText.isEmpty()) << outText.toStdString();
 }
 
 TEST_F(Ctl, GyroOutIsScaledForTheRangeTheSensorHolds)
@@ -142,38 +92,121 @@ TEST_F(Ctl, GyroOutIsScaledForTheRangeTheSensorHolds)
     EXPECT_FLOAT_EQ(g.GyroScale, 0.018315f);
 }
 
-TEST_F(Ctl, ACompletedWriteOfAnUnusableRangeExitsZeroWithAWarning)
+// Each row a fresh gyroctl run: the interface (CommPort.cfg's number), the
+// command, what was set up on the simulated platform, then the exit status, the
+// whole of standard output (a pattern; "" for nothing) and a text standard error
+// must hold. A usage error and a port that cannot be used send no frame.
+TEST(CtlOutcome, ExitStatusStandardOutputAndStandardError)
 {
-    EXPECT_EQ(run(2, "write", {"Sens_Avg", "0300"}), ExitOk);
-    EXPECT_EQ(framesOut().front(), 0xB903); // the write went out: 0x03 to 0x39 first
-    EXPECT_TRUE(errText.contains("AvgBits = 768")) << errText.toStdString();
-    EXPECT_TRUE(outText.isEmpty());
-}
-
-TEST_F(Ctl, AParallelPortThatCannotBeUsedIsFoundAtBringUp)
-{
-    struct Case {
+    using Setup = std::function<void(test::CtlRun&)>;
+    struct Row {
         const char* name;
-        std::function<void()> fault;
-        const char* told;
+        std::int16_t interfaceType;
+        QString command;
+        QStringList arguments;
+        Setup setup;
+        int exit;
+        QString stdoutPattern;
+        QString stderrHolds;
     };
-    const Case cases[] = {
-        {"unclaimable", [&] { sim.parallelPort().setUnclaimable(true); }, "could not be claimed"},
-        {"no port there", [&] { sim.parallelPort().setBaseAddress(0x278); },
+    const Setup nothing = [](test::CtlRun&) {};
+    const Row rows[] = {
+        {"unknown register", 2, "read", {"Gyro_Out", "Gyro_Ou"}, nothing, ExitUsage, "", "Gyro_Ou'"},
+        {"bad hex", 2, "write", {"Smpl_Prd", "0G"}, nothing, ExitUsage, "", "0G"},
+        {"read-only register written", 2, "write", {"Gyro_Out", "0"}, nothing, ExitUsage, "", "Gyro_Out"},
+        {"write-only register read", 2, "read", {"Command"}, nothing, ExitUsage, "", "Command"},
+        {"no interface", 0, "dump", {}, nothing, ExitUsage, "", "--interface usb"},
+        {"no port address",
+         1,
+         "dump",
+         {},
+         [](test::CtlRun& r) { r.g.PortAddress = 0; },
+         ExitUsage,
+         "",
+         "--port"},
+        {"no card",
+         2,
+         "read",
+         {"Gyro_Out"},
+         [](test::CtlRun& r) { r.sim.usb().detachCard(0); },
+         ExitTransportFailed,
+         "",
+         "No USB Buffers Found, Please Verify Setup and Restart"},
+        {"no card to list",
+         2,
+         "find-usb",
+         {},
+         [](test::CtlRun& r) { r.sim.usb().detachCard(0); },
+         ExitTransportFailed,
+         "",
+         "No USB Buffers Found, Please Verify Setup and Restart"},
+        // Sens_Avg (for the rate scale) and Gyro_Out go through; the card then goes
+        // silent: the card's failure, then the register that gave no answer.
+        {"a register with no answer",
+         2,
+         "read",
+         {"Gyro_Out", "Temp_Out"},
+         [](test::CtlRun& r) { r.sim.usb().stopAnsweringAfter(0, 2); },
+         ExitTransportFailed,
+         R"(Gyro_Out\t[0-9A-F]{4}\t\S+\n)",
+         "gyroctl: Error Writing SPI\ngyroctl: no answer when reading Temp_Out"},
+        // A dump with holes is no register table: nothing on stdout.
+        {"a dump with a hole",
+         2,
+         "dump",
+         {},
+         [](test::CtlRun& r) { r.sim.usb().stopAnsweringAfter(0, 10); },
+         ExitTransportFailed,
+         "",
+         "Error Writing SPI"},
+        // The write went out; the range it holds is told, and the write succeeded.
+        {"a range Sens_Avg cannot hold",
+         2,
+         "write",
+         {"Sens_Avg", "0300"},
+         nothing,
+         ExitOk,
+         "",
+         "AvgBits = 768"},
+        {"an unclaimable port",
+         1,
+         "read",
+         {"Gyro_Out"},
+         [](test::CtlRun& r) { r.sim.parallelPort().setUnclaimable(true); },
+         ExitTransportFailed,
+         "",
+         "could not be claimed"},
+        {"no port at the address",
+         1,
+         "read",
+         {"Gyro_Out"},
+         [](test::CtlRun& r) { r.sim.parallelPort().setBaseAddress(0x278); },
+         ExitTransportFailed,
+         "",
          "No parallel port at address 378"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        errText.clear();
-        outText.clear();
-        c.fault();
-        EXPECT_EQ(run(1, "read", {"Gyro_Out"}), ExitTransportFailed);
-        EXPECT_TRUE(errText.contains(c.told)) << errText.toStdString();
-        EXPECT_TRUE(outText.isEmpty());
-        EXPECT_TRUE(framesOut().empty());
-        sim.parallelPort().setUnclaimable(false);
-        sim.parallelPort().setBaseAddress(0x378);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        test::CtlRun run;
+        run.g.InterfaceType = row.interfaceType;
+        row.setup(run);
+        EXPECT_EQ(run.runCommand(row.command, row.arguments), row.exit) << run.errText.toStdString();
+        EXPECT_TRUE(QRegularExpression(QRegularExpression::anchoredPattern(row.stdoutPattern))
+                        .match(run.outText)
+                        .hasMatch())
+            << run.outText.toStdString();
+        EXPECT_TRUE(run.errText.contains(row.stderrHolds)) << run.errText.toStdString();
+        const bool sendsNothing = row.exit == ExitUsage || row.interfaceType == 1;
+        if (sendsNothing) {
+            EXPECT_TRUE(run.framesOut().empty());
+            EXPECT_TRUE(run.sim.usb().pipe0Requests().empty());
+        }
     }
+    // The write of the range went out: 0x03 to 0x39 first.
+    test::CtlRun range;
+    range.g.InterfaceType = 2;
+    ASSERT_EQ(range.runCommand("write", {"Sens_Avg", "0300"}), ExitOk);
+    EXPECT_EQ(range.framesOut().front(), 0xB903);
 }
 
 TEST_F(Ctl, FindUsbListsEveryCard)

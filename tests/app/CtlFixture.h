@@ -1,6 +1,8 @@
 #pragma once
 // gyroctl on the simulated platform: the state as gyroctl prepares it, stdout and
-// stderr captured, and a command run by name with its arguments.
+// stderr captured, and a command run by name with its arguments. CtlRun is one
+// such run, for tables whose rows each need a fresh one; CtlFixture is the same
+// as a test fixture.
 #include "CtlCommands.h"
 #include "OsFamily.h"
 #include "SimPlatform.h"
@@ -9,7 +11,7 @@
 
 namespace gyro::test {
 
-struct CtlFixture : ::testing::Test {
+struct CtlRun {
     sim::SimPlatform sim;
     QString outText;
     QString errText;
@@ -18,7 +20,7 @@ struct CtlFixture : ::testing::Test {
     ConsoleUiHost ui{err};
     GyroState g{sim.platform(), ui};
 
-    CtlFixture()
+    CtlRun()
     {
         g.OsName = OsFamilyName(sim.os().query());
         g.PortAddress = 0x378;
@@ -31,6 +33,17 @@ struct CtlFixture : ::testing::Test {
         options.arguments = arguments;
         return RunCtlCommand(options, g, ui, out, err);
     }
+
+    // Every frame sent to the simulated sensor, in order.
+    std::vector<std::uint16_t> framesOut()
+    {
+        std::vector<std::uint16_t> frames;
+        for (const auto& f : sim.sensor().trace())
+            frames.push_back(f.out);
+        return frames;
+    }
 };
+
+struct CtlFixture : ::testing::Test, CtlRun {};
 
 } // namespace gyro::test
