@@ -109,7 +109,9 @@ LogReadOutcome ReadLogSeries(const QString& path, const LogReadOptions& options,
 {
     LogReadOutcome outcome;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Unbuffered: the reading goes through the chunk buffer below, a second buffer
+    // would only copy it.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         outcome.error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
         return outcome;
     }
