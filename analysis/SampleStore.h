@@ -2,31 +2,23 @@
 // A long series of samples kept in a temporary file instead of memory, so that a
 // log of any length is analysed in a few megabytes: written once in order, then
 // read back sequentially from any position by as many readers as the analysis
-// needs. The file lies in the temporary folder (TMPDIR) and is unlinked at once
-// where the system allows it, so not even a killed program leaves it behind;
-// elsewhere it goes when the store is destroyed.
+// needs. The file lies in the temporary folder (TMPDIR) and no name reaches it
+// (ScratchFile.h), so not even a killed program leaves it behind.
 //
 // A store in memory holds the same series without any file, for short series read
 // many times over (the fuzz target); its readers read the elements in place.
+#include "ScratchFile.h"
+
 #include <QDir>
 #include <QFile>
-#include <QTemporaryFile>
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <type_traits>
 #include <vector>
 
 namespace gyro::analysis {
-
-// Reads and writes go straight to the file: the store buffers them itself.
-class UnbufferedTemporaryFile : public QTemporaryFile {
-public:
-    bool openUnbuffered() { return open(QIODevice::ReadWrite | QIODevice::Unbuffered); }
-};
 
 enum class SampleStorage { TemporaryFile, Memory };
 
@@ -39,16 +31,18 @@ public:
 
     // An empty store; `failure()` tells when no temporary file could be made.
     SampleStore() : SampleStore(SampleStorage::TemporaryFile) {}
+    // Reads and writes go straight to the file: the store buffers them itself.
     explicit SampleStore(SampleStorage storage)
     {
         if (storage == SampleStorage::Memory)
             return;
-        file_ = std::make_unique<UnbufferedTemporaryFile>();
-        if (!file_->openUnbuffered())
+        QString reason;
+        file_ = OpenScratchFile(&reason);
+        if (!file_) {
             failure_ = "cannot create a temporary file in " + QDir::tempPath().toStdString() + ": " +
-                       reasonOf(*file_);
-        else
-            QFile::remove(file_->fileName()); // the open handle keeps the data
+                       reason.toStdString();
+            file_ = std::make_unique<QFile>(); // never opened: every read and write fails
+        }
         buffer_.reserve(BufferElements);
     }
 
@@ -154,17 +148,8 @@ public:
     bool readFailed() const { return readFailed_; }
 
 private:
-    // Qt says "Unknown error" when the system's reason is all there is.
-    static std::string reasonOf(const QFile& file)
-    {
-        const int code = errno;
-        return file.error() == QFileDevice::NoError || file.errorString() == QLatin1String("Unknown error")
-                   ? std::strerror(code != 0 ? code : EIO)
-                   : file.errorString().toStdString();
-    }
-
-    std::unique_ptr<UnbufferedTemporaryFile> file_; // null for a store in memory
-    std::vector<T> buffer_;                         // not yet written; in memory, the whole series
+    std::unique_ptr<QFile> file_; // null for a store in memory
+    std::vector<T> buffer_;       // not yet written; in memory, the whole series
     std::size_t written_ = 0;
     std::string failure_;
     mutable bool readFailed_ = false;

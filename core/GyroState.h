@@ -41,8 +41,9 @@ struct GyroState {
     SpiTrace* spiTrace = nullptr; // set when frames are to be traced
 
     QString AppTitle = QStringLiteral("Gyro Evaluation");
-    QString ProgramFolder = QStringLiteral("."); // logs, dumps and helper files live here
-    bool CommandLineGiven = false;               // a non-empty command line shortens calibration
+    QString ProgramFolder = QStringLiteral(".");           // logs, dumps and helper files live here
+    QString SettingsFile = QStringLiteral("CommPort.cfg"); // the interface settings, read and written
+    bool CommandLineGiven = false;                         // a non-empty command line shortens calibration
     QString OsName;          // "Win95", "Win98", "WinNT" or "WinXP"; set by the main window at load
     QString LastDatalogFile; // the last file a logging run wrote whole; the noise analysis offers it
 

@@ -124,4 +124,15 @@ QString SettingsNotSavedText(const QString& path, const QString& reason)
         .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), reason);
 }
 
+std::optional<std::int16_t> InterfaceTypeNamed(const QString& name)
+{
+    if (name == QLatin1String("usb"))
+        return 2;
+    if (name == QLatin1String("parallel"))
+        return 1;
+    if (name == QLatin1String("none"))
+        return 0;
+    return std::nullopt;
+}
+
 } // namespace gyro

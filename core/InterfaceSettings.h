@@ -3,6 +3,7 @@
 // base address, the factory setting and the device model, kept between runs.
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace gyro {
 
@@ -41,6 +42,11 @@ void SetInterfaceValues(GyroState& g, const InterfaceValues& values);
 // The same for values other than those in use (the interface the user chose).
 bool SaveInterfaceSettings(const InterfaceValues& values, const QString& path = InterfaceSettingsFileName,
                            QString* reason = nullptr);
+
+// The interface a command line names (--interface): "usb" is 2, "parallel" 1 and
+// "none" 0, as InterfaceType holds them; any other name is none of them.
+std::optional<std::int16_t> InterfaceTypeNamed(const QString& name);
+inline const QString InterfaceNames = QStringLiteral("usb, parallel or none");
 
 // The text SaveInterfaceSettings writes.
 QByteArray InterfaceSettingsText(const GyroState& g);

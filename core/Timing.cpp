@@ -41,12 +41,22 @@ void spinUnits(GyroState& g, std::int64_t units)
     g.platform.busyLoop.spin(units, g.LoopsPer10us);
 }
 
+// The calibration spins its timed runs in pieces of at most this many units
+// (100 ms nominal) and yields to the window system between them, so the start-up
+// window stays painted; only the spins are timed, never the yields.
+constexpr std::int64_t CalibrationPieceUnits = 10000;
+
 float timeOfSpin(GyroState& g, float ms)
 {
     Clock& clock = g.platform.clock;
-    const double start = clock.monotonicSeconds();
-    spinUnits(g, DelayUnits(ms));
-    return static_cast<float>(clock.monotonicSeconds() - start);
+    double spun = 0.0;
+    for (std::int64_t left = DelayUnits(ms); left > 0; left -= CalibrationPieceUnits) {
+        const double start = clock.monotonicSeconds();
+        spinUnits(g, std::min(left, CalibrationPieceUnits));
+        spun += clock.monotonicSeconds() - start;
+        g.ui.yield();
+    }
+    return static_cast<float>(spun);
 }
 
 // Scales the loop count so that `measured` seconds become `wanted` seconds. The

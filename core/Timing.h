@@ -27,7 +27,9 @@ void DelayMs(GyroState& g, float ms);
 bool DelayMsOrStop(GyroState& g, float ms, const std::function<bool()>& stop);
 
 // Measures LoopsPer10us against the platform's monotonic clock by timing the
-// calibrated spin alone (no sleeping).
+// calibrated spin alone (no sleeping). Each timed run spins in pieces of at most
+// 100 ms nominal with a yield to the window system after each, so the windows
+// stay painted during the seconds it takes.
 void CalibrateDelay(GyroState& g);
 
 } // namespace gyro

@@ -7,6 +7,10 @@
 
 #ifdef __linux__
 #include <sys/prctl.h>
+#elif defined(_WIN32)
+#include <windows.h>
+// After windows.h, whose types it uses.
+#include <timeapi.h>
 #endif
 
 namespace gyro {
@@ -29,6 +33,11 @@ void RealClock::sleepUntil(double deadline)
     // the waits want their deadline.
     static const bool preciseTimers = ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL) == 0;
     (void)preciseTimers;
+#elif defined(_WIN32)
+    // Windows wakes sleepers on its timer tick, 15.6 ms unless the process asks
+    // for a finer one; the waits want their millisecond.
+    static const bool fineTimer = ::timeBeginPeriod(1) == TIMERR_NOERROR;
+    (void)fineTimer;
 #endif
     using namespace std::chrono;
     // steady_clock is the system's monotonic clock, so the deadline is absolute on

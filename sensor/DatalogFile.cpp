@@ -1,6 +1,7 @@
 #include "DatalogFile.h"
 
 #include "Clock.h"
+#include "FileDurability.h"
 #include "WholeFile.h"
 
 #include <QDir>
@@ -8,13 +9,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace gyro {
 
@@ -34,42 +28,6 @@ constexpr int MaxPartialNames = 99;
 QString systemReason(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
-}
-
-std::filesystem::path nativePath(const QString& path)
-{
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
-}
-
-// Data and size on the disk; false with errno set when the system says it failed.
-bool syncData(QFile& file)
-{
-#if defined(Q_OS_LINUX)
-    return ::fdatasync(file.handle()) == 0;
-#elif defined(Q_OS_UNIX)
-    return ::fsync(file.handle()) == 0;
-#else
-    return file.flush();
-#endif
-}
-
-// A new or renamed name in a folder lasts a power cut only once the folder is on
-// the disk too. Best effort: a folder that cannot be synced changes nothing.
-void syncFolder(const QString& folder)
-{
-#ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-#else
-    Q_UNUSED(folder);
-#endif
 }
 
 bool readAt(QFile& file, qint64 offset, char* data, qint64 size)
@@ -111,7 +69,7 @@ bool DatalogFile::open(const QString& folder, const QString& fileName)
     if (!openPartial())
         return false;
     holdsPartial_ = true;
-    syncFolder(folder_);
+    SyncFolder(folder_);
     lastWriteOut_ = lastSync_ = clock_.monotonicSeconds();
     pending_.reserve(BlockChars + 1024);
     return true;
@@ -181,8 +139,8 @@ bool DatalogFile::writePending()
     written_ += bytes.size();
     if (now - lastSync_ >= SyncSeconds) {
         lastSync_ = now;
-        if (!syncData(partial_))
-            return fail(systemReason(errno));
+        if (QString reason; !SyncFileData(partial_, &reason))
+            return fail(reason);
     }
     return true;
 }
@@ -210,17 +168,16 @@ bool DatalogFile::finish(const QByteArray& header)
             ok = writeAt(partial_, 0, header.constData(), header.size()) || failWith(partial_);
         }
     }
-    if (ok && !syncData(partial_))
-        ok = fail(systemReason(errno));
+    if (QString reason; ok && !SyncFileData(partial_, &reason))
+        ok = fail(reason);
+    // Closed first: Windows renames no file that is still open.
     partial_.close();
     if (!ok)
         return false;
-    std::error_code error;
-    std::filesystem::rename(nativePath(partial_.fileName()), nativePath(targetPath_), error);
-    if (error)
-        return fail(QString::fromLocal8Bit(error.message())); // the partial file is the whole log then
+    if (QString reason; !RenameOver(partial_.fileName(), targetPath_, &reason))
+        return fail(reason); // the partial file is the whole log then
     holdsPartial_ = false;
-    syncFolder(folder_);
+    SyncFolder(folder_);
     return true;
 }
 

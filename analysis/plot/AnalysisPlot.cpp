@@ -1,5 +1,6 @@
 #include "AnalysisPlot.h"
 
+#include "DrawingFormats.h"
 #include "LogAxis.h"
 #include "WholeFile.h"
 
@@ -8,7 +9,9 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#ifdef GYRO_HAVE_SVG
 #include <QSvgGenerator>
+#endif
 #include <cmath>
 #include <limits>
 
@@ -274,6 +277,10 @@ bool SavePlot(const QString& path, const NoiseAnalysis& a, PlotKind kind, QStrin
         *error = QStringLiteral("%1: the plot is written as .png or .svg").arg(path);
         return false;
     }
+    if (suffix == QLatin1String("svg") && !SvgDrawingsAvailable) {
+        *error = QStringLiteral("%1: %2").arg(path, SvgUnavailableText());
+        return false;
+    }
     // Drawn in memory first, then written through the program's whole-or-nothing
     // writer, so a failed write leaves an older file of that name as it was.
     QBuffer drawing;
@@ -289,6 +296,7 @@ bool SavePlot(const QString& path, const NoiseAnalysis& a, PlotKind kind, QStrin
         }
         drawn = image.save(&drawing, "PNG");
     } else {
+#ifdef GYRO_HAVE_SVG
         QSvgGenerator svg;
         svg.setOutputDevice(&drawing);
         svg.setSize(size);
@@ -300,6 +308,7 @@ bool SavePlot(const QString& path, const NoiseAnalysis& a, PlotKind kind, QStrin
             DrawPlots(painter, QRectF(QPointF(0, 0), size), a, kind);
             drawn = painter.end();
         }
+#endif
     }
     QString reason = QStringLiteral("the plot could not be drawn");
     if (!drawn || !WriteFileWhole(path, drawing.data(), &reason)) {

@@ -2,23 +2,19 @@
 
 #include "AnalysisPlot.h"
 #include "CtlInterrupt.h"
+#include "CtlTerminal.h"
+#include "DrawingFormats.h"
 
 #include <QFileInfo>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 namespace gyro {
 
 namespace {
 
 constexpr double ProgressIntervalSeconds = 0.25;
-
-bool stderrIsTerminal()
-{
-    return ::isatty(::fileno(stderr)) != 0;
-}
 
 } // namespace
 
@@ -59,6 +55,8 @@ std::optional<AllanArguments> ParseAllanArguments(const QStringList& arguments, 
             if (suffix != QLatin1String("png") && suffix != QLatin1String("svg"))
                 return fail(
                     QStringLiteral("--plot needs a file name ending in .png or .svg, not '%1'").arg(value));
+            if (suffix == QLatin1String("svg") && !SvgDrawingsAvailable)
+                return fail(QStringLiteral("--plot: %1").arg(SvgUnavailableText()));
             a.plotPath = value;
         } else if (arg == QLatin1String("--all-lines")) {
             a.analysis.read.freshOnly = false;
@@ -96,7 +94,7 @@ int runAllan(CtlContext& c)
         return ExitUsage;
     }
     CatchCtlInterrupt();
-    const bool showProgress = stderrIsTerminal();
+    const bool showProgress = StderrIsTerminal();
     Clock& clock = c.g.platform.clock;
     double lastProgress = -ProgressIntervalSeconds;
     analysis::AnalysisHooks hooks;

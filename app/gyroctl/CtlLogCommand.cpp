@@ -2,6 +2,7 @@
 
 #include "CtlConfigCommands.h"
 #include "CtlInterrupt.h"
+#include "CtlTerminal.h"
 #include "DatalogFormat.h"
 #include "DatalogRun.h"
 #include "SensorPacedSampling.h"
@@ -10,7 +11,6 @@
 #include <QFileInfo>
 #include <cmath>
 #include <cstdio>
-#include <unistd.h>
 
 namespace gyro {
 
@@ -46,11 +46,6 @@ std::optional<std::array<bool, 5>> columnSelection(const QString& list)
     if (std::none_of(selected.begin(), selected.end(), [](bool on) { return on; }))
         return std::nullopt;
     return selected;
-}
-
-bool stderrIsTerminal()
-{
-    return ::isatty(::fileno(stderr)) != 0;
 }
 
 } // namespace
@@ -157,7 +152,7 @@ int runLog(CtlContext& c)
         return ExitTransportFailed;
 
     CatchCtlInterrupt();
-    const bool showProgress = stderrIsTerminal();
+    const bool showProgress = StderrIsTerminal();
     Clock& clock = c.g.platform.clock;
     double lastProgress = -ProgressIntervalSeconds;
     std::int64_t fileNumber = 0;

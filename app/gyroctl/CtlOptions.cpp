@@ -2,6 +2,7 @@
 
 #include "CtlCommandTable.h"
 #include "HexText.h"
+#include "InterfaceSettings.h"
 #include "PortAddress.h"
 #include "ProgramVersion.h"
 
@@ -20,7 +21,8 @@ QString CtlUsageText()
         "\n"
         "options:\n"
         "  --simulate               use the built-in simulated sensor\n"
-        "  --interface usb|parallel default: the interface in CommPort.cfg\n"
+        "  --interface usb|parallel|none\n"
+        "                           the interface for this run (default: the one in CommPort.cfg)\n"
         "  --port HEX               parallel port base address (default from CommPort.cfg)\n"
         "  --spi-trace FILE         append every SPI frame to FILE\n"
         "  --raw-port-access        parallel port through raw I/O permission (root) instead of ppdev\n"
@@ -108,14 +110,11 @@ std::optional<CtlOptions> ParseCtlArguments(const QStringList& arguments, QStrin
             options.rawPortAccess = true;
         } else if (arg == QLatin1String("--interface")) {
             if (!hasValue)
-                return fail(QStringLiteral("--interface needs usb or parallel"));
-            const QString name = arguments[++i];
-            if (name == QLatin1String("usb"))
-                options.interfaceType = 2;
-            else if (name == QLatin1String("parallel"))
-                options.interfaceType = 1;
-            else
-                return fail(QStringLiteral("unknown interface '%1': use usb or parallel").arg(name));
+                return fail(QStringLiteral("--interface needs %1").arg(InterfaceNames));
+            options.interfaceType = InterfaceTypeNamed(arguments[++i]);
+            if (!options.interfaceType)
+                return fail(
+                    QStringLiteral("unknown interface '%1': use %2").arg(arguments[i], InterfaceNames));
         } else if (arg == QLatin1String("--port")) {
             if (!hasValue)
                 return fail(QStringLiteral("--port needs a hex address such as 378"));

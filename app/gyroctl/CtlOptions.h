@@ -13,7 +13,7 @@ namespace gyro {
 struct CtlOptions {
     bool simulate = false;
     bool rawPortAccess = false;
-    std::optional<std::int16_t> interfaceType; // 1 parallel, 2 USB; default from CommPort.cfg
+    std::optional<std::int16_t> interfaceType; // 0 none, 1 parallel, 2 USB; default from CommPort.cfg
     std::optional<std::int16_t> portAddress;   // default from CommPort.cfg
     QString spiTracePath;
     std::vector<sim::SimFault> simFaults; // --sim-fault, with --simulate only

@@ -12,6 +12,7 @@
 #include "OsFamily.h"
 #include "ProgramFolder.h"
 #include "RealClock.h"
+#include "SettingsLocation.h"
 #include "SpiTraceFile.h"
 
 #include <QCoreApplication>
@@ -22,8 +23,10 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -45,9 +48,11 @@ int finishOutput(QTextStream& out, QTextStream& err, int status)
 
 // Drawing on the offscreen platform asks for the runtime folder, and Qt warns on
 // stderr when XDG_RUNTIME_DIR is unset: name the folder it would fall back to,
-// made private as it makes it, so a plot run prints no such line.
+// made private as it makes it, so a plot run prints no such line. (Windows has
+// no such folder.)
 void provideRuntimeFolder()
 {
+#ifdef Q_OS_UNIX
     if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
         return;
     const QByteArray folder = QDir::tempPath().toLocal8Bit() + "/runtime-" + QByteArray::number(::getuid());
@@ -56,6 +61,7 @@ void provideRuntimeFolder()
         (::stat(folder.constData(), &info) != 0 || info.st_uid != ::getuid() || (info.st_mode & 0077) != 0))
         return; // Qt then says what is wrong with it
     qputenv("XDG_RUNTIME_DIR", folder);
+#endif
 }
 
 } // namespace
@@ -118,7 +124,9 @@ int main(int argc, char** argv)
     g.ProgramFolder = gyro::ProgramFilesFolder(QCoreApplication::applicationDirPath(), QDir::currentPath());
     g.DelayCalibrated = true;
     gyro::SetInterfaceDefaults(g);
-    gyro::LoadInterfaceSettings(g);
+    // The file gyroeval started from this folder keeps (gyroctl only reads it).
+    gyro::LoadInterfaceSettings(
+        g, gyro::InterfaceSettingsPath(QDir::currentPath(), gyro::UserSettingsFolder(), false));
     gyro::InitRegisterMap(g);
     g.OsName = gyro::OsFamilyName(platform.os.query());
     if (options->interfaceType)

@@ -6,6 +6,9 @@
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
+#elif defined(Q_OS_WIN)
+#include <atomic>
+#include <windows.h>
 #endif
 
 namespace gyro {
@@ -62,6 +65,52 @@ CloseOnSignal::~CloseOnSignal()
     ::close(signalPipe[0]);
     ::close(signalPipe[1]);
     signalPipe[0] = signalPipe[1] = -1;
+}
+#elif defined(Q_OS_WIN)
+namespace {
+
+std::atomic<bool> signalReceived{false};
+// The handler that the console's control thread hands the close to.
+std::atomic<CloseOnSignal*> activeHandler{nullptr};
+
+// Runs on the console's control thread: the close is queued to the event loop.
+// Closing the console window, logging off or shutting down end the process when
+// this returns, so it waits for the program to close itself.
+BOOL WINAPI onConsoleEvent(DWORD event)
+{
+    signalReceived = true;
+    if (CloseOnSignal* handler = activeHandler.load())
+        QMetaObject::invokeMethod(handler, &CloseOnSignal::runClose, Qt::QueuedConnection);
+    if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
+        ::Sleep(20000);
+    return TRUE;
+}
+
+} // namespace
+
+CloseOnSignal::CloseOnSignal(std::function<void()> close, QObject* parent)
+    : QObject(parent), close_(std::move(close))
+{
+    signalReceived = false;
+    activeHandler = this;
+    ::SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+}
+
+CloseOnSignal::~CloseOnSignal()
+{
+    ::SetConsoleCtrlHandler(onConsoleEvent, FALSE);
+    activeHandler = nullptr;
+    signalReceived = false;
+}
+
+bool CloseOnSignal::Received()
+{
+    return signalReceived;
+}
+
+void CloseOnSignal::runClose()
+{
+    close_();
 }
 #else
 // Elsewhere the window system's own close requests are the only way out.

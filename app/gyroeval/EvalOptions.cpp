@@ -1,5 +1,6 @@
 #include "EvalOptions.h"
 
+#include "InterfaceSettings.h"
 #include "ProgramVersion.h"
 
 #include <QCommandLineParser>
@@ -17,6 +18,8 @@ struct OptionText {
 // The usage's option column; descriptions are written to fit an 80-column terminal.
 const OptionText OptionTexts[] = {
     {"--simulate", "the built-in simulated sensor, USB card and parallel port"},
+    {"--interface NAME", "usb, parallel or none for this run (default: CommPort.cfg)"},
+    {"--user-settings", "CommPort.cfg in the user's settings folder (menu start)"},
     {"--seed N", "seed of the simulated sensor (1)"},
     {"--spi-trace FILE", "append every SPI frame to FILE"},
     {"--start-reading", "press \"Read\" once the window is up (starts the loop)"},
@@ -77,6 +80,8 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
     const QCommandLineOption simulate(QStringLiteral("simulate"));
     const QCommandLineOption seed(QStringLiteral("seed"), QString(), QStringLiteral("N"),
                                   QStringLiteral("1"));
+    const QCommandLineOption interfaceName(QStringLiteral("interface"), QString(), QStringLiteral("NAME"));
+    const QCommandLineOption userSettings(QStringLiteral("user-settings"));
     const QCommandLineOption trace(QStringLiteral("spi-trace"), QString(), QStringLiteral("FILE"));
     const QCommandLineOption startReading(QStringLiteral("start-reading"));
     const QCommandLineOption rawPort(QStringLiteral("raw-port-access"));
@@ -85,8 +90,8 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
     const QCommandLineOption busTiming(QStringLiteral("sim-bus-timing"));
     const QCommandLineOption fullSpeed(QStringLiteral("sim-full-speed"));
     const QCommandLineOption burstReadout(QStringLiteral("burst-readout"));
-    parser.addOptions({help, version, simulate, seed, trace, startReading, rawPort, simFault, simStill,
-                       busTiming, fullSpeed, burstReadout});
+    parser.addOptions({help, version, simulate, interfaceName, userSettings, seed, trace, startReading,
+                       rawPort, simFault, simStill, busTiming, fullSpeed, burstReadout});
 
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
@@ -110,6 +115,15 @@ bool ParseEvalOptions(const QStringList& arguments, EvalOptions& options, QStrin
         *error = QStringLiteral("--seed needs a whole number, not \"%1\".").arg(parser.value(seed));
         return false;
     }
+    if (parser.isSet(interfaceName)) {
+        options.interfaceType = InterfaceTypeNamed(parser.value(interfaceName));
+        if (!options.interfaceType) {
+            *error = QStringLiteral("unknown interface \"%1\": use %2.")
+                         .arg(parser.value(interfaceName), InterfaceNames);
+            return false;
+        }
+    }
+    options.userSettings = parser.isSet(userSettings);
     options.simulate = parser.isSet(simulate);
     options.startReading = parser.isSet(startReading);
     options.burstReadout = parser.isSet(burstReadout);

@@ -1,7 +1,8 @@
 #pragma once
 // The windowed program's command line:
 //
-//   gyroeval [--help] [--version] [--simulate] [--seed N] [--spi-trace FILE] [--start-reading]
+//   gyroeval [--help] [--version] [--simulate] [--interface usb|parallel|none] [--user-settings]
+//            [--seed N] [--spi-trace FILE] [--start-reading]
 //            [--raw-port-access] [--burst-readout] [--sim-fault KIND]... [--sim-bus-timing]
 //            [--sim-full-speed] [--sim-still]
 //   (the last four with --simulate; the fault kinds are in SimFaults.h)
@@ -9,6 +10,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
+#include <optional>
 
 namespace gyro {
 
@@ -16,6 +19,12 @@ struct EvalOptions {
     bool simulate = false;     // the built-in simulation instead of this system's hardware
     bool startReading = false; // press "Read" once the main window is up
     bool burstReadout = false; // each readout pass in one burst (one transfer)
+    // The interface of this run instead of the one CommPort.cfg names (0 none,
+    // 1 parallel, 2 USB); the file keeps its own unless the user picks another.
+    std::optional<std::int16_t> interfaceType;
+    // CommPort.cfg in the user's settings folder whatever the current folder: the
+    // desktop menu starts the program so.
+    bool userSettings = false;
     BackendOptions backends;
     QString spiTracePath; // append every SPI frame to this file
     QString helpText;     // --help or --version: this text is the whole answer

@@ -50,8 +50,16 @@ bool StartUpStop::finish(const ProgramWindows& windows, const QString& path, QSt
     qApp->removeEventFilter(this);
     if (!atStop_) // a stop seen only between two steps: the values as they stand now
         atStop_ = InterfaceValuesOf(g);
-    if (!windows.loadedSettings || *atStop_ == *windows.loadedSettings)
+    if (!windows.loadedSettings)
+        return true; // stopped before the file was read
+    // Start-up began with the file's values and the command line's interface.
+    InterfaceValues started = *windows.loadedSettings;
+    if (windows.interfaceForThisRun)
+        started.InterfaceType = *windows.interfaceForThisRun;
+    if (*atStop_ == started)
         return true; // nothing chosen: the file stays byte for byte
+    if (atStop_->InterfaceType == started.InterfaceType)
+        atStop_->InterfaceType = windows.loadedSettings->InterfaceType; // this run's only
     SetInterfaceValues(g, *atStop_);
     if (QString reason; !SaveInterfaceSettings(g, path, &reason)) {
         if (failure != nullptr)

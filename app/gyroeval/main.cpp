@@ -10,11 +10,13 @@
 #include "ProgramFolder.h"
 #include "ProgramVersion.h"
 #include "QtUiHost.h"
+#include "SettingsLocation.h"
 #include "SpiTraceFile.h"
 #include "StartUpStop.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QTimer>
 #include <cstdio>
@@ -62,6 +64,10 @@ int main(int argc, char** argv)
     const bool readNow = !HoldsQtOptions(arguments);
     if (const auto status = readNow ? AnswerCommandLine(arguments, options) : std::nullopt)
         return *status;
+    // The window class (WM_CLASS on X11) is the application name: "gyroeval"
+    // however the program was called, as the desktop entry's StartupWMClass says,
+    // so a dock shows the entry's icon for the running program.
+    QCoreApplication::setApplicationName(QStringLiteral("gyroeval"));
     QApplication app(argc, argv);
     // The desktop links the window to its entry and icon; the installed icon
     // shows in the title bar and task switcher where the theme has it.
@@ -83,6 +89,10 @@ int main(int argc, char** argv)
     ui.setApplicationTitle(g.AppTitle);
     g.CommandLineGiven = argc > 1;
     g.ProgramFolder = ProgramFilesFolder(QCoreApplication::applicationDirPath(), QDir::currentPath());
+    g.SettingsFile = InterfaceSettingsPath(QDir::currentPath(), UserSettingsFolder(), options.userSettings);
+    // The user's settings folder may not exist yet; one that cannot be made is
+    // told when the settings are saved.
+    QDir().mkpath(QFileInfo(g.SettingsFile).absolutePath());
 
     std::unique_ptr<SpiTraceFile> trace;
     if (!options.spiTracePath.isEmpty()) {
@@ -107,10 +117,11 @@ int main(int argc, char** argv)
         else
             startUpStop.request();
     });
-    ProgramWindows windows = Main(g, [] { return CloseOnSignal::Received(); });
+    ProgramWindows windows = Main(
+        g, [] { return CloseOnSignal::Received(); }, options.interfaceType);
     if (windows.stopped) {
         ui.setMessagesOnStderr(true);
-        if (QString failure; !startUpStop.finish(windows, InterfaceSettingsFileName, &failure))
+        if (QString failure; !startUpStop.finish(windows, g.SettingsFile, &failure))
             ui.message(failure, MsgButtons::Ok, MsgIcon::Exclamation, QString());
         g.spiTrace = nullptr;
         return 0;

@@ -1,6 +1,7 @@
 #include "QtUiHost.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <cstdio>
 
@@ -70,6 +71,26 @@ MsgResult fromQt(int button, MsgButtons buttons)
     }
 }
 
+// The window a message box belongs to, so that it shows over a window of the
+// program: the modal or active one, else the main window, else any window shown
+// (the start-up window while the main window loads).
+QWidget* ownerWindow()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    QWidget* shown = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible() || window->windowType() == Qt::Popup || window->windowType() == Qt::ToolTip)
+            continue;
+        if (qobject_cast<QMainWindow*>(window) != nullptr)
+            return window;
+        shown = window;
+    }
+    return shown;
+}
+
 } // namespace
 
 MsgResult QtUiHost::message(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
@@ -82,7 +103,7 @@ MsgResult QtUiHost::message(const QString& text, MsgButtons buttons, MsgIcon ico
         std::fputs(qPrintable(shownTitle + QStringLiteral(": ") + shown + u'\n'), stderr);
         return fromQt(QMessageBox::NoButton, buttons);
     }
-    QMessageBox box(toQt(icon), shownTitle, shown, toQt(buttons), QApplication::activeWindow());
+    QMessageBox box(toQt(icon), shownTitle, shown, toQt(buttons), ownerWindow());
     box.setTextFormat(Qt::PlainText);
     // The normal pointer while the user answers, whatever runs behind the box.
     if (busy_)

@@ -2,6 +2,7 @@
 // and the noise terms on stdout (data only), and the plot files, also from the
 // program itself (which must start a GUI application without a display).
 #include "CtlFixture.h"
+#include "DrawingFormats.h"
 
 #include <QFile>
 #include <QImage>
@@ -95,13 +96,21 @@ TEST_F(CtlAllan, DrawsThePlotAsPngOrSvg)
     for (int i = 0; i < 100; ++i)
         longer.write(QByteArray::number(i * 37 % 11) + '\n');
     longer.close();
-    ASSERT_EQ(allan({longer.fileName(), rate, QStringLiteral("1"), QStringLiteral("--psd"),
-                     QStringLiteral("--plot"), path("b.svg")}),
-              ExitOk);
-    QFile svg(path("b.svg"));
-    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(svg.readAll().contains("<svg"));
-    EXPECT_TRUE(outText.contains(QStringLiteral("frequency_hz\tpsd_one_sided")));
+    const QStringList withSpectrum{longer.fileName(),        rate,
+                                   QStringLiteral("1"),      QStringLiteral("--psd"),
+                                   QStringLiteral("--plot"), path("b.svg")};
+    if (SvgDrawingsAvailable) {
+        ASSERT_EQ(allan(withSpectrum), ExitOk);
+        QFile svg(path("b.svg"));
+        ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(svg.readAll().contains("<svg"));
+        EXPECT_TRUE(outText.contains(QStringLiteral("frequency_hz\tpsd_one_sided")));
+    } else { // a usage error, before anything is read
+        errText.clear();
+        EXPECT_EQ(allan(withSpectrum), ExitUsage);
+        EXPECT_TRUE(errText.contains(SvgUnavailableText())) << errText.toStdString();
+        EXPECT_FALSE(QFile::exists(path("b.svg")));
+    }
 
     // A plot that cannot be written fails the run, after the table was printed.
     outText.clear();

@@ -38,7 +38,7 @@ TEST(CtlOptions, UsageErrorsNameTheProblem)
 {
     const std::vector<std::pair<QStringList, QString>> cases = {
         {{}, "no command"},
-        {{"--interface", "serial", "dump"}, "serial"},
+        {{"--interface", "serial", "dump"}, "usb, parallel or none"},
         {{"--interface"}, "--interface"},
         {{"--port", "37G", "dump"}, "37G"},
         {{"--port", "0", "dump"}, "0"},

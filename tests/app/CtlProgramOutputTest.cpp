@@ -85,12 +85,14 @@ TEST(GyroctlProgram, StandardErrorHoldsOnlyItsOwnMessages)
     EXPECT_EQ(plot.exitCode, ExitOk) << plot.err.toStdString();
     EXPECT_FALSE(plot.err.contains(QStringLiteral("XDG_RUNTIME_DIR"))) << plot.err.toStdString();
 
+#ifndef Q_OS_WIN // Windows takes its temporary folder from TMP and TEMP and words the reason its own way
     // A temporary file that cannot be made names the folder and the system's reason.
     QProcessEnvironment noTemp = QProcessEnvironment::systemEnvironment();
     noTemp.insert(QStringLiteral("TMPDIR"), series); // a file, no folder
     const ProgramRun temp = gyroctl({"allan", series, "--rate", "100"}, dir.filePath("out.txt"), noTemp);
     EXPECT_EQ(temp.exitCode, ExitTransportFailed);
     EXPECT_TRUE(temp.err.contains(series + QStringLiteral(": Not a directory"))) << temp.err.toStdString();
+#endif
 
     if (QFile::exists(QStringLiteral("/dev/full"))) { // a trace device: no seek warning, the failure told
         const ProgramRun trace =

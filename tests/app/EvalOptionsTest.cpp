@@ -2,6 +2,8 @@
 #include "ProgramVersion.h"
 
 #include <QProcess>
+#include <optional>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -58,11 +60,30 @@ TEST(EvalOptions, WrongInputIsRefusedWithAMessage)
          {QStringList{"--seed", "x"}, QStringList{"--bogus"}, QStringList{"extra"},
           QStringList{"--spi-trace"}, QStringList{"--sim-fault", "card-stops:2"}, // without --simulate
           QStringList{"--simulate", "--sim-fault", "flood"}, QStringList{"--sim-still"},
-          QStringList{"--sim-bus-timing"}, QStringList{"--sim-full-speed"}}) {
+          QStringList{"--sim-bus-timing"}, QStringList{"--sim-full-speed"},
+          QStringList{"--interface", "serial"}, QStringList{"--interface", "USB"},
+          QStringList{"--interface"}}) {
         EvalOptions options;
         QString error;
         EXPECT_FALSE(parse(arguments, options, &error)) << arguments.join(' ').toStdString();
         EXPECT_FALSE(error.isEmpty());
+    }
+}
+
+// The names gyroctl takes, as the values InterfaceType holds; none given keeps CommPort.cfg's.
+TEST(EvalOptions, InterfaceNamesTheInterfaceOfThisRun)
+{
+    const std::vector<std::pair<QStringList, std::optional<std::int16_t>>> rows = {
+        {{"--interface", "usb"}, 2},
+        {{"--interface", "parallel"}, 1},
+        {{"--interface=none"}, 0},
+        {{"--simulate"}, std::nullopt},
+    };
+    for (const auto& [arguments, expected] : rows) {
+        EvalOptions options;
+        QString error;
+        ASSERT_TRUE(parse(arguments, options, &error)) << error.toStdString();
+        EXPECT_EQ(options.interfaceType, expected) << arguments.join(' ').toStdString();
     }
 }
 
@@ -119,8 +140,9 @@ TEST(GyroevalProgram, AnswersItsCommandLineWithoutADisplay)
         ASSERT_TRUE(program.waitForFinished(30000));
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(program.exitCode(), c.exitCode);
-        const QString out = QString::fromLocal8Bit(program.readAllStandardOutput());
-        const QString err = QString::fromLocal8Bit(program.readAllStandardError());
+        // Windows consoles end lines with CR LF.
+        const QString out = QString::fromLocal8Bit(program.readAllStandardOutput()).remove(QLatin1Char('\r'));
+        const QString err = QString::fromLocal8Bit(program.readAllStandardError()).remove(QLatin1Char('\r'));
         EXPECT_EQ(out.isEmpty(), *c.out == '\0') << out.toStdString();
         EXPECT_TRUE(out.contains(QString::fromLatin1(c.out))) << out.toStdString();
         EXPECT_TRUE(err.contains(QString::fromLatin1(c.err))) << err.toStdString();

@@ -145,6 +145,8 @@ TEST_F(SettingsFile, FailedSaveReportsFailureAndKeepsThePreviousFile)
 
 TEST_F(SettingsFile, SaveThatCannotWriteLeavesTheOldFileByteForByteAndSaysWhy)
 {
+    if (!test::LimitedChildrenAvailable)
+        GTEST_SKIP() << test::NoLimitedChildren;
     const QByteArray old("Interface =  1\r\nPort Address =  632\r\nFactory =  0\r\nProduct =  27130\r\n");
     struct Case {
         const char* what;

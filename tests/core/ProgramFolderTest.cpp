@@ -2,11 +2,14 @@
 // system's program folders, where an installed program cannot or must not write.
 #include "ProgramFolder.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace gyro;
 
+#ifndef Q_OS_WIN
 TEST(ProgramFolder, TheExecutablesFolderUnlessItIsASystemProgramFolder)
 {
     QTemporaryDir build;
@@ -24,4 +27,23 @@ TEST(ProgramFolder, TheExecutablesFolderUnlessItIsASystemProgramFolder)
         EXPECT_EQ(ProgramFilesFolder(c.executableFolder, current), c.expected)
             << c.executableFolder.toStdString();
     }
+}
+#endif
+
+// Windows' rule: beside the program where a file can be made, otherwise the
+// user's folder, made on the way; nothing is left behind by the check.
+TEST(ProgramFolder, AFolderThatTakesNoFilesGivesTheUsersFolder)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString user = root.filePath(QStringLiteral("Documents/gyroeval"));
+    const QString writable = root.filePath(QStringLiteral("bin"));
+    ASSERT_TRUE(QDir().mkpath(writable));
+
+    EXPECT_EQ(WritableFolderOr(writable, user), writable);
+    EXPECT_TRUE(QDir(writable).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(user));
+
+    EXPECT_EQ(WritableFolderOr(root.filePath(QStringLiteral("missing")), user), user);
+    EXPECT_TRUE(QFileInfo(user).isDir());
 }

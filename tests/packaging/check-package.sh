@@ -40,6 +40,11 @@ build)
     echo "built $deb"
     dpkg-deb --info "$deb" | sed -n '/Package:/,$p'
     dpkg-deb --field "$deb" Depends | grep -q 'libqt6widgets6' || fail "Depends lacks the Qt libraries: shlibdeps did not run"
+    # The manual pages and the completion need these to be of use.
+    recommends=$(dpkg-deb --field "$deb" Recommends)
+    for package in man-db bash-completion; do
+        grep -qw "$package" <<<"$recommends" || fail "Recommends lacks $package: '$recommends'"
+    done
     ;;
 desktop)
     need desktop-file-validate
@@ -50,11 +55,21 @@ desktop)
         desktop-file-validate "$entry" || fail "$entry does not validate"
         icon=$(sed -n 's/^Icon=//p' "$entry")
         [ -f "$root/usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "icon $icon of $entry is not installed"
+        # Docks and menus that draw no SVG take these sizes.
+        for size in 48 64 128 256; do
+            png=$root/usr/share/icons/hicolor/${size}x${size}/apps/$icon.png
+            file "$png" | grep -q "PNG image data, $size x $size" || fail "no $size x $size PNG icon: $(file "$png")"
+        done
+        # A dock links the running window to this entry by its window class,
+        # which is the program's name.
+        program=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry" | head -1)
+        [ "$(sed -n 's/^StartupWMClass=//p' "$entry")" = "$program" ] || fail "$entry has no StartupWMClass=$program"
         while read -r program; do
             [ -x "$root/usr/bin/$program" ] || fail "$entry starts $program, which is not in /usr/bin"
         done < <(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")
     done
-    grep -q '^Exec=gyroeval --simulate' "${entries[0]}" || fail "no entry or action for the simulated sensor"
+    grep -q '^Exec=gyroeval .*--simulate --interface usb --start-reading' "${entries[0]}" ||
+        fail "no action that starts the simulated sensor reading"
     echo "desktop entries valid: ${entries[*]#"$root"}"
     ;;
 appstream)
@@ -73,6 +88,9 @@ lintian)
     out=$(lintian --allow-root --tag-display-limit 0 --display-level '>=warning' "$deb" 2>&1) || true
     echo "$out"
     if grep -q '^E: ' <<<"$out"; then fail "lintian reports errors"; fi
+    # The distribution's hardening flags: lintian tells missing ones at the info level.
+    hardening=$(lintian --allow-root --display-level '>=info' --tags hardening-no-bindnow,hardening-no-fortify-functions,hardening-no-relro,hardening-no-pie "$deb" 2>&1) || true
+    [ -z "$hardening" ] || fail "the programs lack hardening: $hardening"
     grep -q '^[EW]: .*lintian.*\(crash\|failed\)' <<<"$out" && fail "lintian did not finish"
     echo "lintian: no errors"
     ;;
@@ -145,6 +163,25 @@ completion)
     expect "gyroctl log --rate " '!on'
     echo "completion offers every command and the register names"
     ;;
+docs)
+    unpack
+    doc=$root/usr/share/doc/gyroeval
+    for file in copyright changelog.gz README.md NEWS examples/CommPort.cfg guide/index.html; do
+        [ -s "$doc/$file" ] || fail "/usr/share/doc/gyroeval/$file is not installed"
+    done
+    # Every page of the guide, and every picture a page shows.
+    for page in "$source_dir"/docs/*.md; do
+        [ -s "$doc/guide/$(basename "$page" .md).html" ] || fail "the guide page of $(basename "$page") is not installed"
+    done
+    for picture in $(grep -ho 'pictures/[A-Za-z0-9_.-]*\.png' "$source_dir"/docs/*.md | sort -u); do
+        [ -s "$doc/guide/$picture" ] || fail "the guide's $picture is not installed"
+    done
+    # The example is a settings file the program reads: USB card, port 378, model 27140.
+    cd "$root" && cp "$doc/examples/CommPort.cfg" .
+    env -u LD_LIBRARY_PATH "$root/usr/bin/gyroctl" --simulate read Gyro_Out >/dev/null ||
+        fail "gyroctl does not read the example CommPort.cfg as selecting the USB card"
+    echo "docs installed: README, NEWS, the example settings file and the guide"
+    ;;
 installed)
     need readelf
     unpack
@@ -163,11 +200,22 @@ installed)
     # The two programs and nothing else: no test, benchmark or fuzz target.
     programs=$(cd "$root/usr/bin" && echo *)
     [ "$programs" = "gyroctl gyroeval" ] || fail "/usr/bin holds $programs, not just gyroctl and gyroeval"
-    # The window program starts from the package (Qt finds its plugins) and ends
-    # normally on SIGTERM, whenever it arrives: exit status 0.
+    # The menu's "Simulated Sensor", as its entry starts it on a fresh account (no
+    # CommPort.cfg anywhere): the window program starts from the package (Qt finds
+    # its plugins), its readout loop reads Gyro_Out again and again, and it ends
+    # normally on SIGTERM, whenever that arrives: exit status 0, the settings kept
+    # in the user's settings folder.
+    action=$(sed -n '/^\[Desktop Action simulate\]/,$s/^Exec=gyroeval //p' "$root"/usr/share/applications/*.desktop)
+    mkdir home
     status=0
-    run timeout --preserve-status -s TERM 5 "$root/usr/bin/gyroeval" --simulate --start-reading 2>/dev/null || status=$?
+    # shellcheck disable=SC2086 # the entry's options, one word each
+    HOME=$PWD/home XDG_CONFIG_HOME= run timeout --preserve-status -s TERM 8 "$root/usr/bin/gyroeval" $action \
+        --spi-trace trace.txt 2>/dev/null || status=$?
     [ "$status" = 0 ] || fail "the installed gyroeval ended with status $status on SIGTERM"
+    reads=$(grep -c ' usb 0400 ' trace.txt || true)
+    [ "$reads" -ge 20 ] || fail "the simulated action read Gyro_Out $reads times: no live readings"
+    [ -f home/.config/gyroeval/CommPort.cfg ] || fail "the menu start kept no CommPort.cfg in ~/.config/gyroeval"
+    [ ! -e CommPort.cfg ] || fail "the menu start wrote CommPort.cfg into the current folder"
     for program in "$root"/usr/bin/*; do
         ! readelf -d "$program" | grep -E 'RPATH|RUNPATH' || fail "$program has an RPATH or RUNPATH"
         ! run ldd "$program" | grep 'not found' || fail "$program needs a library that is not found"

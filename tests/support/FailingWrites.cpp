@@ -1,12 +1,17 @@
 #include "FailingWrites.h"
 
 #include <QByteArray>
+
+#ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace gyro::test {
+
+#ifdef Q_OS_UNIX
 
 namespace {
 
@@ -64,5 +69,12 @@ ChildOutcome RunInLimitedChild(const ChildLimits& limits, const std::function<bo
     outcome.reason = QString::fromUtf8(text);
     return outcome;
 }
+
+#else
+ChildOutcome RunInLimitedChild(const ChildLimits&, const std::function<bool(QString* reason)>&)
+{
+    return {};
+}
+#endif
 
 } // namespace gyro::test

@@ -5,6 +5,7 @@
 // whom a folder without write permission stops writes even when the tests run
 // as root.
 #include <QString>
+#include <QtGlobal>
 #include <functional>
 
 namespace gyro::test {
@@ -20,7 +21,17 @@ struct ChildOutcome {
     QString reason;   // what `work` put into its reason
 };
 
-// Runs `work` in a forked child under `limits` and reports its result.
+// Whether this system has forked children with file size limits and user ids
+// (POSIX); a test that needs them skips elsewhere.
+#ifdef Q_OS_UNIX
+inline constexpr bool LimitedChildrenAvailable = true;
+#else
+inline constexpr bool LimitedChildrenAvailable = false;
+#endif
+inline constexpr const char* NoLimitedChildren = "needs forked children under file size limits (POSIX)";
+
+// Runs `work` in a forked child under `limits` and reports its result (nothing
+// ran where LimitedChildrenAvailable is false).
 ChildOutcome RunInLimitedChild(const ChildLimits& limits, const std::function<bool(QString* reason)>& work);
 
 } // namespace gyro::test

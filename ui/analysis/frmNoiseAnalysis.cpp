@@ -1,6 +1,7 @@
 #include "frmNoiseAnalysis.h"
 
 #include "AnalysisPlot.h"
+#include "DrawingFormats.h"
 #include "PlotView.h"
 #include "ui_frmNoiseAnalysis.h"
 
@@ -20,7 +21,7 @@ namespace {
 const QString AnalyzeCaption = QStringLiteral("Analyze");
 const QString CancelCaption = QStringLiteral("Cancel");
 const QString LogFilter = QStringLiteral("Logs (*.csv *.txt);;All files (*)");
-const QString PlotFilter = QStringLiteral("PNG image (*.png);;SVG drawing (*.svg)");
+const QString PlotFilter = DrawingFileFilter(QStringLiteral("PNG image (*.png)"));
 constexpr int RuleColumn = 6; // of the noise terms table, the last
 
 constexpr analysis::TauSpacing Spacings[] = {analysis::TauSpacing::Octave, analysis::TauSpacing::Decade,

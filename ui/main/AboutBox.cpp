@@ -1,8 +1,10 @@
 #include "AboutBox.h"
 
 #include "ProgramVersion.h"
+#include "UserGuide.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -20,6 +22,7 @@ void AddHelpMenu(QMainWindow& window, UiHost& ui, const QString& appTitle, std::
 {
     auto* menu = window.menuBar()->addMenu(QStringLiteral("&Help"));
     menu->setObjectName(QStringLiteral("mnuHelp"));
+    AddUserGuideItem(*menu, ui, QCoreApplication::applicationDirPath());
     QAction* about = menu->addAction(QStringLiteral("&About"));
     about->setObjectName(QStringLiteral("mnuAbout"));
     QObject::connect(about, &QAction::triggered, &window, [&ui, appTitle, text = std::move(text)] {

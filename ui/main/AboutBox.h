@@ -14,8 +14,9 @@ namespace gyro {
 // platform description (the real hardware) is said as such.
 QString AboutText(const QString& appTitle, const QString& interfaceState, const QString& platform);
 
-// Adds "Help" with "About" (objectName mnuAbout) at the end of the menu bar;
-// `text` is asked on each opening, so it tells the interface of that moment.
+// Adds "Help" with "User Guide" (see UserGuide.h) and "About" (objectName
+// mnuAbout) at the end of the menu bar; `text` is asked on each opening, so it
+// tells the interface of that moment.
 void AddHelpMenu(QMainWindow& window, UiHost& ui, const QString& appTitle, std::function<QString()> text);
 
 } // namespace gyro

@@ -6,7 +6,9 @@
 #include <QBuffer>
 #include <QFontMetrics>
 #include <QPainter>
+#ifdef GYRO_HAVE_SVG
 #include <QSvgGenerator>
+#endif
 #include <algorithm>
 
 namespace gyro {
@@ -140,6 +142,7 @@ QImage RenderChartSheet(const std::vector<ExportedChart>& charts, const QString&
     return sheet;
 }
 
+#ifdef GYRO_HAVE_SVG
 QByteArray ChartSheetSvg(const std::vector<ExportedChart>& charts, const QString& caption,
                          const QLocale& locale)
 {
@@ -158,6 +161,7 @@ QByteArray ChartSheetSvg(const std::vector<ExportedChart>& charts, const QString
     }
     return svg;
 }
+#endif
 
 QByteArray ChartSamplesText(const std::vector<ExportedChart>& charts, const QLocale& locale)
 {

@@ -29,10 +29,12 @@ ChartSheetLayout LayoutChartSheet(const std::vector<ExportedChart>& charts);
 // The sheet with each chart's pixels exactly as drawn; `caption` heads it.
 QImage RenderChartSheet(const std::vector<ExportedChart>& charts, const QString& caption,
                         const QLocale& locale = QLocale::system());
+#ifdef GYRO_HAVE_SVG
 // The same sheet as an SVG drawing: each trace segment a line in the range it was
 // drawn in, so the drawing scales without steps.
 QByteArray ChartSheetSvg(const std::vector<ExportedChart>& charts, const QString& caption,
                          const QLocale& locale = QLocale::system());
+#endif
 
 // One line per sweep position 0..350 (left to right, as on screen): the
 // position, then each chart's value and how many samples ago it was drawn, empty

@@ -1,6 +1,7 @@
 #include "ChartKeeper.h"
 
 #include "DatalogFormat.h"
+#include "DrawingFormats.h"
 #include "StripChart.h"
 #include "WholeFile.h"
 
@@ -16,13 +17,8 @@
 namespace gyro {
 
 namespace {
-const QString PictureFilter = QStringLiteral("PNG picture (*.png);;SVG drawing (*.svg)");
+const QString PictureFilter = DrawingFileFilter(QStringLiteral("PNG picture (*.png)"));
 const QString SamplesFilter = QStringLiteral("Delimited text (*.csv *.txt)");
-
-bool isSvg(const QString& path)
-{
-    return path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive);
-}
 } // namespace
 
 ChartKeeper::ChartKeeper(QMainWindow& window, UiHost& ui, std::vector<KeptChart> charts, QAction* before)
@@ -85,8 +81,16 @@ std::vector<ExportedChart> ChartKeeper::exported(int only) const
 bool ChartKeeper::exportPicture(const QString& path, int only)
 {
     const std::vector<ExportedChart> charts = exported(only);
-    if (isSvg(path))
+    if (IsSvgName(path)) {
+#ifdef GYRO_HAVE_SVG
         return writeFile(path, ChartSheetSvg(charts, caption_()), QStringLiteral("drawing"));
+#else
+        ui_.message(QStringLiteral("The charts could not be saved to %1.\nReason: %2")
+                        .arg(path, SvgUnavailableText()),
+                    MsgButtons::Ok, MsgIcon::Exclamation);
+        return false;
+#endif
+    }
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);

@@ -17,6 +17,8 @@ struct ProgramWindows {
     // The values CommPort.cfg gave (over the defaults); none when start-up stopped
     // before the file was read.
     std::optional<InterfaceValues> loadedSettings;
+    // The interface the command line chose for this run over the file's, if any.
+    std::optional<std::int16_t> interfaceForThisRun;
     bool stopped = false; // a stop request ended start-up early
 };
 
@@ -24,9 +26,11 @@ struct ProgramWindows {
 using StopRequested = std::function<bool()>;
 
 // Runs the start-up steps in order and returns with the main window loaded and shown.
-// CommPort.cfg is read from the current directory. A stop request seen between the
-// steps skips the rest: the caller then ends the program (see `stopped`).
-ProgramWindows Main(GyroState& g, const StopRequested& stopRequested = {});
+// The settings are read from g.SettingsFile; `interfaceForThisRun`, when given,
+// replaces the interface they name for this run only. A stop request seen between
+// the steps skips the rest: the caller then ends the program (see `stopped`).
+ProgramWindows Main(GyroState& g, const StopRequested& stopRequested = {},
+                    std::optional<std::int16_t> interfaceForThisRun = std::nullopt);
 
 // The start-up message: a line break, "LOADING...", two line breaks, then
 // "Setting up Delay function" (line break = CR LF).

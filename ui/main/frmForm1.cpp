@@ -120,7 +120,7 @@ void frmForm1::connectControls()
 void frmForm1::Form_Load()
 {
     g.OsName = OsFamilyName(g.platform.os.query());
-    chosenInterface_ = g.InterfaceType;
+    chosenInterface_ = fileInterface_.value_or(g.InterfaceType);
     bringUpInterface();
 
     for (QLabel* label : {ui->lblCurVal1, ui->lblCurSam1, ui->lblCurVal2, ui->lblCurSam2})
@@ -364,9 +364,8 @@ void frmForm1::Form_Unload()
     // (no card, a port that does not answer) is no choice of the user's.
     InterfaceValues kept = InterfaceValuesOf(g);
     kept.InterfaceType = chosenInterface_;
-    if (QString reason; !SaveInterfaceSettings(kept, InterfaceSettingsFileName, &reason))
-        g.ui.message(SettingsNotSavedText(InterfaceSettingsFileName, reason), MsgButtons::Ok,
-                     MsgIcon::Exclamation);
+    if (QString reason; !SaveInterfaceSettings(kept, g.SettingsFile, &reason))
+        g.ui.message(SettingsNotSavedText(g.SettingsFile, reason), MsgButtons::Ok, MsgIcon::Exclamation);
     // Every other window goes with this one, also one shown modally right now.
     for (QDialog* window : findChildren<QDialog*>()) {
         if (window->isVisible())

@@ -42,6 +42,9 @@ public:
     // Start-up: operating-system family, the interface of the settings file,
     // device model, status, control registers, one readout pass and the gyro scale.
     void Form_Load();
+    // Before Form_Load, when this run's interface came from the command line: the
+    // interface CommPort.cfg named, which the file keeps unless the user picks another.
+    void KeepFileInterface(std::int16_t fileInterface) { fileInterface_ = fileInterface; }
     // Shut-down: 250 ms wait, settings file, every other window closed; then
     // programEnded() tells the owner to end the program. Runs once.
     void Form_Unload();
@@ -163,6 +166,7 @@ private:
     // The interface the user chose (in CommPort.cfg or from the Interface menu), kept
     // in the file whatever the program found failing since.
     std::int16_t chosenInterface_ = 0;
+    std::optional<std::int16_t> fileInterface_; // see KeepFileInterface
 };
 
 } // namespace gyro

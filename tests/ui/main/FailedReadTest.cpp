@@ -108,7 +108,7 @@ TEST_F(FailedRead, InterfaceChosenFromTheMenuReadsTheControlRegistersAndTheRange
     EXPECT_EQ(g.MscCtrlShadow, 0x0605);
 
     framesOut();
-    QTest::mouseClick(control<QAbstractButton>("optSTON"), Qt::LeftButton);
+    ClickOptionButton(control<QAbstractButton>("optSTON"));
     // 0x0605 with bit 8 set: 0x0705, high byte to 0x35 first.
     EXPECT_EQ(framesOut(), (std::vector<std::uint16_t>{0xB507, 0xB405}));
 }

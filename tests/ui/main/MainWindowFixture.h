@@ -20,6 +20,13 @@
 #include <memory>
 #include <vector>
 
+// Clicks an option button on its indicator, as a user does: some styles (the
+// Windows one) answer a click only on the indicator and the text.
+inline void ClickOptionButton(QAbstractButton* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
+
 namespace gyro::test {
 
 // Register words as the sensor answers them (bit 15 new data, bit 14 error).

@@ -312,7 +312,8 @@ TEST_F(MainWindowLoad, ExitWritesTheSettingsFileAndEndsTheProgram)
     EXPECT_EQ(file.readAll(), QByteArray("Interface =  2\r\nPort Address =  632\r\nFactory =  0\r\n"
                                          "Product =  27140\r\n"));
     // A second close (the window system's, after Exit) does not write again.
-    QFile::remove(QStringLiteral("CommPort.cfg"));
+    file.close(); // Windows removes no file still open
+    ASSERT_TRUE(QFile::remove(QStringLiteral("CommPort.cfg")));
     form->close();
     EXPECT_EQ(ended.count(), 1);
     EXPECT_FALSE(QFile::exists(QStringLiteral("CommPort.cfg")));
@@ -333,4 +334,16 @@ TEST_F(MainWindowLoad, ASettingsFileThatCannotBeWrittenIsToldWithItsPathAndReaso
         << shown.toStdString();
     EXPECT_EQ(ui.messages[0].icon, MsgIcon::Exclamation);
     EXPECT_TRUE(QFileInfo(QStringLiteral("CommPort.cfg")).isDir());
+}
+
+TEST_F(MainWindowLoad, SettingsAreWrittenWhereTheStartFoundThem)
+{
+    ASSERT_TRUE(
+        QDir(dir.path()).mkpath(QStringLiteral("config/gyroeval"))); // as the program's start makes it
+    g.SettingsFile = dir.filePath(QStringLiteral("config/gyroeval/CommPort.cfg"));
+    load(2);
+    action("MnuExit")->trigger();
+    EXPECT_TRUE(ui.texts().isEmpty()) << ui.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(QFile::exists(g.SettingsFile));
+    EXPECT_FALSE(QFile::exists(QStringLiteral("CommPort.cfg")));
 }

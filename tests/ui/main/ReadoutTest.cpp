@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <algorithm>
+#include <cstddef>
 
 using namespace gyro;
 using namespace gyro::test;
@@ -24,7 +25,7 @@ constexpr std::uint16_t Supply500 = 2732;
 const QColor Red(255, 0, 0);
 const QColor White(255, 255, 255);
 
-long countOf(const std::vector<std::uint16_t>& frames, std::uint16_t frame)
+std::ptrdiff_t countOf(const std::vector<std::uint16_t>& frames, std::uint16_t frame)
 {
     return std::count(frames.begin(), frames.end(), frame);
 }
@@ -44,7 +45,10 @@ protected:
     StripChart* pic1() const { return control<StripChart>("pic1"); }
     QAbstractButton* ckLoop() const { return control<QAbstractButton>("ckLoop"); }
     // Passes made: each reads Supply_Out once, as two frames 0x0200.
-    long passes(const std::vector<std::uint16_t>& frames) const { return countOf(frames, 0x0200) / 2; }
+    std::ptrdiff_t passes(const std::vector<std::uint16_t>& frames) const
+    {
+        return countOf(frames, 0x0200) / 2;
+    }
 };
 
 TEST_F(Readout, OnePassReadsTheFiveOutputsThenTheStatus)

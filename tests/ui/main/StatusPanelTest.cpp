@@ -1,7 +1,6 @@
 // The status flags, the self-test buttons and the timed power-down.
+#include "CommaLocale.h"
 #include "MainWindowFixture.h"
-
-#include <QProcess>
 
 using namespace gyro;
 using namespace gyro::test;
@@ -80,12 +79,12 @@ TEST_F(StatusPanel, SelfTestEditsTheShadowOfMscCtrl)
     EXPECT_EQ(g.MscCtrlShadow, 0x0605);
 
     // ON sets bit 8: 0x0705, sent high byte to 0x35, then low byte to 0x34.
-    QTest::mouseClick(control<QAbstractButton>("optSTON"), Qt::LeftButton);
+    ClickOptionButton(control<QAbstractButton>("optSTON"));
     EXPECT_EQ(g.MscCtrlShadow, 0x0705);
     EXPECT_EQ(framesOut(), (std::vector<std::uint16_t>{0xB507, 0xB405}));
 
     // OFF clears the whole upper byte, bits 9 and 10 too: 0x0005.
-    QTest::mouseClick(control<QAbstractButton>("optSTOFF"), Qt::LeftButton);
+    ClickOptionButton(control<QAbstractButton>("optSTOFF"));
     EXPECT_EQ(g.MscCtrlShadow, 0x0005);
     EXPECT_EQ(framesOut(), (std::vector<std::uint16_t>{0xB500, 0xB405}));
 }
@@ -206,20 +205,8 @@ TEST_F(StatusPanel, PowerDownTextSettlesWithin0To127_5)
 // child process under a German locale.
 TEST_F(StatusPanel, PowerDownCorrectionsReadBackInACommaLocale)
 {
-    if (QLocale::system().decimalPoint() != QStringLiteral(",")) {
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
-        child.setProcessEnvironment(env);
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        const QString self = QStringLiteral("StatusPanel.PowerDownCorrectionsReadBackInACommaLocale");
-        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=") + self});
-        ASSERT_TRUE(child.waitForFinished(60000));
-        const QString output = QString::fromLocal8Bit(child.readAll());
-        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
-        EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << output.toStdString();
+    if (test::RanUnderCommaLocaleInAChild())
         return;
-    }
     loadUsb();
     ui.onYield = [&] { sim.fakeClock()->advance(1.0); };
     auto* box = control<QLineEdit>("txtPowerDown");
