@@ -122,7 +122,8 @@ template <class Sums> struct Engine {
     bool windowedPass(const std::vector<std::int64_t>& sizes, std::vector<Squares>& sums)
     {
         const std::int64_t history = 2 * (sizes.empty() ? 1 : sizes.back());
-        std::vector<Sum> x(static_cast<std::size_t>(history + Block));
+        // No window index passes n (X has n + 1 values), so a short series needs no full block.
+        std::vector<Sum> x(static_cast<std::size_t>(std::min(history + Block, n + 1)));
         auto reader = store.reader(0);
         std::int64_t lo = 0;     // X index of x[0]
         std::int64_t filled = 1; // x[0] = X_0 = 0
@@ -257,7 +258,7 @@ std::vector<long double> sumsOfSquares(const SampleStore<typename Sums::Sample>&
 // The series as whole counts of its step, for the exact sums.
 template <class Count> SampleStore<Count> countsOf(const SampleStore<double>& samples, double quantum)
 {
-    SampleStore<Count> counts;
+    SampleStore<Count> counts(samples.storage());
     auto reader = samples.reader(0);
     for (std::int64_t k = 0; k < samples.size(); ++k)
         counts.append(static_cast<Count>(std::nearbyint(reader.next() / quantum)));

@@ -109,16 +109,20 @@ LogReadOutcome ReadLogSeries(const QString& path, const LogReadOptions& options,
 {
     LogReadOutcome outcome;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Unbuffered: the reading goes through the chunk buffer below, a second buffer
+    // would only copy it.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         outcome.error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
         return outcome;
     }
     const qint64 total = std::max<qint64>(1, file.size());
-    std::vector<char> buffer(static_cast<std::size_t>(ChunkBytes));
+    // Room for the whole of a short file (and at least its head); a line that fills
+    // it grows it to a full chunk before it counts as overlong.
+    std::vector<char> buffer(static_cast<std::size_t>(std::clamp(total + 1, HeadBytes, ChunkBytes)));
     const qint64 headRead = file.peek(buffer.data(), HeadBytes);
     const std::string_view head(buffer.data(), static_cast<std::size_t>(std::max<qint64>(0, headRead)));
 
-    auto series = std::make_unique<LogSeries>();
+    auto series = std::make_unique<LogSeries>(options.storage);
     if (!series->samples.failure().empty()) {
         outcome.error = QString::fromStdString(series->samples.failure());
         return outcome;
@@ -153,7 +157,7 @@ LogReadOutcome ReadLogSeries(const QString& path, const LogReadOptions& options,
     const int fieldCount = std::max({column, timeColumn, flagColumn}) + 1;
     std::vector<std::string_view> lineFields(static_cast<std::size_t>(fieldCount));
     std::int64_t lineNumber = 0;
-    SampleStore<double> times;
+    SampleStore<double> times(options.storage);
     auto takeLine = [&](std::string_view line) {
         ++lineNumber;
         if (lineNumber <= layout.linesBeforeData)
@@ -187,7 +191,7 @@ LogReadOutcome ReadLogSeries(const QString& path, const LogReadOptions& options,
     bool overlong = false; // inside a line longer than the buffer
     qint64 done = 0;
     for (;;) {
-        const qint64 got = file.read(buffer.data() + kept, ChunkBytes - static_cast<qint64>(kept));
+        const qint64 got = file.read(buffer.data() + kept, static_cast<qint64>(buffer.size() - kept));
         if (got < 0) {
             outcome.error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
             return outcome;
@@ -204,6 +208,10 @@ LogReadOutcome ReadLogSeries(const QString& path, const LogReadOptions& options,
                 takeLine(chunk.substr(start, end - start));
         }
         kept = chunk.size() - start;
+        if (kept == buffer.size() && buffer.size() < static_cast<std::size_t>(ChunkBytes)) {
+            buffer.resize(static_cast<std::size_t>(ChunkBytes)); // the file grew while being read
+            continue;
+        }
         if (kept == buffer.size()) { // a "line" of a megabyte is no data line: one skipped line
             if (!overlong)
                 takeLine(std::string_view());

@@ -22,11 +22,16 @@ struct LogReadOptions {
     // lines, all but the first with its new-data flag 0: those repeats are left out
     // (and counted), so the series is the sensor's own. False keeps every line.
     bool freshOnly = true;
+    // Where the series is kept: a temporary file holds a log of any length in bounded
+    // memory; memory suits short logs read many times over.
+    SampleStorage storage = SampleStorage::TemporaryFile;
 };
 
 enum class IntervalSource { Given, TimeColumn, Header };
 
 struct LogSeries {
+    explicit LogSeries(SampleStorage storage = SampleStorage::TemporaryFile) : samples(storage) {}
+
     SampleStore<double> samples;
     LogLayout layout;
     QString column; // the column's title, or "column N"

@@ -171,7 +171,7 @@ TimeColumnFacts ExamineTimeColumn(const SampleStore<double>& times)
 SampleStore<double> SamplesOnGrid(const SampleStore<double>& samples, const SampleStore<double>& times,
                                   const TimeColumnFacts& facts)
 {
-    SampleStore<double> grid;
+    SampleStore<double> grid(samples.storage());
     auto values = samples.reader(0);
     auto at = times.reader(0);
     GridWalk walk(at.next(), facts.typicalStep);

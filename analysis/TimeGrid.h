@@ -36,7 +36,7 @@ struct TimeColumnFacts {
 TimeColumnFacts ExamineTimeColumn(const SampleStore<double>& times);
 
 // The samples on their grid (kind Grid): a slot a sample period, NaN where the
-// sensor's sample was missed.
+// sensor's sample was missed; kept where the samples are kept.
 SampleStore<double> SamplesOnGrid(const SampleStore<double>& samples, const SampleStore<double>& times,
                                   const TimeColumnFacts& facts);
 
