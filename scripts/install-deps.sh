@@ -8,17 +8,9 @@ packages=(cmake ninja-build g++ ccache pkg-config qt6-base-dev qt6-base-dev-tool
           clang libclang-rt-dev # clang and its libFuzzer and sanitizer runtimes: fuzz/
           locales               # de_DE.UTF-8 for the decimal-comma tests
           dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db bash-completion) # the package and its checks
+"$(dirname "$0")/install-packages.sh" "${packages[@]}"
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -ne 0 ]; then
-  echo "Installing: ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
 if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
   echo "Generating the de_DE.UTF-8 locale"
   $sudo sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen

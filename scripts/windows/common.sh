@@ -29,16 +29,7 @@ GYRO_WIN_HOST_PACKAGES=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mi
   imagemagick librsvg2-bin x11-utils xz-utils)
 
 gyro_win_install_host_packages() {
-  local sudo="" missing=() p
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  for p in "${GYRO_WIN_HOST_PACKAGES[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-  done
-  if [ ${#missing[@]} -ne 0 ]; then
-    echo "Installing: ${missing[*]}"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-  fi
+  "$GYRO_ROOT/scripts/install-packages.sh" "${GYRO_WIN_HOST_PACKAGES[@]}"
 }
 
 # The folders of the posix MinGW runtime DLLs every program needs beside it.
