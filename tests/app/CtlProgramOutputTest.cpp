@@ -30,12 +30,15 @@ ProgramRun gyroctl(const QStringList& arguments, const QString& outputFile = QSt
     return {program.exitCode(), QString::fromLocal8Bit(program.readAllStandardError())};
 }
 
-QByteArray numbers(int count)
+// A series of 400 numbers for the noise analysis, written into `dir`.
+QString writeSeries(const QTemporaryDir& dir)
 {
-    QByteArray text;
-    for (int i = 0; i < count; ++i)
-        text += QByteArray::number((i * 7919) % 61 - 30) + '\n';
-    return text;
+    const QString path = dir.filePath(QStringLiteral("series.txt"));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 400; ++i)
+        file.write(QByteArray::number((i * 7919) % 61 - 30) + '\n');
+    return path;
 }
 
 } // namespace
@@ -45,11 +48,7 @@ TEST(GyroctlProgram, StandardOutputThatCannotBeWrittenFailsEveryCommand)
     if (!QFile::exists(QStringLiteral("/dev/full")))
         GTEST_SKIP() << "no /dev/full";
     QTemporaryDir dir;
-    const QString series = dir.filePath(QStringLiteral("series.txt"));
-    QFile file(series);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(numbers(400));
-    file.close();
+    const QString series = writeSeries(dir);
     const QStringList sim{"--simulate", "--interface", "usb"};
     const QStringList cases[] = {
         sim + QStringList{"read", "Gyro_Out"},
@@ -71,11 +70,7 @@ TEST(GyroctlProgram, StandardOutputThatCannotBeWrittenFailsEveryCommand)
 TEST(GyroctlProgram, StandardErrorHoldsOnlyItsOwnMessages)
 {
     QTemporaryDir dir;
-    const QString series = dir.filePath(QStringLiteral("series.txt"));
-    QFile file(series);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(numbers(400));
-    file.close();
+    const QString series = writeSeries(dir);
     QProcessEnvironment noRuntime = QProcessEnvironment::systemEnvironment();
     noRuntime.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     noRuntime.remove(QStringLiteral("QT_QPA_PLATFORM"));

@@ -40,4 +40,16 @@ private:
 // and the test goes on.
 bool RanUnderCommaLocaleInAChild();
 
+// Opens a test that needs the whole program in the decimal-comma locale: skips
+// it where the system lacks the locale, and where Qt's locale is not German runs
+// it again in a German child and ends here with the child's verdict.
+// clang-format off
+#define GYRO_UNDER_COMMA_LOCALE()                                  \
+    const ::gyro::test::CommaCLocale commaLocale;                  \
+    if (!commaLocale.isSet())                                      \
+        GTEST_SKIP() << commaLocale.missingText();                 \
+    if (::gyro::test::RanUnderCommaLocaleInAChild())               \
+        return
+// clang-format on
+
 } // namespace gyro::test

@@ -261,11 +261,7 @@ TEST_F(NoiseAnalysisWindow, AFileThatIsNoLogClearsTheResultsShown)
 // summary and the table's numbers.
 TEST_F(NoiseAnalysisWindow, NumbersFollowTheLocalesDecimalMark)
 {
-    const CommaCLocale comma;
-    if (!comma.isSet())
-        GTEST_SKIP() << comma.missingText();
-    if (RanUnderCommaLocaleInAChild())
-        return;
+    GYRO_UNDER_COMMA_LOCALE();
     open();
     find<QLineEdit>("txtRate")->setText(QStringLiteral("256,5"));
     answers << writeFile("still.csv", stillLog(4096));

@@ -20,11 +20,7 @@ constexpr int GyroScale = 0x16;
 
 TEST(CommaLocaleWindows, AlarmLevelsAreWrittenAsTyped)
 {
-    const CommaCLocale comma;
-    if (!comma.isSet())
-        GTEST_SKIP() << comma.missingText();
-    if (RanUnderCommaLocaleInAChild())
-        return;
+    GYRO_UNDER_COMMA_LOCALE();
     // Gyro at 0.07326 deg/s per count: 12 is 164 counts, 12.5 is 171.
     const struct {
         const char* typed;
@@ -47,11 +43,7 @@ TEST(CommaLocaleWindows, AlarmLevelsAreWrittenAsTyped)
 
 TEST(CommaLocaleWindows, RegisterWindowShowsFractions)
 {
-    const CommaCLocale comma;
-    if (!comma.isSet())
-        GTEST_SKIP() << comma.missingText();
-    if (RanUnderCommaLocaleInAChild())
-        return;
+    GYRO_UNDER_COMMA_LOCALE();
     SimWindowBench b;
     b.setWord(GyroScale, 0x0800); // 2048 x 0.000488
     frmManualReg w(b.g, &b.mainWindow);

@@ -245,11 +245,7 @@ TEST_F(DebugWindow, PolarityToggles)
 // rounds half to even; a point there is no decimal mark and ends the number.
 TEST_F(DebugWindow, DelayReadsTheLocalesDecimalMark)
 {
-    const CommaCLocale comma;
-    if (!comma.isSet())
-        GTEST_SKIP() << comma.missingText();
-    if (RanUnderCommaLocaleInAChild())
-        return;
+    GYRO_UNDER_COMMA_LOCALE();
     open();
     const std::pair<const char*, int> cases[] = {{"12,6", 13}, {"13,5", 14}, {"12,5", 12}, {"12.6", 13}};
     for (const auto& [typed, sent] : cases) {

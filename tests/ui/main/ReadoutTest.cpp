@@ -324,11 +324,7 @@ TEST_F(Readout, ABurstPassShowsWhatSixReadsShow)
 // child process) the readings keep their fractions, with a comma.
 TEST_F(Readout, ReadingsKeepTheirFractionsUnderACommaLocale)
 {
-    const CommaCLocale comma;
-    if (!comma.isSet())
-        GTEST_SKIP() << comma.missingText();
-    if (RanUnderCommaLocaleInAChild())
-        return;
+    GYRO_UNDER_COMMA_LOCALE();
     ckLoop()->setChecked(false);
     const struct {
         int address;
