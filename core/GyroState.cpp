@@ -2,7 +2,7 @@
 
 namespace gyro {
 
-void SetInterfaceDefaults(GyroState& g)
+void SetInterfaceDefaults(LinkSettings& g)
 {
     g.PortDriverReady = false;
     g.UsbLoopStopped = true;
@@ -14,7 +14,7 @@ void SetInterfaceDefaults(GyroState& g)
     g.InterfaceType = 0;
 }
 
-float CurrentScale(const GyroState& g, int index)
+float CurrentScale(const SensorView& g, int index)
 {
     return index == Idx_Gyro_Out ? g.GyroScale : g.Reg[static_cast<std::size_t>(index)].RegScale;
 }

@@ -1,8 +1,7 @@
 #pragma once
-// The program's process-wide values in one object: interface settings, register
-// map, rate scale and shadows, USB card records and buffers, delay calibration.
-// Created once at start-up and handed by reference to every module and window;
-// each test builds a fresh one. Members keep the program's established names.
+// The program's state, in parts by owner: the application context, the link
+// settings, the sensor view, the USB card records, and the link itself. Created
+// once at start-up and handed by reference; each test builds a fresh one.
 #include "InterfaceKind.h"
 #include "Platform.h"
 #include "RegisterMap.h"
@@ -34,10 +33,9 @@ struct UsbBoardInfo {
 
 constexpr int UsbMaxWords = 16;
 
-struct GyroState {
-    GyroState(Platform& platformIn, UiHost& uiIn) : platform(platformIn), ui(uiIn) {}
-    GyroState(const GyroState&) = delete;
-    GyroState& operator=(const GyroState&) = delete;
+// The application context: what the front end sets up before anything runs.
+struct AppContext {
+    AppContext(Platform& platformIn, UiHost& uiIn) : platform(platformIn), ui(uiIn) {}
 
     Platform& platform;
     UiHost& ui;
@@ -50,7 +48,13 @@ struct GyroState {
     QString OsName;          // "Win95", "Win98", "WinNT", "WinXP" or "Linux"; set by the main window at load
     QString LastDatalogFile; // the last file a logging run wrote whole; the noise analysis offers it
 
-    // Interface settings.
+    // Delay calibration.
+    std::int32_t LoopsPer10us = 1000;
+    bool DelayCalibrated = false;
+};
+
+// The link settings: what CommPort.cfg keeps, and the card's SPI settings.
+struct LinkSettings {
     std::int16_t InterfaceType = 0; // as CommPort.cfg keeps it: see ChosenInterface
     std::int16_t PortAddress = 0;
     std::int16_t FactoryMode = 0;
@@ -62,12 +66,10 @@ struct GyroState {
     std::uint8_t UsbSpiBits = 120;
     std::uint8_t UsbWordDelay = 25;
     bool UsbWordDelayChosen = false; // the user set UsbWordDelay: card searches keep it
+};
 
-    // The link register access sends its frames on, made for the chosen interface
-    // (CurrentLink in transport/SpiLinks.h).
-    std::unique_ptr<SpiLink> link;
-    InterfaceKind linkInterface = InterfaceKind::None;
-
+// The sensor view: how the program reads the sensor's registers.
+struct SensorView {
     // Register map, constant; the rate output's scale follows the sensor's range
     // (SetGyroScale) and starts at the map's.
     const RegisterMap& Reg = SensorRegisterMap();
@@ -86,12 +88,11 @@ struct GyroState {
     // The readout pass reads the five outputs and Status in one burst (one transfer
     // a pass) instead of six reads; the shown numbers and charts are the same.
     bool ReadoutBurst = false;
+};
 
-    // Delay calibration.
-    std::int32_t LoopsPer10us = 1000;
-    bool DelayCalibrated = false;
-
-    // USB SPI card.
+// The USB SPI cards the last search found and the one in use; the card search
+// fills them, the card selection and debug windows show them.
+struct UsbCardRecords {
     std::array<UsbBoardInfo, 4> UsbBoards;
     std::int16_t UsbBoardCount = 0;
     std::int16_t UsbBoardIndex = -1;
@@ -99,10 +100,24 @@ struct GyroState {
     bool UsbCardReady = false;
 };
 
+// The program's state, made of its parts by owner. Procedures that use one part
+// take that part; the rest take the whole. Members keep the established names,
+// so `g.InterfaceType` reads the same whichever part holds it.
+struct GyroState : AppContext, LinkSettings, SensorView, UsbCardRecords {
+    GyroState(Platform& platformIn, UiHost& uiIn) : AppContext(platformIn, uiIn) {}
+    GyroState(const GyroState&) = delete;
+    GyroState& operator=(const GyroState&) = delete;
+
+    // The link register access sends its frames on, made for the chosen interface
+    // (CurrentLink in transport/SpiLinks.h).
+    std::unique_ptr<SpiLink> link;
+    InterfaceKind linkInterface = InterfaceKind::None;
+};
+
 // Sets the interface values to their start-up defaults, in the established order.
-void SetInterfaceDefaults(GyroState& g);
+void SetInterfaceDefaults(LinkSettings& settings);
 
 // The scale of register `index` now: GyroScale for the rate output, else the map's.
-float CurrentScale(const GyroState& g, int index);
+float CurrentScale(const SensorView& sensor, int index);
 
 } // namespace gyro

@@ -25,7 +25,7 @@ std::optional<std::int16_t> parseSettingValue(const QByteArray& text)
     return static_cast<std::int16_t>(value);
 }
 
-std::int16_t* settingFor(GyroState& g, const QByteArray& key)
+std::int16_t* settingFor(LinkSettings& g, const QByteArray& key)
 {
     if (key == "Interface")
         return &g.InterfaceType;
@@ -82,7 +82,7 @@ Outcome LoadInterfaceSettings(GyroState& g, const QString& path)
     return {};
 }
 
-InterfaceKind ChosenInterface(const GyroState& g)
+InterfaceKind ChosenInterface(const LinkSettings& g)
 {
     switch (g.InterfaceType) {
     case 1:
@@ -107,17 +107,17 @@ std::int16_t InterfaceSetting(InterfaceKind kind)
     return 0;
 }
 
-void ChooseInterface(GyroState& g, InterfaceKind kind)
+void ChooseInterface(LinkSettings& g, InterfaceKind kind)
 {
     g.InterfaceType = InterfaceSetting(kind);
 }
 
-InterfaceValues InterfaceValuesOf(const GyroState& g)
+InterfaceValues InterfaceValuesOf(const LinkSettings& g)
 {
     return {g.InterfaceType, g.PortAddress, g.FactoryMode, g.ProductNumber};
 }
 
-void SetInterfaceValues(GyroState& g, const InterfaceValues& values)
+void SetInterfaceValues(LinkSettings& g, const InterfaceValues& values)
 {
     g.InterfaceType = values.InterfaceType;
     g.PortAddress = values.PortAddress;
@@ -135,7 +135,7 @@ QByteArray InterfaceSettingsText(const InterfaceValues& values)
     return text;
 }
 
-QByteArray InterfaceSettingsText(const GyroState& g)
+QByteArray InterfaceSettingsText(const LinkSettings& g)
 {
     return InterfaceSettingsText(InterfaceValuesOf(g));
 }
@@ -145,7 +145,7 @@ bool SaveInterfaceSettings(const InterfaceValues& values, const QString& path, Q
     return WriteFileWhole(path, InterfaceSettingsText(values), reason);
 }
 
-bool SaveInterfaceSettings(const GyroState& g, const QString& path, QString* reason)
+bool SaveInterfaceSettings(const LinkSettings& g, const QString& path, QString* reason)
 {
     return SaveInterfaceSettings(InterfaceValuesOf(g), path, reason);
 }

@@ -11,6 +11,7 @@
 namespace gyro {
 
 struct GyroState;
+struct LinkSettings;
 
 inline const QString InterfaceSettingsFileName = QStringLiteral("CommPort.cfg");
 
@@ -25,7 +26,7 @@ Outcome LoadInterfaceSettings(GyroState& g, const QString& path = InterfaceSetti
 // Writes the four values as four lines. The file is replaced as a whole through a
 // temporary file, so a failed write leaves the previous file byte for byte.
 // Returns whether the new file is in place, with the reason in `reason` when not.
-bool SaveInterfaceSettings(const GyroState& g, const QString& path = InterfaceSettingsFileName,
+bool SaveInterfaceSettings(const LinkSettings& g, const QString& path = InterfaceSettingsFileName,
                            QString* reason = nullptr);
 
 // What the user is told when the settings could not be saved: the file's full
@@ -34,8 +35,8 @@ QString SettingsNotSavedText(const QString& path, const QString& reason);
 
 // The interface the settings choose: InterfaceType 1 is the parallel port, 2 the
 // USB SPI card, any other number none.
-InterfaceKind ChosenInterface(const GyroState& g);
-void ChooseInterface(GyroState& g, InterfaceKind kind);
+InterfaceKind ChosenInterface(const LinkSettings& g);
+void ChooseInterface(LinkSettings& g, InterfaceKind kind);
 // The number the settings file keeps for an interface.
 std::int16_t InterfaceSetting(InterfaceKind kind);
 
@@ -47,8 +48,8 @@ struct InterfaceValues {
     std::int16_t ProductNumber = 0;
     bool operator==(const InterfaceValues&) const = default;
 };
-InterfaceValues InterfaceValuesOf(const GyroState& g);
-void SetInterfaceValues(GyroState& g, const InterfaceValues& values);
+InterfaceValues InterfaceValuesOf(const LinkSettings& g);
+void SetInterfaceValues(LinkSettings& g, const InterfaceValues& values);
 
 // The same for values other than those in use (the interface the user chose).
 bool SaveInterfaceSettings(const InterfaceValues& values, const QString& path = InterfaceSettingsFileName,
@@ -60,7 +61,7 @@ std::optional<InterfaceKind> InterfaceKindNamed(const QString& name);
 inline const QString InterfaceNames = QStringLiteral("usb, parallel or none");
 
 // The text SaveInterfaceSettings writes.
-QByteArray InterfaceSettingsText(const GyroState& g);
+QByteArray InterfaceSettingsText(const LinkSettings& g);
 QByteArray InterfaceSettingsText(const InterfaceValues& values);
 
 } // namespace gyro

@@ -124,21 +124,21 @@ std::int32_t WithAlarmIndicator(std::int32_t almCtrl, const AlarmIndicator& indi
            (indicator.enabled ? 0x4 : 0);
 }
 
-float AlarmSourceScale(const GyroState& g, int position)
+float AlarmSourceScale(const SensorView& sensor, int position)
 {
     // The list's positions are the map's indexes Endurance, Supply_Out, Gyro_Out,
     // Aux_ADC and Temp_Out.
-    return CurrentScale(g, validPosition(position) ? position : 0);
+    return CurrentScale(sensor, validPosition(position) ? position : 0);
 }
 
-float AlarmLevelOfWord(const GyroState& g, std::optional<int> position, std::int32_t magWord)
+float AlarmLevelOfWord(const SensorView& sensor, std::optional<int> position, std::int32_t magWord)
 {
     if (!position || *position == AlarmSource::Disabled || !validPosition(*position))
         return 0.0f;
     std::int32_t count = magWord & FieldMask;
     if (signedSource(*position) && count > FieldMaxSigned)
         count -= FieldSpan;
-    return static_cast<float>(count) * AlarmSourceScale(g, *position);
+    return static_cast<float>(count) * AlarmSourceScale(sensor, *position);
 }
 
 bool AlarmGreaterThanOf(std::int32_t magWord)
@@ -146,7 +146,7 @@ bool AlarmGreaterThanOf(std::int32_t magWord)
     return (magWord & GreaterThanBit) != 0;
 }
 
-std::optional<AlarmLevelLimits> AlarmLevelLimitsOf(const GyroState& g, int position)
+std::optional<AlarmLevelLimits> AlarmLevelLimitsOf(const SensorView& sensor, int position)
 {
     if (!validPosition(position) || position == AlarmSource::Disabled)
         return std::nullopt;
@@ -154,7 +154,7 @@ std::optional<AlarmLevelLimits> AlarmLevelLimitsOf(const GyroState& g, int posit
         return AlarmLevelLimits{0.0, SupplyUpperLimit, QStringLiteral("0"),
                                 GeneralFormat(SupplyUpperLimit, 7)};
     // The field's ends in the source's units, at the scale as a person reads it.
-    const double scale = SingleAsDecimal(AlarmSourceScale(g, position));
+    const double scale = SingleAsDecimal(AlarmSourceScale(sensor, position));
     AlarmLevelLimits limits{-WindowLevelLimit, WindowLevelLimit, QStringLiteral("-600"),
                             QStringLiteral("600")};
     if (FieldMaxSigned * scale < WindowLevelLimit) {
@@ -168,10 +168,10 @@ std::optional<AlarmLevelLimits> AlarmLevelLimitsOf(const GyroState& g, int posit
     return limits;
 }
 
-AlarmLevelEntry LimitAlarmLevel(const GyroState& g, int position, const QString& levelText)
+AlarmLevelEntry LimitAlarmLevel(const SensorView& sensor, int position, const QString& levelText)
 {
     AlarmLevelEntry entry{IsNumeric(levelText) ? levelText : QStringLiteral("0"), 0};
-    const auto limits = AlarmLevelLimitsOf(g, position);
+    const auto limits = AlarmLevelLimitsOf(sensor, position);
     if (!limits)
         return entry;
     double level = entryNumber(entry.text);
@@ -181,7 +181,7 @@ AlarmLevelEntry LimitAlarmLevel(const GyroState& g, int position, const QString&
         entry.text = limits->upperText;
     level = entryNumber(entry.text);
     // The limit texts are rounded to 7 digits: keep the count inside the field anyway.
-    const double count = countsOf(level, AlarmSourceScale(g, position));
+    const double count = countsOf(level, AlarmSourceScale(sensor, position));
     if (signedSource(position)) {
         const auto field =
             static_cast<std::int32_t>(std::clamp<double>(count, FieldMinSigned, FieldMaxSigned));
@@ -197,10 +197,10 @@ std::int32_t AlarmMagnitudeWord(std::int32_t count, bool greaterThan)
     return (count & FieldMask) | (greaterThan ? GreaterThanBit : 0);
 }
 
-std::int32_t ProvisionalMagnitudeWord(const GyroState& g, int position, const QString& levelText,
+std::int32_t ProvisionalMagnitudeWord(const SensorView& sensor, int position, const QString& levelText,
                                       bool greaterThan)
 {
-    double count = countsOf(entryNumber(levelText), AlarmSourceScale(g, position));
+    double count = countsOf(entryNumber(levelText), AlarmSourceScale(sensor, position));
     if (std::isnan(count))
         count = 0.0;
     count = std::clamp<double>(count, std::numeric_limits<std::int32_t>::min(),

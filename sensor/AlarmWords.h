@@ -56,11 +56,11 @@ std::int32_t WithAlarmIndicator(std::int32_t almCtrl, const AlarmIndicator& indi
 
 // Units per count of a source position: the scale of its map entry (Endurance's 1
 // for "Disabled"; for "Gyro" the scale of the current range).
-float AlarmSourceScale(const GyroState& g, int position);
+float AlarmSourceScale(const SensorView& sensor, int position);
 
 // The level a magnitude word stands for: bits 13..0 times the source's scale, in
 // single precision, without the map's offset. "Disabled" (or no source) gives 0.
-float AlarmLevelOfWord(const GyroState& g, std::optional<int> position, std::int32_t magWord);
+float AlarmLevelOfWord(const SensorView& sensor, std::optional<int> position, std::int32_t magWord);
 bool AlarmGreaterThanOf(std::int32_t magWord);
 
 // The range a level box may hold for a source: the window's limits (0 .. 7.49385 V for
@@ -73,7 +73,7 @@ struct AlarmLevelLimits {
     QString lowerText;
     QString upperText;
 };
-std::optional<AlarmLevelLimits> AlarmLevelLimitsOf(const GyroState& g, int position);
+std::optional<AlarmLevelLimits> AlarmLevelLimitsOf(const SensorView& sensor, int position);
 
 // A level entry made ready to write: the box's corrected text and the 14-bit count.
 // Text that is not a number becomes "0"; a level beyond its limits becomes the limit's
@@ -83,7 +83,7 @@ struct AlarmLevelEntry {
     QString text;
     std::int32_t count = 0; // 0..16383
 };
-AlarmLevelEntry LimitAlarmLevel(const GyroState& g, int position, const QString& levelText);
+AlarmLevelEntry LimitAlarmLevel(const SensorView& sensor, int position, const QString& levelText);
 
 // The magnitude word of a 14-bit count and polarity (bit 14 always 0).
 std::int32_t AlarmMagnitudeWord(std::int32_t count, bool greaterThan);
@@ -91,7 +91,7 @@ std::int32_t AlarmMagnitudeWord(std::int32_t count, bool greaterThan);
 // The word the first, unlimited write of an alarm level sends: level / scale rounded,
 // plus 32768 for "Greater than", as its low 16 bits. An absurd level saturates at the
 // 32-bit range instead of overflowing.
-std::int32_t ProvisionalMagnitudeWord(const GyroState& g, int position, const QString& levelText,
+std::int32_t ProvisionalMagnitudeWord(const SensorView& sensor, int position, const QString& levelText,
                                       bool greaterThan);
 
 // An average-number entry made ready to write: text that is not a number becomes "0",

@@ -23,9 +23,9 @@ double LimitedGyroOffset(double degPerSec)
     return std::clamp(degPerSec, LowestGyroOffset, HighestGyroOffset);
 }
 
-std::int32_t GyroOffsetCount(const GyroState& g, double degPerSec)
+std::int32_t GyroOffsetCount(const SensorView& sensor, double degPerSec)
 {
-    const double scale = g.Reg[Idx_GYRO_OFST].RegScale;
+    const double scale = sensor.Reg[Idx_GYRO_OFST].RegScale;
     return static_cast<std::int32_t>(RoundHalfEven(degPerSec / scale));
 }
 

@@ -21,7 +21,7 @@ constexpr double HighestGyroOffset = 37.490805;
 double CorrectedGyroOffset(const QString& text);
 double LimitedGyroOffset(double degPerSec);
 // Counts for an offset in deg/s, with the map's scale of GYRO_OFST (halves to even).
-std::int32_t GyroOffsetCount(const GyroState& g, double degPerSec);
+std::int32_t GyroOffsetCount(const SensorView& sensor, double degPerSec);
 // An offset in deg/s as the windows show it: "0.000".
 QString GyroOffsetText(double degPerSec);
 

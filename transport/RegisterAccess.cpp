@@ -20,9 +20,9 @@ const RegisterEntry& entryAt(const GyroState& g, int index)
 
 } // namespace
 
-RegisterReading ReadingOfAnswer(const GyroState& g, int index, std::int32_t raw)
+RegisterReading ReadingOfAnswer(const SensorView& sensor, int index, std::int32_t raw)
 {
-    return DecodeReading(g.Reg[static_cast<std::size_t>(index)], CurrentScale(g, index), raw);
+    return DecodeReading(sensor.Reg[static_cast<std::size_t>(index)], CurrentScale(sensor, index), raw);
 }
 
 RegisterRead ReadRegister(GyroState& g, int index)

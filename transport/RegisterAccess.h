@@ -27,7 +27,7 @@ bool SpiWriteBytes(GyroState& g, std::int32_t addressA, std::int32_t dataA, std:
 
 // The reading a raw answer of register `index` gives now. Shared by the single and
 // the burst read.
-RegisterReading ReadingOfAnswer(const GyroState& g, int index, std::int32_t raw);
+RegisterReading ReadingOfAnswer(const SensorView& sensor, int index, std::int32_t raw);
 
 // Reads Gpio_Ctrl, Alm_Ctrl and Msc_Ctrl into their shadows; a shadow whose read
 // failed keeps its value. Returns false when any read failed.

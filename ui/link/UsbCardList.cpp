@@ -59,11 +59,11 @@ void SearchUsbCards(GyroState& g, const UsbCardRows& rows, const std::function<v
         select(4);
 }
 
-void ShowUsbCards(const GyroState& g, const UsbCardRows& rows)
+void ShowUsbCards(const UsbCardRecords& cards, const UsbCardRows& rows)
 {
     for (std::size_t k = 0; k < rows.size(); ++k) {
-        if (g.UsbBoards[k].Present)
-            showCard(rows[k], g.UsbBoards[k]);
+        if (cards.UsbBoards[k].Present)
+            showCard(rows[k], cards.UsbBoards[k]);
         else
             clearRow(rows[k]);
     }

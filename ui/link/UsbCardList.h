@@ -28,7 +28,7 @@ using UsbCardRows = std::array<UsbCardRow, 4>;
 void SearchUsbCards(GyroState& g, const UsbCardRows& rows, const std::function<void(int)>& select);
 
 // Shows the cards of the last search again, without searching.
-void ShowUsbCards(const GyroState& g, const UsbCardRows& rows);
+void ShowUsbCards(const UsbCardRecords& cards, const UsbCardRows& rows);
 
 // The card type and its board byte: "FIFO4 - 0".
 QString UsbCardTypeText(const UsbBoardInfo& board);
